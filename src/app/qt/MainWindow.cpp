@@ -1,0 +1,56 @@
+#include "app/qt/MainWindow.h"
+
+#include "platform/qt/QtShell.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QPalette>
+#include <QSplitter>
+#include <QStatusBar>
+
+namespace tonewell {
+
+namespace {
+
+// A pane of the split window; its view draws into it.
+QWidget* makePane(const QString& name, QWidget* parent) {
+    auto* pane = new QWidget(parent);
+    pane->setObjectName(name);
+    pane->setAutoFillBackground(true);
+    QPalette palette = pane->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    pane->setPalette(palette);
+    pane->setMinimumSize(160, 80);
+    return pane;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QtShell& shell, QWidget* parent) : QMainWindow(parent), shell_(shell) {
+    setWindowTitle(QStringLiteral("Tonewell"));
+    splitter_ = new QSplitter(Qt::Vertical, this);
+    splitter_->setChildrenCollapsible(false);
+    scopePane_ = makePane(QStringLiteral("scopePane"), splitter_);
+    spectrumPane_ = makePane(QStringLiteral("spectrumPane"), splitter_);
+    splitter_->addWidget(scopePane_);
+    splitter_->addWidget(spectrumPane_);
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 1);
+    setCentralWidget(splitter_);
+    buildMenus();
+    statusBar()->showMessage(QStringLiteral("Ready"));
+    resize(800, 600);
+    splitter_->setSizes({1, 1});
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction* exit = file->addAction(QStringLiteral("Exit"));
+    exit->setObjectName(QStringLiteral("actionExit"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    exit->setStatusTip(QStringLiteral("Quit the application; prompts to save documents"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+}  // namespace tonewell

@@ -1,0 +1,62 @@
+#include "app/qt/MainWindow.h"
+#include "platform/qt/QtShell.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QSplitter>
+#include <QTimer>
+
+namespace tonewell {
+namespace {
+
+TEST(MainWindowSmoke, ShowsTitledWindowWithScopeAboveSpectrum) {
+    QtShell shell;
+    MainWindow window(shell);
+    shell.setWindow(&window);
+    window.show();
+    QApplication::processEvents();
+
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tonewell"));
+    ASSERT_NE(window.splitter(), nullptr);
+    EXPECT_EQ(window.splitter()->orientation(), Qt::Vertical);
+    EXPECT_EQ(window.splitter()->indexOf(window.scopePane()), 0);
+    EXPECT_EQ(window.splitter()->indexOf(window.spectrumPane()), 1);
+    EXPECT_TRUE(window.scopePane()->isVisible());
+    EXPECT_TRUE(window.spectrumPane()->isVisible());
+}
+
+TEST(MainWindowSmoke, ExitWithCtrlQClosesTheWindowAndEndsTheEventLoop) {
+    QtShell shell;
+    MainWindow window(shell);
+    shell.setWindow(&window);
+    window.show();
+
+    QAction* exit = window.findChild<QAction*>(QStringLiteral("actionExit"));
+    ASSERT_NE(exit, nullptr);
+    EXPECT_EQ(exit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_EQ(exit->text(), QStringLiteral("Exit"));
+
+    bool quitByExit = false;
+    QTimer::singleShot(0, [&] { exit->trigger(); });
+    QObject::connect(qApp, &QApplication::lastWindowClosed, [&] {
+        quitByExit = true;
+        QApplication::quit();
+    });
+    QTimer::singleShot(10000, [] { QApplication::exit(1); });  // never hang the suite
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(quitByExit);
+    EXPECT_FALSE(window.isVisible());
+}
+
+}  // namespace
+}  // namespace tonewell
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
