@@ -80,7 +80,8 @@ private:
     }
 
     bool readFormat(std::uint32_t size) {
-        if (size < 16) return refuse(kMessageUnsupported);
+        // A format after the samples would describe samples it did not read.
+        if (size < 16 || haveData_) return refuse(kMessageUnsupported);
         WaveFormat format;
         source_.readU16(format.formatTag);
         if (format.formatTag != 1) return refuse(kMessageNonPcm);

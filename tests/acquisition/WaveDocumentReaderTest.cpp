@@ -59,6 +59,7 @@ std::vector<MalformedCase> malformedCases() {
          kMessageUnsupported},
         {"DataBeforeFmt", riff(kMonoData + fmt16), kMessageUnsupported},
         {"NoData", riff(fmt16), kMessageUnsupported},
+        {"FmtAfterData", riff(fmt16 + kMonoData + chunk("fmt ", fmtBody(1, 8000, 8))), kMessageUnsupported},
         {"NoChunks", riff(""), kMessageUnsupported},
     };
 }
