@@ -3,6 +3,10 @@
 #include <cmath>
 #include <cstddef>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tonewell {
 namespace {
 
@@ -26,6 +30,40 @@ struct Accumulator {
         rmsOut = static_cast<float>(std::sqrt(static_cast<double>(sumSquares * reciprocal)));
     }
 };
+
+// Both channels in one pass. With SSE2 the two channels are the two lanes of one register: every
+// lane operation is the scalar one, so each channel's sums run in sample order as before.
+void accumulatePair(const std::uint16_t* a, const std::uint16_t* b, std::size_t n, std::int32_t zeroA,
+                    std::int32_t zeroB, float kA, float kB, Accumulator& accA, Accumulator& accB) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_set_epi32(0, 0, zeroB, zeroA);
+    const __m128 k = _mm_set_ps(0.0f, 0.0f, kB, kA);
+    __m128 max = _mm_setzero_ps();
+    __m128 min = _mm_setzero_ps();
+    __m128 sum = _mm_setzero_ps();
+    __m128 sumSquares = _mm_setzero_ps();
+    for (std::size_t i = 0; i < n; ++i) {
+        const __m128i codes = _mm_set_epi32(0, 0, b[i], a[i]);
+        const __m128 v = _mm_mul_ps(k, _mm_cvtepi32_ps(_mm_sub_epi32(codes, zero)));
+        max = _mm_max_ps(v, max);  // v > max ? v : max
+        min = _mm_min_ps(v, min);  // v < min ? v : min
+        sum = _mm_add_ps(sum, v);
+        sumSquares = _mm_add_ps(sumSquares, _mm_mul_ps(v, v));
+    }
+    alignas(16) float lanes[4][4];
+    _mm_store_ps(lanes[0], max);
+    _mm_store_ps(lanes[1], min);
+    _mm_store_ps(lanes[2], sum);
+    _mm_store_ps(lanes[3], sumSquares);
+    accA = {lanes[0][0], lanes[1][0], lanes[2][0], lanes[3][0]};
+    accB = {lanes[0][1], lanes[1][1], lanes[2][1], lanes[3][1]};
+#else
+    for (std::size_t i = 0; i < n; ++i) {
+        accA.add(kA * static_cast<float>(a[i] - zeroA));
+        accB.add(kB * static_cast<float>(b[i] - zeroB));
+    }
+#endif
+}
 
 float voltsPerCodeA(const SignalRecord& r) {
     return static_cast<float>(VoltsPerCode(r.rangeMaxA, r.rangeMinA, r.rangeExponentA, r.resolutionA));
@@ -82,11 +120,7 @@ void ComputeStatistics(SignalRecord& r, int scopeType, DcOffsets& offsets) {
     Accumulator accA;
     Accumulator accB;
     if (hasA && hasB) {
-        // One pass over both channels; each channel's sums still run in sample order.
-        for (std::size_t i = 0; i < n; ++i) {
-            accA.add(kA * static_cast<float>(a[i] - zeroA));
-            accB.add(kB * static_cast<float>(b[i] - zeroB));
-        }
+        accumulatePair(a, b, n, zeroA, zeroB, kA, kB, accA, accB);
     } else if (hasA) {
         for (std::size_t i = 0; i < n; ++i) accA.add(kA * static_cast<float>(a[i] - zeroA));
     } else if (hasB) {

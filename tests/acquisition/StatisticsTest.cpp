@@ -161,3 +161,63 @@ TEST(StatisticsTest, ChannelWithoutRangeHasNoOffset) {
 
 }  // namespace
 }  // namespace tonewell
+
+namespace tonewell {
+namespace {
+
+// The straightforward computation: one channel at a time, single-precision sums in sample order.
+void straightforward(const std::vector<std::uint16_t>& codes, std::int32_t zero, float k, float out[4]) {
+    float max = 0, min = 0, sum = 0, squares = 0;
+    for (std::uint16_t code : codes) {
+        const float v = k * static_cast<float>(code - zero);
+        if (max < v) max = v;
+        if (min > v) min = v;
+        sum += v;
+        squares += v * v;
+    }
+    const float reciprocal = 1.0f / static_cast<float>(codes.size());
+    out[0] = max;
+    out[1] = min;
+    out[2] = sum * reciprocal;
+    out[3] = static_cast<float>(std::sqrt(static_cast<double>(squares * reciprocal)));
+}
+
+TEST(StatisticsTest, BothChannelsTogetherGiveExactlyTheOneChannelResults) {
+    SignalRecord r;
+    r.samplingType = kSamplingTypeAB;
+    r.resolutionA = 16;
+    r.resolutionB = 8;
+    r.rangeMaxA = 1234;
+    r.rangeMinA = -1234;
+    r.rangeExponentA = 9;
+    r.rangeMaxB = 500;
+    r.rangeMinB = -500;
+    r.rangeExponentB = 10;
+    r.zeroA = 32768;
+    r.zeroB = 128;
+    r.sampleCount = 100003;
+    r.dataA.resize(r.sampleCount);
+    r.dataB.resize(r.sampleCount);
+    std::uint32_t seed = 12345;
+    for (std::uint32_t i = 0; i < r.sampleCount; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        r.dataA[i] = static_cast<std::uint16_t>(seed >> 16);
+        r.dataB[i] = static_cast<std::uint16_t>((seed >> 8) & 0xFF);
+    }
+    DcOffsets offsets;
+    ComputeStatistics(r, kScopeTypeSeparate, offsets);
+    float a[4], b[4];
+    straightforward(r.dataA, r.zeroA, static_cast<float>(VoltsPerCode(1234, -1234, 9, 16)), a);
+    straightforward(r.dataB, r.zeroB, static_cast<float>(VoltsPerCode(500, -500, 10, 8)), b);
+    EXPECT_EQ(r.maxA, a[0]);
+    EXPECT_EQ(r.minA, a[1]);
+    EXPECT_EQ(r.meanA, a[2]);
+    EXPECT_EQ(r.rmsA, a[3]);
+    EXPECT_EQ(r.maxB, b[0]);
+    EXPECT_EQ(r.minB, b[1]);
+    EXPECT_EQ(r.meanB, b[2]);
+    EXPECT_EQ(r.rmsB, b[3]);
+}
+
+}  // namespace
+}  // namespace tonewell
