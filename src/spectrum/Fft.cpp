@@ -7,62 +7,132 @@
 #include <cstring>
 #include <new>
 
-#if defined(__GNUC__) && !defined(__clang__)
-// The vector helpers below are internal; their calling convention never crosses a library.
-#pragma GCC diagnostic ignored "-Wpsabi"
-#endif
-
 namespace tonewell {
 
 namespace {
 
-// Eight floats handled as one value; the compiler maps it onto the machine's vector registers.
+// Four floats handled as one value; the compiler maps it onto the machine's vector registers.
 // Every lane does exactly the float operation the scalar code would do (no fused multiply-add,
 // the core is built with -ffp-contract=off), so the bits do not depend on the width.
-typedef float Vec8 __attribute__((vector_size(32)));
 typedef float Vec4 __attribute__((vector_size(16)));
 
-template <typename V>
-inline V load(const float* p) {
-    V v;
+inline Vec4 load(const float* p) {
+    Vec4 v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
-template <typename V>
-inline void store(float* p, V v) {
-    std::memcpy(p, &v, sizeof v);
-}
+inline void store(float* p, Vec4 v) { std::memcpy(p, &v, sizeof v); }
 
-inline Vec8 reversed(Vec8 v) { return __builtin_shufflevector(v, v, 7, 6, 5, 4, 3, 2, 1, 0); }
+inline Vec4 splat(float x) { return Vec4{x, x, x, x}; }
+
+inline Vec4 reversed(Vec4 v) { return __builtin_shufflevector(v, v, 3, 2, 1, 0); }
 
 bool isPowerOfTwo(int n) { return n >= 2 && (n & (n - 1)) == 0; }
 
-// One stage of butterflies with half length h >= width of V, groups of le = 2h.
-template <typename V>
-void vectorStage(float* re, float* im, int n, int h, const float* ur, const float* ui) {
-    constexpr int kWidth = sizeof(V) / sizeof(float);
+// Butterflies on lanes: p = x[p]·u; x[p] = x[i] - t; x[i] = x[i] + t.
+struct Butterfly {
+    Vec4 xr, xi, pr, pi;
+    void run(Vec4 wr, Vec4 wi) {
+        const Vec4 tr = pr * wr - pi * wi;
+        const Vec4 ti = pr * wi + pi * wr;
+        pr = xr - tr;
+        pi = xi - ti;
+        xr = xr + tr;
+        xi = xi + ti;
+    }
+};
+
+// A stage with half length h >= 4, groups of le = 2h, the lanes along j.
+void wideStage(float* re, float* im, int n, int h, const float* ur, const float* ui) {
     const int le = 2 * h;
     for (int i0 = 0; i0 < n; i0 += le) {
         float* r0 = re + i0;
-        float* i0p = im + i0;
+        float* q0 = im + i0;
         float* r1 = r0 + h;
-        float* i1 = i0p + h;
-        for (int j = 0; j < h; j += kWidth) {
-            V wr = load<V>(ur + j), wi = load<V>(ui + j);
-            V pr = load<V>(r1 + j), pi = load<V>(i1 + j);
-            V tr = pr * wr - pi * wi;
-            V ti = pr * wi + pi * wr;
-            V xr = load<V>(r0 + j), xi = load<V>(i0p + j);
-            store(r1 + j, xr - tr);
-            store(i1 + j, xi - ti);
-            store(r0 + j, xr + tr);
-            store(i0p + j, xi + ti);
+        float* q1 = q0 + h;
+        for (int j = 0; j < h; j += 4) {
+            Butterfly b{load(r0 + j), load(q0 + j), load(r1 + j), load(q1 + j)};
+            b.run(load(ur + j), load(ui + j));
+            store(r0 + j, b.xr);
+            store(q0 + j, b.xi);
+            store(r1 + j, b.pr);
+            store(q1 + j, b.pi);
         }
     }
 }
 
-// The same for the short stages (h = 1, 2), one butterfly at a time.
+// Two consecutive stages (half lengths h and 2h, h >= 4) in one pass over the data: the four
+// elements i, i+h, i+2h, i+3h meet in registers. Each butterfly still uses its own stage's
+// twiddle, so the values are those of two separate passes.
+void pairedStages(float* re, float* im, int n, int h, const float* ur1, const float* ui1,
+                  const float* ur2, const float* ui2) {
+    const int span = 4 * h;
+    for (int i0 = 0; i0 < n; i0 += span) {
+        float* ra = re + i0;
+        float* ia = im + i0;
+        for (int j = 0; j < h; j += 4) {
+            Butterfly ab{load(ra + j), load(ia + j), load(ra + j + h), load(ia + j + h)};
+            Butterfly cd{load(ra + j + 2 * h), load(ia + j + 2 * h), load(ra + j + 3 * h),
+                         load(ia + j + 3 * h)};
+            const Vec4 wr1 = load(ur1 + j), wi1 = load(ui1 + j);
+            ab.run(wr1, wi1);
+            cd.run(wr1, wi1);
+            Butterfly ac{ab.xr, ab.xi, cd.xr, cd.xi};
+            Butterfly bd{ab.pr, ab.pi, cd.pr, cd.pi};
+            ac.run(load(ur2 + j), load(ui2 + j));
+            bd.run(load(ur2 + j + h), load(ui2 + j + h));
+            store(ra + j, ac.xr);
+            store(ia + j, ac.xi);
+            store(ra + j + h, bd.xr);
+            store(ia + j + h, bd.xi);
+            store(ra + j + 2 * h, ac.pr);
+            store(ia + j + 2 * h, ac.pi);
+            store(ra + j + 3 * h, bd.pr);
+            store(ia + j + 3 * h, bd.pi);
+        }
+    }
+}
+
+// 4×4 transpose: four blocks of four in, the four positions across the blocks out (and back).
+inline void transpose(Vec4& v0, Vec4& v1, Vec4& v2, Vec4& v3) {
+    const Vec4 t0 = __builtin_shufflevector(v0, v1, 0, 4, 1, 5);
+    const Vec4 t1 = __builtin_shufflevector(v0, v1, 2, 6, 3, 7);
+    const Vec4 t2 = __builtin_shufflevector(v2, v3, 0, 4, 1, 5);
+    const Vec4 t3 = __builtin_shufflevector(v2, v3, 2, 6, 3, 7);
+    v0 = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+    v1 = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+    v2 = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+    v3 = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+}
+
+// Stages h = 1 and h = 2 for n >= 16: four blocks of four points per step, one block per lane.
+void firstTwoStages(float* re, float* im, int n, const float* ur, const float* ui) {
+    // Stage 1 has the one twiddle ur[0], ui[0]; stage 2 the two at offset 1.
+    const Vec4 wr1 = splat(ur[0]), wi1 = splat(ui[0]);
+    const Vec4 wr2a = splat(ur[1]), wi2a = splat(ui[1]);
+    const Vec4 wr2b = splat(ur[2]), wi2b = splat(ui[2]);
+    for (int i = 0; i < n; i += 16) {
+        Vec4 r0 = load(re + i), r1 = load(re + i + 4), r2 = load(re + i + 8), r3 = load(re + i + 12);
+        Vec4 q0 = load(im + i), q1 = load(im + i + 4), q2 = load(im + i + 8), q3 = load(im + i + 12);
+        transpose(r0, r1, r2, r3);
+        transpose(q0, q1, q2, q3);
+        Butterfly ab{r0, q0, r1, q1}, cd{r2, q2, r3, q3};
+        ab.run(wr1, wi1);
+        cd.run(wr1, wi1);
+        Butterfly ac{ab.xr, ab.xi, cd.xr, cd.xi}, bd{ab.pr, ab.pi, cd.pr, cd.pi};
+        ac.run(wr2a, wi2a);
+        bd.run(wr2b, wi2b);
+        r0 = ac.xr, r1 = bd.xr, r2 = ac.pr, r3 = bd.pr;
+        q0 = ac.xi, q1 = bd.xi, q2 = ac.pi, q3 = bd.pi;
+        transpose(r0, r1, r2, r3);
+        transpose(q0, q1, q2, q3);
+        store(re + i, r0), store(re + i + 4, r1), store(re + i + 8, r2), store(re + i + 12, r3);
+        store(im + i, q0), store(im + i + 4, q1), store(im + i + 8, q2), store(im + i + 12, q3);
+    }
+}
+
+// Any stage one butterfly at a time (the short transforms of 2 and 4 points).
 void scalarStage(float* re, float* im, int n, int h, const float* ur, const float* ui) {
     const int le = 2 * h;
     for (int i0 = 0; i0 < n; i0 += le) {
@@ -100,12 +170,17 @@ bool ComplexFftPlan::prepare(int n) noexcept {
             }
             j += k;
         }
+        reversal_.resize(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) reversal_[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(i);
+        for (std::size_t s = 0; s < swaps_.size(); s += 2)
+            std::swap(reversal_[swaps_[s]], reversal_[swaps_[s + 1]]);
         forwardRe_.assign(static_cast<std::size_t>(n - 1), 0.0f);
         forwardIm_.assign(static_cast<std::size_t>(n - 1), 0.0f);
         inverseRe_.assign(static_cast<std::size_t>(n - 1), 0.0f);
         inverseIm_.assign(static_cast<std::size_t>(n - 1), 0.0f);
     } catch (const std::bad_alloc&) {
         swaps_ = {};
+        reversal_ = {};
         forwardRe_ = forwardIm_ = inverseRe_ = inverseIm_ = {};
         return false;
     }
@@ -137,25 +212,29 @@ bool ComplexFftPlan::prepare(int n) noexcept {
 }
 
 void ComplexFftPlan::transform(float* re, float* im, int inverse) const {
-    const int n = n_;
-    if (n == 0) return;
+    if (n_ == 0) return;
     for (std::size_t s = 0; s < swaps_.size(); s += 2) {
         const std::uint32_t i = swaps_[s], j = swaps_[s + 1];
         std::swap(re[i], re[j]);
         std::swap(im[i], im[j]);
     }
+    butterflies(re, im, inverse);
+}
+
+void ComplexFftPlan::butterflies(float* re, float* im, int inverse) const {
+    const int n = n_;
     const float* tableRe = (inverse ? inverseRe_ : forwardRe_).data();
     const float* tableIm = (inverse ? inverseIm_ : forwardIm_).data();
-    for (int h = 1; h < n; h *= 2) {
-        const float* ur = tableRe + (h - 1);
-        const float* ui = tableIm + (h - 1);
-        if (h >= 8) {
-            vectorStage<Vec8>(re, im, n, h, ur, ui);
-        } else if (h == 4) {
-            vectorStage<Vec4>(re, im, n, h, ur, ui);
-        } else {
-            scalarStage(re, im, n, h, ur, ui);
-        }
+    auto stageRe = [&](int h) { return tableRe + (h - 1); };
+    auto stageIm = [&](int h) { return tableIm + (h - 1); };
+    int h = 1;
+    if (n < 16) {
+        for (; h < n; h *= 2) scalarStage(re, im, n, h, stageRe(h), stageIm(h));
+    } else {
+        firstTwoStages(re, im, n, tableRe, tableIm);
+        for (h = 4; 2 * h < n; h *= 4)
+            pairedStages(re, im, n, h, stageRe(h), stageIm(h), stageRe(2 * h), stageIm(2 * h));
+        if (h < n) wideStage(re, im, n, h, stageRe(h), stageIm(h));
     }
     if (inverse) {
         const float scale = 1.0f / static_cast<float>(n);
@@ -200,22 +279,20 @@ void RealFftPlan::forward(float* re, float* im) {
     const float* sn = sin_.data();
     const float* cs = cos_.data();
 
-    // Even samples as the real part, odd samples as the imaginary part.
-    int k = 0;
-    for (; k + 8 <= m; k += 8) {
-        Vec8 a = load<Vec8>(re + 2 * k), b = load<Vec8>(re + 2 * k + 8);
-        store(zr + k, Vec8(__builtin_shufflevector(a, b, 0, 2, 4, 6, 8, 10, 12, 14)));
-        store(zi + k, Vec8(__builtin_shufflevector(a, b, 1, 3, 5, 7, 9, 11, 13, 15)));
+    // Even samples as the real part, odd samples as the imaginary part, each taken straight to
+    // its bit-reversed place (the permutation the complex transform would apply next).
+    const std::uint32_t* from = half_.reversal();
+    for (int k = 0; k < m; ++k) {
+        const std::uint32_t source = 2 * from[k];
+        zr[k] = re[source];
+        zi[k] = re[source + 1];
     }
-    for (; k < m; ++k) {
-        zr[k] = re[2 * k];
-        zi[k] = re[2 * k + 1];
-    }
-    half_.transform(zr, zi, 0);
+    half_.butterflies(zr, zi, 0);
 
     // Split into the spectra E (even samples) and O (odd samples) and combine them with the
     // twiddle of length n: X[k] = E[k] + O[k]·e^(-jθ), X[k+M] = E[k] - O[k]·e^(-jθ).
     // Halving a float is exact, so 0.5f gives the bits of halving in double and rounding.
+    int k = 1;
     {
         const float er = zr[0], ei = 0.0f, orr = zi[0], oi = 0.0f;
         const float tr = oi * sn[0] + orr * cs[0];
@@ -225,19 +302,18 @@ void RealFftPlan::forward(float* re, float* im) {
         re[m] = er - tr;
         im[m] = ei - ti;
     }
-    const Vec8 half = {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
-    k = 1;
-    for (; k + 8 <= m; k += 8) {
-        const Vec8 zrk = load<Vec8>(zr + k), zik = load<Vec8>(zi + k);
-        const Vec8 zrm = reversed(load<Vec8>(zr + (m - k - 7)));
-        const Vec8 zim = reversed(load<Vec8>(zi + (m - k - 7)));
-        const Vec8 er = (zrm + zrk) * half;
-        const Vec8 ei = (zik - zim) * half;
-        const Vec8 orr = (zim + zik) * half;
-        const Vec8 oi = (zrk - zrm) * -half;
-        const Vec8 s = load<Vec8>(sn + k), c = load<Vec8>(cs + k);
-        const Vec8 tr = oi * s + orr * c;
-        const Vec8 ti = oi * c - orr * s;
+    const Vec4 half = splat(0.5f);
+    for (; k + 4 <= m; k += 4) {
+        const Vec4 zrk = load(zr + k), zik = load(zi + k);
+        const Vec4 zrm = reversed(load(zr + (m - k - 3)));
+        const Vec4 zim = reversed(load(zi + (m - k - 3)));
+        const Vec4 er = (zrm + zrk) * half;
+        const Vec4 ei = (zik - zim) * half;
+        const Vec4 orr = (zim + zik) * half;
+        const Vec4 oi = (zrk - zrm) * -half;
+        const Vec4 s = load(sn + k), c = load(cs + k);
+        const Vec4 tr = oi * s + orr * c;
+        const Vec4 ti = oi * c - orr * s;
         store(re + k, er + tr);
         store(im + k, ei + ti);
         store(re + k + m, er - tr);

@@ -27,9 +27,15 @@ public:
     // every element multiplied by the float 1/n. re and im hold size() elements.
     void transform(float* re, float* im, int inverse) const;
 
+    // The transform on data already in bit-reversed order, and that order: element k of the
+    // permuted array is element reversal()[k] of the natural one.
+    void butterflies(float* re, float* im, int inverse) const;
+    const std::uint32_t* reversal() const { return reversal_.data(); }
+
 private:
     int n_ = 0;
     std::vector<std::uint32_t> swaps_;  // pairs (i, j), i < j, of the bit-reversal permutation
+    std::vector<std::uint32_t> reversal_;
     // Twiddles of stage s (half length h = 2^(s-1)) at offset h - 1, h entries each.
     std::vector<float> forwardRe_, forwardIm_, inverseRe_, inverseIm_;
 };
