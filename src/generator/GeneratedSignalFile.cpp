@@ -1,5 +1,6 @@
 #include "generator/GeneratedSignalFile.h"
 
+#include "acquisition/DocumentNumbers.h"
 #include "app/NumberFormat.h"
 #include "generator/Synthesizer.h"
 #include "platform/SafeFileWriter.h"
@@ -16,50 +17,6 @@ namespace {
 constexpr double kVoltsPerCode8 = 7.874016e-06;    // 1 / 127000: mV to V over 127 codes
 constexpr double kVoltsPerCode16 = 3.0518510e-08;  // 1 / 32767000
 constexpr char kVersion[] = "01.0";
-
-// ---- number normalisation of the information block --------------------------------------
-struct IntervalNumber {
-    std::uint16_t mantissa;
-    std::uint8_t exponent;
-};
-struct VoltageRange {
-    std::int32_t max;
-    std::int32_t min;
-    std::uint8_t exponent;
-};
-
-// 1 / rate as mantissa x 10^(exponent - 12), the mantissa as large as 16 bits allow.
-IntervalNumber IntervalFor(std::uint32_t samplesPerSecond) {
-    if (samplesPerSecond == 0) return {0, 12};
-    float x = static_cast<float>(1.0 / static_cast<double>(samplesPerSecond));
-    int e = 12;
-    while (x < 6553.5f) {
-        x = x * 10.0f;
-        --e;
-    }
-    while (x > 65535.0f) {
-        x = static_cast<float>(x * 0.1);
-        ++e;
-    }
-    return {static_cast<std::uint16_t>(x), static_cast<std::uint8_t>(e)};
-}
-
-// The full-scale output in mV as a symmetric range in volts: 1000 mV gives 1000, -1000, 9.
-VoltageRange RangeFor(float fullScaleMillivolts) {
-    float c = fullScaleMillivolts;
-    // A calibration that is no positive finite number has no range; show +-1 V.
-    if (!(c > 0.0f) || c > 3.0e38f) return {1, -1, 12};
-    int e = 9;
-    while (c < 3276.7f) {
-        c = c * 10.0f;
-        --e;
-    }
-    while (c > 3276.7f) {
-        c = static_cast<float>(c * 0.1);
-        ++e;
-    }
-    return {static_cast<std::int32_t>(c), static_cast<std::int32_t>(-c), static_cast<std::uint8_t>(e)};
-}
 
 // ---- little-endian fields -----------------------------------------------------------------
 void Put16(std::string& out, std::uint32_t v) {
@@ -167,10 +124,12 @@ std::string InformationBlock(const OutputFormat& format, const OutputCalibration
     std::string block;
     const bool stereo = format.channels == 2;
     block += static_cast<char>(stereo ? 3 : 1);
-    const IntervalNumber interval = IntervalFor(format.samplesPerSecond);
+    // The same numbers the document gives a record of this format, so a re-read file matches.
+    const IntervalNumber interval = NormaliseInterval(format.samplesPerSecond);
     Put16(block, interval.mantissa);
     block += static_cast<char>(interval.exponent);
-    const VoltageRange range = RangeFor(calibration.forBits(format.bitsPerSample));
+    const VoltageRange range =
+        NormaliseVoltageRange(format.bitsPerSample, calibration.outputFullScale8, calibration.outputFullScale16);
     for (int channel = 0; channel < (stereo ? 2 : 1); ++channel) {
         block += static_cast<char>(format.bitsPerSample);
         Put16(block, static_cast<std::uint32_t>(range.max) & 0xFFFF);

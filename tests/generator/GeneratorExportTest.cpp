@@ -1,3 +1,5 @@
+#include "acquisition/ByteSource.h"
+#include "acquisition/WaveDocumentReader.h"
 #include "generator/DurationDialog.h"
 #include "generator/GeneratedSignalFile.h"
 #include "generator/GeneratorExport.h"
@@ -139,6 +141,34 @@ TEST_F(ExportFixture, IntervalAndRangeFollowRateAndCalibration) {
     ASSERT_EQ(block.size(), 14u);
     EXPECT_EQ(U16(block, 1), 22675u);
     EXPECT_EQ(static_cast<int>(block[3]), 3);
+}
+
+TEST_F(ExportFixture, ExportedWaveOpensInTheDocumentWithItsRanges) {
+    format(3, 1, 1);  // 48000 Hz stereo 16 bit
+    calibration.outputFullScale16 = 5000.0f;
+    settings.amplitudeA = 2500;
+    settings.phaseDifference = 90;
+    const std::string file = exportWave(2);
+    FileByteSource source;
+    ASSERT_TRUE(source.open(dir / "out.wav"));
+    SignalRecord record;
+    WaveReadResult read = ReadWaveDocument(source, record);
+    ASSERT_TRUE(read.accepted);
+    EXPECT_TRUE(read.messages.empty());
+    EXPECT_EQ(record.samplingType, kSamplingTypeAB);
+    EXPECT_EQ(record.sampleCount, 96000u);
+    EXPECT_NEAR(record.intervalSeconds(), 1.0 / 48000, 1e-9);
+    EXPECT_EQ(record.resolutionA, 16);
+    for (const VoltageRange& range : {record.rangeA(), record.rangeB()}) {
+        EXPECT_EQ(range.max, 500);  // 5000 mV = 500 x 10^-2 V
+        EXPECT_EQ(range.min, -500);
+        EXPECT_EQ(range.exponent, 10);
+    }
+    // Samples come back as the signed value + 32768: A starts at 0 V, B (90 degrees ahead) at its peak.
+    EXPECT_EQ(record.dataA[0], 32768);
+    EXPECT_EQ(record.dataB[0], 32768 + 6553);  // 1000 of 5000 mV
+    EXPECT_EQ(record.dataA[12], 32768 + 16383);  // the quarter period: 2500 of 5000 mV
+    EXPECT_TRUE(record.notes.empty());
 }
 
 TEST_F(ExportFixture, WaveDataIsTheSynthesisedSecondsFromPhaseZero) {
