@@ -77,38 +77,55 @@ char* PutText(char* out, const char* text, std::size_t length) {
     return out + length;
 }
 
-// Up to this index the double index / rate is close enough to the exact quotient that the
-// quotient's rounding to six decimals is the double's, except at exact halves.
-constexpr std::uint64_t kExactTimeIndexLimit = 2'000'000'000ull;
+}  // namespace
 
-char* PutTime(char* out, std::uint64_t index, std::uint32_t rate) {
-    if (index < kExactTimeIndexLimit && rate != 0) {
-        const std::uint64_t scaled = index * 1'000'000ull;
-        std::uint64_t micro = scaled / rate;
-        const std::uint64_t twice = (scaled % rate) * 2;
-        if (twice != rate) {
-            if (twice > rate) ++micro;
-            out = std::to_chars(out, out + 24, micro / 1'000'000ull).ptr;
-            *out++ = '.';
-            std::uint64_t fraction = micro % 1'000'000ull;
-            for (int digit = 5; digit >= 0; --digit) {
+// Up to this index the double index / rate lies so close to the exact quotient that both round
+// to the same six decimals, unless the quotient is exactly half way between two of them.
+constexpr std::uint64_t kExactTimeIndexLimit = 2'000'000'000ull;
+constexpr std::uint64_t kMicro = 1'000'000ull;
+
+SampleTimeText::SampleTimeText(std::uint32_t samplesPerSecond, std::uint64_t firstIndex)
+    : rate_(samplesPerSecond == 0 ? 1 : samplesPerSecond),
+      index_(firstIndex),
+      stepQuotient_(kMicro / rate_),
+      stepRemainder_(kMicro % rate_) {
+    if (index_ < kExactTimeIndexLimit) {
+        quotient_ = index_ * kMicro / rate_;
+        remainder_ = index_ * kMicro % rate_;
+    }
+}
+
+char* SampleTimeText::put(char* out) {
+    const std::uint64_t index = index_++;
+    if (index < kExactTimeIndexLimit) {
+        const std::uint64_t twice = remainder_ * 2;
+        std::uint64_t micro = quotient_ + (twice > rate_ ? 1 : 0);
+        quotient_ += stepQuotient_;
+        remainder_ += stepRemainder_;
+        if (remainder_ >= rate_) {
+            remainder_ -= rate_;
+            ++quotient_;
+        }
+        if (twice != rate_) {
+            out = std::to_chars(out, out + 24, micro / kMicro).ptr;
+            *out = '.';
+            std::uint64_t fraction = micro % kMicro;
+            for (int digit = 6; digit >= 1; --digit) {
                 out[digit] = static_cast<char>('0' + fraction % 10);
                 fraction /= 10;
             }
-            return out + 6;
+            return out + 7;
         }
     }
     std::string text;
-    AppendFixed(text, static_cast<double>(index) / static_cast<double>(rate), 6);
+    AppendFixed(text, static_cast<double>(index) / static_cast<double>(rate_), 6);
     return PutText(out, text.data(), text.size());
 }
 
-}  // namespace
-
 void AppendSampleTime(std::string& out, std::uint64_t index, std::uint32_t samplesPerSecond) {
     char text[64];
-    char* end = PutTime(text, index, samplesPerSecond);
-    out.append(text, end);
+    SampleTimeText time(samplesPerSecond, index);
+    out.append(text, time.put(text));
 }
 
 std::uint64_t WaveDataBytes(const OutputFormat& format, std::uint32_t seconds) {
@@ -212,15 +229,15 @@ SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, c
     for (std::uint32_t k = 0; k < seconds; ++k) {
         if (!synth.Synthesize(buffer)) return SignalWriteResult::SynthesisFailed;
         synth.countBuffer();
-        const std::uint64_t firstIndex = static_cast<std::uint64_t>(k) * rate;
+        SampleTimeText time(rate, static_cast<std::uint64_t>(k) * rate);
+        std::uint64_t index = static_cast<std::uint64_t>(k) * rate;
         char* out = block.data();
         std::size_t lines = 0;
         for (std::uint32_t frame = 0; frame < rate; ++frame) {
-            const std::uint64_t index = firstIndex + frame;
             const std::uint8_t* sample = buffer.data() + frame * align;
-            out = std::to_chars(out, out + 24, index).ptr;
+            out = std::to_chars(out, out + 24, index++).ptr;
             out = PutText(out, kSeparator, 4);
-            out = PutTime(out, index, rate);
+            out = time.put(out);
             out = PutText(out, kSeparator, 4);
             if (eight) {
                 out = volts.put(out, sample[0]);

@@ -42,8 +42,25 @@ SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, c
                                      const OutputCalibration& calibration, std::uint32_t seconds,
                                      std::vector<std::uint8_t>& buffer);
 
-// The characters of "%f" for index / samplesPerSecond seconds (what the text table shows as
-// time), worked out in integers where that is exact.
+// The time column of the text table: the characters of "%f" for index / samplesPerSecond
+// seconds, for one index after another. Worked out in integers where that is exact, so a line
+// costs no division of doubles and no printf.
+class SampleTimeText {
+public:
+    SampleTimeText(std::uint32_t samplesPerSecond, std::uint64_t firstIndex);
+    // Writes the time of the current index (at most 32 characters) and moves to the next index.
+    char* put(char* out);
+
+private:
+    std::uint64_t rate_;
+    std::uint64_t index_;
+    std::uint64_t stepQuotient_;
+    std::uint64_t stepRemainder_;
+    std::uint64_t quotient_ = 0;   // index x 10^6 / rate, while the index is small enough
+    std::uint64_t remainder_ = 0;
+};
+
+// The time text of one index.
 void AppendSampleTime(std::string& out, std::uint64_t index, std::uint32_t samplesPerSecond);
 
 }  // namespace tonewell

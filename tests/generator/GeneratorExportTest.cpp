@@ -241,12 +241,18 @@ TEST(SampleTime, MatchesPrintfAtEveryRateIncludingHalves) {
         for (std::uint64_t i = 0; i < 200000; ++i) indexes.push_back(i);
         for (std::uint64_t i = 1'999'990'000ull; i < 2'000'010'000ull; ++i) indexes.push_back(i);
         indexes.push_back(400'000'000'000'000ull + 6);
-        for (std::uint64_t index : indexes) {
-            std::string text;
-            AppendSampleTime(text, index, rate);
-            std::snprintf(expected, sizeof expected, "%f", static_cast<double>(index) / rate);
-            ASSERT_EQ(text, expected) << index << " at " << rate;
+        // One index after another, as the table is written, and each index on its own.
+        SampleTimeText running(rate, indexes.front());
+        char text[64];
+        for (std::size_t i = 0; i < indexes.size(); ++i) {
+            if (i > 0 && indexes[i] != indexes[i - 1] + 1) running = SampleTimeText(rate, indexes[i]);
+            std::snprintf(expected, sizeof expected, "%f", static_cast<double>(indexes[i]) / rate);
+            ASSERT_EQ(std::string(text, running.put(text)), expected) << indexes[i] << " at " << rate;
         }
+        std::string single;
+        AppendSampleTime(single, 123457, rate);
+        std::snprintf(expected, sizeof expected, "%f", 123457.0 / rate);
+        EXPECT_EQ(single, expected);
     }
 }
 
