@@ -16,6 +16,8 @@ public:
     virtual void ConfigureDocumentFormat() = 0;
     // The oscilloscope re-reads its range selectors and rescales.
     virtual void ApplyScopeRanges() = 0;
+    // The oscilloscope and spectrum bars adapt to the channels now sampled.
+    virtual void AdaptViewToolbars() = 0;
     // When input monitoring runs: stop it, mark it for restart and let timer 2 restart it.
     virtual void RestartCaptureIfRunning() = 0;
     // Every view of the active document redraws.

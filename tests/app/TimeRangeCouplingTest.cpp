@@ -18,6 +18,7 @@ public:
     RangeCode ScopeTimeRange() const override { return scopeTimeRange; }
     void ConfigureDocumentFormat() override { calls.push_back("configure"); }
     void ApplyScopeRanges() override { calls.push_back("apply ranges"); }
+    void AdaptViewToolbars() override { calls.push_back("adapt toolbars"); }
     void RestartCaptureIfRunning() override { calls.push_back("restart"); }
     void RedrawAllViews() override { calls.push_back("redraw"); }
 };
