@@ -22,6 +22,9 @@ public:
     void AdaptViewToolbars() override { calls.push_back("adapt toolbars"); }
     void RestartCaptureIfRunning() override { calls.push_back("restart"); }
     void RedrawAllViews() override { calls.push_back("redraw"); }
+    PaneFlags Panes() const override { return {}; }
+    std::optional<SpectrumScales> ShownSpectrumScales() const override { return std::nullopt; }
+    void ApplyViewVisibility() override { calls.push_back("visibility"); }
 
     int count(const std::string& call) const { return static_cast<int>(std::count(calls.begin(), calls.end(), call)); }
 };

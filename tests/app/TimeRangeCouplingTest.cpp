@@ -21,6 +21,9 @@ public:
     void AdaptViewToolbars() override { calls.push_back("adapt toolbars"); }
     void RestartCaptureIfRunning() override { calls.push_back("restart"); }
     void RedrawAllViews() override { calls.push_back("redraw"); }
+    PaneFlags Panes() const override { return {}; }
+    std::optional<SpectrumScales> ShownSpectrumScales() const override { return std::nullopt; }
+    void ApplyViewVisibility() override { calls.push_back("visibility"); }
 };
 
 class TimeRangeCouplingTest : public ::testing::Test {
