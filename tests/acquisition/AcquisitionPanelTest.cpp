@@ -85,13 +85,6 @@ TEST_F(AcquisitionPanelTest, TheSpinButtonSetsTheLevelAtTheCurrentResolution) {
     EXPECT_EQ(acquisition.triggerLevelCode, 0);
 }
 
-TEST_F(AcquisitionPanelTest, TheDelayFollowsTheSpinAndThePointLength) {
-    create();
-    trigger.delaySpin.setPosition(50);
-    EXPECT_EQ(trigger.delay.text(), "50%");
-    EXPECT_EQ(acquisition.triggerDelaySamples, 220);  // half of 441, truncated
-}
-
 TEST_F(AcquisitionPanelTest, LevelAndDelayBoxesRefuseTypingWhileFocused) {
     create();
     trigger.level.userFocus(true);
@@ -118,16 +111,6 @@ TEST_F(AcquisitionPanelTest, ModeNoneDisablesTheTriggerControlsAndAnyOtherEnable
     EXPECT_TRUE(trigger.delay.enabled());
 }
 
-TEST_F(AcquisitionPanelTest, SourceAndEdgeAreStored) {
-    tables.setDefaultIndex(Id::SamplingChannels, 1);
-    create();
-    pick(trigger.source, "B");
-    pick(trigger.edge, "Dn");
-    EXPECT_EQ(acquisition.triggerSource, 1);
-    EXPECT_EQ(acquisition.triggerEdge, 1);
-    EXPECT_EQ(effects.count("restart"), 2);
-}
-
 TEST_F(AcquisitionPanelTest, ChoosingChannelAUnderRepeatForcesAndDisablesTheSource) {
     tables.setDefaultIndex(Id::SamplingChannels, 1);
     tables.setDefaultIndex(Id::TriggerSource, 1);
@@ -149,16 +132,6 @@ TEST_F(AcquisitionPanelTest, ChannelsMatchingTheDocumentChangeNothing) {
     document.samplingType = kSamplingTypeB;  // a record of B alone matches neither choice
     pick(sampling.channels, "A");
     EXPECT_EQ(effects.count("configure"), 1);
-}
-
-TEST_F(AcquisitionPanelTest, UnderModeNoneChannelsLeaveTheSourceAlone) {
-    tables.setDefaultIndex(Id::TriggerMode, 0);
-    tables.setDefaultIndex(Id::TriggerSource, 1);
-    document.samplingType = kSamplingTypeA;
-    create();
-    pick(sampling.channels, "A&B");
-    EXPECT_FALSE(trigger.source.enabled());
-    EXPECT_EQ(trigger.source.text(), "B");
 }
 
 TEST_F(AcquisitionPanelTest, ResolutionRecomputesTheLevelOnlyWhenTheDocumentDiffers) {
@@ -215,24 +188,38 @@ TEST_F(AcquisitionPanelTest, APickedLengthCarriesTheDelay) {
     EXPECT_EQ(acquisition.triggerDelaySamples, 500);
 }
 
-TEST_F(AcquisitionPanelTest, ATimeRangePickCarriesTheRecordLength) {
+TEST_F(AcquisitionPanelTest, ANewTimeRangeCarriesRecordLengthSpectrumRangeAndDelay) {
     create();
-    pick(scope.timeRange, "100ms");
-    EXPECT_EQ(sampling.point.text(), "4410");
+    sampling.frequency.setSelection(6);  // "48000H"
+    spectrum.xRange.setSelection(9);     // "100H"
+    trigger.delaySpin.setPosition(50);
+    effects.calls.clear();
+    pick(scope.timeRange, "20ms");
+    EXPECT_EQ(acquisition.samplingRate, 48000);
+    EXPECT_EQ(sampling.point.text(), "960");
+    EXPECT_EQ(spectrum.xRange.text(), "50kH");
+    EXPECT_EQ(acquisition.triggerDelaySamples, 480);
     EXPECT_EQ(effects.calls, (std::vector<std::string>{"configure", "apply ranges", "restart", "redraw"}));
 }
 
-TEST_F(AcquisitionPanelTest, SamplingSelectionReadsTheBar) {
-    tables.setDefaultIndex(Id::SamplingChannels, 1);
-    tables.setDefaultIndex(Id::SamplingResolution, 0);
-    tables.setDefaultIndex(Id::SamplingFrequency, 0);
-    tables.setDefaultIndex(Id::RecordLength, 123);
+TEST_F(AcquisitionPanelTest, TheCurrentTimeRangeOnlyRescalesAndRedraws) {
     create();
-    SamplingSelection selection = panel.samplingSelection();
-    EXPECT_TRUE(selection.bothChannels);
-    EXPECT_EQ(selection.samplesPerSecond, 2000);
-    EXPECT_EQ(selection.bits, 8);
-    EXPECT_EQ(selection.recordLength, 123);
+    sampling.point.setText("1234");
+    sampling.frequency.setSelection(2);  // "8000H"
+    acquisition.triggerDelaySamples = 7;
+    pick(scope.timeRange, "10ms");  // what the oscilloscope already draws
+    EXPECT_EQ(sampling.point.text(), "1234");
+    EXPECT_EQ(acquisition.triggerDelaySamples, 7);
+    EXPECT_EQ(acquisition.samplingRate, 44100);
+    EXPECT_EQ(effects.calls, (std::vector<std::string>{"apply ranges", "restart", "redraw"}));
+}
+
+TEST_F(AcquisitionPanelTest, ATimeRangeShorterThanOneSampleStillRecordsOne) {
+    create();
+    sampling.frequency.setSelection(0);  // "2000H"
+    pick(scope.timeRange, "100μs");      // 0.2 samples
+    EXPECT_EQ(sampling.point.text(), "1");
+    EXPECT_EQ(spectrum.xRange.text(), "1kH");
 }
 
 }  // namespace

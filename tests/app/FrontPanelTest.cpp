@@ -77,15 +77,6 @@ TEST_F(FrontPanelTest, APanelReadWithTriggerModeNoneDisablesTheTriggerControlsOn
     EXPECT_TRUE(document.skipSavePrompt);
 }
 
-TEST_F(FrontPanelTest, ApplyRunsItsStepsInOrder) {
-    frame.calls.clear();
-    panel.ApplyPanel();
-    std::vector<std::string> steps;
-    for (const std::string& call : frame.calls)
-        if (call != "restart" && call != "redraw") steps.push_back(call);  // from the level and delay boxes
-    EXPECT_EQ(steps, (std::vector<std::string>{"visibility", "configure", "adapt toolbars"}));
-}
-
 TEST_F(FrontPanelTest, ApplyOffersToSaveAModifiedDocumentOnlyWhileAPaneIsShown) {
     document.SetModifiedFlag();
     document.skipSavePrompt = false;

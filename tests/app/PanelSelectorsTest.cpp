@@ -10,22 +10,6 @@ namespace {
 
 using Id = RangeTableId;
 
-TEST(ScopeBars, HoldTheOscilloscopeSelectorsInBarOrder) {
-    ScopeBars bars;
-    ASSERT_EQ(bars.bar1().size(), 5u);
-    EXPECT_EQ(bars.bar1()[0].id, 65021);
-    EXPECT_EQ(bars.bar1()[1].id, 65023);
-    EXPECT_EQ(bars.bar1()[2].kind, ToolbarControlKind::Label);
-    EXPECT_EQ(bars.bar1()[2].label, "A");
-    EXPECT_EQ(bars.bar1()[2].control, nullptr);
-    EXPECT_EQ(bars.bar1()[3].control, &bars.rangeA);
-    EXPECT_EQ(bars.bar1()[4].id, 65024);
-    ASSERT_EQ(bars.bar2().size(), 3u);
-    EXPECT_EQ(bars.bar2()[0].control, &bars.rangeB);
-    EXPECT_EQ(bars.bar2()[1].id, 65028);
-    EXPECT_EQ(bars.bar2()[2].control, &bars.type);
-}
-
 TEST(ScopeBars, FillSelectsTheStoredRows) {
     RangeTables tables;
     tables.setDefaultIndex(Id::ScopeRangeB, 3);

@@ -145,14 +145,6 @@ TEST_P(RefusedPanel, ABrokenFileChangesNothing) {
 // Cut inside the signature, after it, in the middle, before the length word, inside the path.
 INSTANTIATE_TEST_SUITE_P(CutShort, RefusedPanel, ::testing::Values(0, 7, 8, 9, 75, 146, 147, 148, 169));
 
-TEST(PanelSetting, AWrongSignatureIsRefused) {
-    std::string bytes = EncodePanelSetting(EveryFieldChanged());
-    bytes[6] = 'L';
-    PanelSetting panel = BuiltInPanelSetting();
-    EXPECT_FALSE(DecodePanelSetting(Bytes(bytes), panel));
-    EXPECT_EQ(panel.rows, BuiltInPanelSetting().rows);
-}
-
 TEST(PanelSetting, ValuesOutsideTheirListsAreClampedAndFlagsReadAsOneOnly) {
     std::string bytes = EncodePanelSetting(BuiltInPanelSetting());
     auto put = [&](std::size_t at, std::uint16_t value) {
@@ -221,20 +213,6 @@ TEST(PanelSettingFile, AMultitonePanelAlsoWritesTheDefaultToneFile) {
     ASSERT_TRUE(WritePanelSettingFile(dir.path() / "m.psf", panel, tones, dir.path(), shell));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / kDefaultToneFileName));
     EXPECT_EQ(std::filesystem::file_size(dir.path() / "m.psf"), kPanelFixedSize);
-}
-
-TEST(PanelSetting, StoringAPanelSetsTheListsGeneratorAndPath) {
-    RangeTables tables;
-    GeneratorSettings generator;
-    std::string toneFilePath = "old";
-    PanelSetting changed = EveryFieldChanged();
-    StorePanelSetting(changed, tables, generator, toneFilePath);
-    EXPECT_EQ(tables[Id::ScopeTimeRange].defaultIndex, 7);
-    EXPECT_EQ(tables[Id::RecordLength].defaultIndex, 12345);
-    EXPECT_EQ(tables[Id::GeneratorFrequencyB].defaultIndex, 123);
-    EXPECT_EQ(tables[Id::GeneratorSamplingFrequency].defaultIndex, 4);
-    EXPECT_EQ(generator.frequencyB, 123u);
-    EXPECT_EQ(toneFilePath, changed.toneFilePath);
 }
 
 }  // namespace
