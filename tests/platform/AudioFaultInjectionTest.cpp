@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 #include <vector>
 
@@ -48,6 +50,8 @@ struct FaultCase {
     std::function<AudioResult(Rig&)> act;
     std::function<void(Rig&)> nothingHappened;  // checks the failed call had no effect
 };
+
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
 
 class AudioFaultInjection : public ::testing::TestWithParam<FaultCase> {};
 

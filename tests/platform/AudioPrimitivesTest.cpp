@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <thread>
 #include <vector>
 
@@ -17,6 +19,8 @@ struct NameCase {
     std::uint32_t code;
     const char* name;
 };
+
+void PrintTo(const NameCase& c, std::ostream* out) { *out << c.code; }
 
 class AudioResultNames : public ::testing::TestWithParam<NameCase> {};
 

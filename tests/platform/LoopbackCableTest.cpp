@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <deque>
 #include <thread>
 #include <vector>
@@ -58,6 +60,10 @@ struct FormatCase {
     std::uint16_t bits;
     bool throughFaultBackend;
 };
+
+void PrintTo(const FormatCase& c, std::ostream* out) {
+    *out << c.bits << " bit, " << c.channels << " channel(s), " << c.rate << " Hz";
+}
 
 class LoopbackCableFormats : public ::testing::TestWithParam<FormatCase> {};
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -20,6 +22,10 @@ struct ToneCase {
     std::uint32_t rate;
     std::uint16_t bits;
 };
+
+void PrintTo(const ToneCase& c, std::ostream* out) {
+    *out << c.bits << " bit, " << c.channels << " channel(s), " << c.rate << " Hz";
+}
 
 // Full-scale fractions of the two channels' tones.
 constexpr double kLevelA = 0.5, kLevelB = 0.25;
