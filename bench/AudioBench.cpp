@@ -98,9 +98,9 @@ void AudioRoundTripDelay(benchmark::State& state) {
         return;
     }
     PortAudioBackend backend;
+    InputNotificationQueue notifications;
     auto output = backend.createOutput();
     auto input = backend.createInput();
-    InputNotificationQueue notifications;
     if (output->open(kFormat, [](WaveHeader&) {}) != AudioResult::NoError ||
         input->open(kFormat, notifications) != AudioResult::NoError) {
         state.SkipWithError("the null sink's devices did not open");
@@ -189,9 +189,9 @@ void AudioNotificationCpu(benchmark::State& state) {
     const double seconds = 5;
     std::map<std::string, double> total;
     for (auto _ : state) {
+        InputNotificationQueue notifications;
         auto output = backend.createOutput();
         auto input = backend.createInput();
-        InputNotificationQueue notifications;
         Buffer tone(kFormat.averageBytesPerSecond);
         for (std::size_t i = 0; i < tone.bytes.size(); ++i) tone.bytes[i] = static_cast<std::uint8_t>(i * 37);
         tone.header.flags = kWaveHeaderBeginLoop | kWaveHeaderEndLoop;

@@ -316,7 +316,7 @@ TEST_P(AudioContract, DestroyingOpenDevicesReturnsTheirBuffers) {
     EXPECT_EQ(notifications_.tryPop()->kind, InputNotificationKind::Close);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllBackends, AudioContract,
+INSTANTIATE_TEST_SUITE_P(Audio, AudioContract,
                          ::testing::Values(TestBackend::LoopbackManual,
                                            TestBackend::LoopbackRealTime,
                                            TestBackend::FaultOverLoopback,

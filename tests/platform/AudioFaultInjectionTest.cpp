@@ -34,9 +34,9 @@ struct Rig {
     }
     LoopbackCable cable;
     FaultInjectingBackend faults;
+    InputNotificationQueue queue;  // outlives the input, which pushes into it
     std::unique_ptr<AudioOutput> output;
     std::unique_ptr<AudioInput> input;
-    InputNotificationQueue queue;
     std::vector<std::uint8_t> outBytes, inBytes;
     WaveHeader outHeader, inHeader;
     int dones = 0;
@@ -88,7 +88,7 @@ void ResetBoth(Rig& r) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    EveryCall, AudioFaultInjection,
+    Audio, AudioFaultInjection,
     ::testing::Values(
         FaultCase{"OutputOpen", AudioCall::OutputOpen, AudioResult::Allocated, Nothing,
                   [](Rig& r) { return r.output->open(kFormat, [](WaveHeader&) {}); },

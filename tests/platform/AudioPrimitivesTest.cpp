@@ -29,7 +29,7 @@ TEST_P(AudioResultNames, EveryCodeHasTheNameTheUserSees) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Codes, AudioResultNames,
+    Audio, AudioResultNames,
     ::testing::Values(NameCase{0, "MMSYSERR_NOERROR"}, NameCase{2, "MMSYSERR_BADDEVICEID"},
                       NameCase{4, "MMSYSERR_ALLOCATED"}, NameCase{5, "MMSYSERR_INVALHANDLE"},
                       NameCase{6, "MMSYSERR_NODRIVER"}, NameCase{7, "MMSYSERR_NOMEM"},

@@ -36,9 +36,9 @@ void FillPattern(std::vector<std::uint8_t>& bytes, std::uint32_t seed) {
 std::vector<std::uint8_t> PlayAndRecord(AudioBackend& backend, LoopbackCable& cable,
                                         const WaveFormat& outFormat, Buffer& played,
                                         const WaveFormat& inFormat, std::size_t recordedBytes) {
+    InputNotificationQueue notifications;  // outlives the input, which pushes into it
     auto output = backend.createOutput();
     auto input = backend.createInput();
-    InputNotificationQueue notifications;
     EXPECT_EQ(output->open(outFormat, [](WaveHeader&) {}), AudioResult::NoError);
     EXPECT_EQ(input->open(inFormat, notifications), AudioResult::NoError);
     Buffer recorded(recordedBytes);
@@ -144,9 +144,9 @@ TEST(LoopbackCable, CountedLoopPlaysItsBufferThatManyTimes) {
 TEST(LoopbackCable, LoopSpanningBuffersRepeatsThemInOrder) {
     LoopbackCable cable;
     const WaveFormat format = MakePcmFormat(1, 11025, 8);
+    InputNotificationQueue notifications;
     auto output = cable.createOutput();
     auto input = cable.createInput();
-    InputNotificationQueue notifications;
     std::vector<std::uint8_t> doneOrder;
     ASSERT_EQ(output->open(format, [&](WaveHeader& h) { doneOrder.push_back(h.data[0]); }),
               AudioResult::NoError);
@@ -200,8 +200,8 @@ TEST(LoopbackCable, BuffersQueuedFromDoneNotificationsPlayWithoutGaps) {
                                output->write(b.header);
                            }),
               AudioResult::NoError);
-    auto input = cable.createInput();
     InputNotificationQueue notifications;
+    auto input = cable.createInput();
     ASSERT_EQ(input->open(format, notifications), AudioResult::NoError);
     Buffer recorded(6 * frames);
     input->prepare(recorded.header);
@@ -223,6 +223,7 @@ TEST(LoopbackCable, BuffersQueuedFromDoneNotificationsPlayWithoutGaps) {
 
 TEST(LoopbackCable, OnlyOneOutputAndOneInputOpenAtATime) {
     LoopbackCable cable;
+    InputNotificationQueue queue;
     auto first = cable.createOutput();
     auto second = cable.createOutput();
     const WaveFormat format = MakePcmFormat(2, 44100, 16);
@@ -233,7 +234,6 @@ TEST(LoopbackCable, OnlyOneOutputAndOneInputOpenAtATime) {
     EXPECT_EQ(first->close(), AudioResult::NoError);
     EXPECT_EQ(second->open(format, [](WaveHeader&) {}), AudioResult::NoError);
 
-    InputNotificationQueue queue;
     auto in1 = cable.createInput();
     auto in2 = cable.createInput();
     ASSERT_EQ(in1->open(format, queue), AudioResult::NoError);
@@ -242,8 +242,8 @@ TEST(LoopbackCable, OnlyOneOutputAndOneInputOpenAtATime) {
 
 TEST(LoopbackCable, RealTimeClockRunsWithoutBeingAdvanced) {
     LoopbackCable cable(LoopbackClock::RealTime);
-    auto input = cable.createInput();
     InputNotificationQueue queue;
+    auto input = cable.createInput();
     const WaveFormat format = MakePcmFormat(1, 8000, 8);
     ASSERT_EQ(input->open(format, queue), AudioResult::NoError);
     queue.tryPop();

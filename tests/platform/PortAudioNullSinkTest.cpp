@@ -98,6 +98,7 @@ TEST_P(PortAudioNullSink, RecordedToneHasThePlayedFrequencyAndLevel) {
 
     PortAudioBackend backend;
     ASSERT_TRUE(backend.hasOutputDevice());
+    InputNotificationQueue notifications;  // outlives the input, which pushes into it
     auto output = backend.createOutput();
     auto input = backend.createInput();
     std::vector<std::uint8_t> tone = SynthesiseSecond(format);
@@ -111,7 +112,6 @@ TEST_P(PortAudioNullSink, RecordedToneHasThePlayedFrequencyAndLevel) {
     ASSERT_EQ(output->write(played), AudioResult::NoError);
 
     // Ten tenths of a second; the first ones may still hold the silence before the tone.
-    InputNotificationQueue notifications;
     ASSERT_EQ(input->open(format, notifications), AudioResult::NoError);
     constexpr int kBuffers = 10;
     std::vector<std::vector<std::uint8_t>> storage(kBuffers, std::vector<std::uint8_t>(format.samplesPerSecond / 10 * format.blockAlign));
