@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "platform/audio/portaudio/PortAudioBackend.h"
+#include "platform/audio/portaudio/PortAudioInput.h"
+#include "platform/audio/portaudio/PortAudioOutput.h"
 
 namespace {
 
@@ -213,10 +215,13 @@ void AudioNotificationCpu(benchmark::State& state) {
         const auto before = BackendThreadCpu();
         const auto end = Clock::now() + std::chrono::duration<double>(seconds);
         int received = 0;
+        Clock::time_point first{}, last{};
         while (Clock::now() < end) {
             auto got = notifications.waitPop(std::chrono::milliseconds(200));
             if (!got || got->kind != InputNotificationKind::Data) continue;
             ++received;
+            last = Clock::now();
+            if (received == 1) first = last;
             got->header->flags.fetch_and(~kWaveHeaderDone);
             input->addBuffer(*got->header);
         }
@@ -226,6 +231,17 @@ void AudioNotificationCpu(benchmark::State& state) {
             total[name] += ns - (it == before.end() ? 0 : it->second);
         }
         state.counters["buffers_received_per_s"] = received / seconds;
+        state.counters["first_buffer_after_s"] =
+            std::chrono::duration<double>(first - (end - std::chrono::duration_cast<Clock::duration>(
+                                                              std::chrono::duration<double>(seconds))))
+                .count();
+        if (received > 1)
+            state.counters["steady_buffers_per_s"] =
+                (received - 1) / std::chrono::duration<double>(last - first).count();
+        if (auto* in = dynamic_cast<PortAudioInput*>(input.get()))
+            state.counters["input_overruns"] = static_cast<double>(in->overruns());
+        if (auto* out = dynamic_cast<PortAudioOutput*>(output.get()))
+            state.counters["output_underruns"] = static_cast<double>(out->underruns());
         output->reset();
         input->reset();
         output->close();
