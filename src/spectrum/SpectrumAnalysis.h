@@ -1,0 +1,133 @@
+#pragma once
+// The spectrum analyser's computing state, free of any drawing: type, FFT size N, window, the
+// six work arrays (real, imaginary and result per channel), the peaks and spectrumDirty.
+// Owned by the spectrum view; everything runs on the UI thread except spectrumDirty, which any
+// thread may set. Results are recomputed lazily by UpdateSpectra when spectrumDirty is set.
+//
+// Points that have no defined value — a block whose samples all sit at the zero offset (its
+// auto-correlation has r[0] = 0, its cross-correlation EA·EB = 0) or whose window weights are all
+// zero (g = 0) — show 0: such a block adds nothing to the averaged result. Any other value that
+// is not finite (a calibration beyond float range) is stored as 0 as well, so results, peaks and
+// exports only ever hold finite numbers.
+
+#include "spectrum/Fft.h"
+#include "spectrum/Window.h"
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace tonewell {
+
+class Shell;
+
+// Index of the spectrum-type list of the spectrum bar.
+enum SpectrumType : int { kSpectrumAms = 0, kSpectrumPhs = 1, kSpectrumAcr = 2, kSpectrumCcr = 3 };
+
+// One channel of the record as the computation reads it.
+struct SpectrumChannelInput {
+    std::span<const std::uint16_t> codes;  // offset-binary codes; fewer than sampleCount: absent
+    std::int32_t zero = 0;                 // code of 0 V
+    float voltsPerCode = 0.0f;
+    std::int32_t dcOffsetCodes = 0;  // mean of (code - zero) over the record, from the statistics
+};
+
+// The record's values that the computation needs (taken from the document by the caller).
+struct SpectrumInput {
+    SpectrumChannelInput a, b;
+    std::uint32_t sampleCount = 0;
+    double interval = 0.0;  // Ts in seconds
+};
+
+// Volts per code, (max - min) / 2^bits × 10^(exponent - 12) in double, rounded to float.
+float SpectrumVoltsPerCode(std::int32_t rangeMax, std::int32_t rangeMin, int bits, int exponent);
+
+// Sampling interval mantissa × 10^(exponent - 12) seconds.
+double SpectrumInterval(std::uint32_t mantissa, int exponent);
+
+// Points of a result: N/2 + 1 for AMS and PHS, N - 1 for ACR and CCR.
+int SpectrumPointCount(int spectrumType, int fftSize);
+
+class SpectrumAnalysis {
+public:
+    explicit SpectrumAnalysis(Shell& shell);
+
+    // N: re-allocates the six work arrays and the transform plans (old contents discarded) and
+    // sets spectrumDirty. Accepts powers of two from 4 to 2^20. When memory runs out the
+    // out-of-memory report is shown, File Close is posted, the state holds no arrays (nothing is
+    // computed) and false is returned.
+    bool setFftSize(int n);
+    int fftSize() const { return fftSize_; }
+    bool ready() const { return fftSize_ != 0; }
+
+    // Settings of the spectrum bar; each change sets spectrumDirty.
+    void setSpectrumType(int type);
+    int spectrumType() const { return spectrumType_; }
+    void setWindowType(int type);
+    int windowType() const { return windowType_; }
+
+    int pointCount() const { return SpectrumPointCount(spectrumType_, fftSize_); }
+
+    // The recompute step of a drawing pass: when spectrumDirty is set and the record holds
+    // samples, computes the shown channels (CCR: both into channel A's result) and their peaks;
+    // then clears spectrumDirty. removeDc: "Remove DC component in spectrum".
+    void UpdateSpectra(const SpectrumInput& input, bool showA, bool showB, bool removeDc);
+
+    // One channel's result of type 0, 1 or 2 into result (re, im, result: N floats each);
+    // zeroOffset = zero code + DC offset. Returns 0 (nothing done for count 0), -1 when the
+    // window table cannot be allocated (after the out-of-memory report).
+    int ComputeChannelSpectrum(float* re, float* im, float* result, const std::uint16_t* codes,
+                               float voltsPerCode, std::uint32_t count, std::int32_t zeroOffset,
+                               int type);
+
+    // Normalised cross-correlation of A and B into resultA; the four work arrays are used for
+    // the transforms, resultB is left alone. Returns as ComputeChannelSpectrum.
+    int ComputeCrossCorrelation(float* reA, float* imA, float* reB, float* imB, float* resultA,
+                                float* resultB, const std::uint16_t* codesA,
+                                const std::uint16_t* codesB, float voltsPerCodeA,
+                                float voltsPerCodeB, std::uint32_t count, std::int32_t zeroOffsetA,
+                                std::int32_t zeroOffsetB, int type);
+
+    // Peak search of channel 0 (A: largest magnitude, signed) or 1 (B: largest value) over the
+    // current type's points; the position becomes Hz, or for A with ACR/CCR a delay in seconds.
+    void FindPeak(int channel, double interval);
+
+    // Results and work arrays (N floats each; empty while no N is set).
+    std::span<const float> resultA() const { return resultA_; }
+    std::span<const float> resultB() const { return resultB_; }
+    float* realA() { return realA_.data(); }
+    float* imagA() { return imagA_.data(); }
+    float* realB() { return realB_.data(); }
+    float* imagB() { return imagB_.data(); }
+    float* resultAData() { return resultA_.data(); }
+    float* resultBData() { return resultB_.data(); }
+
+    // Peaks: position in Hz (or seconds for A with ACR/CCR) and value, per channel.
+    float peakPositionA() const { return peakPositionA_; }
+    float peakValueA() const { return peakValueA_; }
+    float peakPositionB() const { return peakPositionB_; }
+    float peakValueB() const { return peakValueB_; }
+
+    // Recompute before the next drawing pass. Set by settings changes and new records.
+    std::atomic<bool> spectrumDirty{true};
+
+private:
+    bool prepareWindow(int count, int blockLength, int period);
+    void calibrateBlock(float* re, const std::uint16_t* codes, int count, std::int32_t zeroOffset,
+                        float voltsPerCode, float* energy);
+
+    Shell& shell_;
+    int spectrumType_ = kSpectrumAms;
+    int windowType_ = kWindowRec;
+    int fftSize_ = 0;
+    std::vector<float> realA_, imagA_, resultA_, realB_, imagB_, resultB_;
+    RealFftPlan realPlan_;
+    ComplexFftPlan complexPlan_;  // N points, for the correlations' inverse transforms
+    WindowTable window_;
+    int windowCount_ = -1, windowBlock_ = -1, windowPeriod_ = -1;
+    float peakPositionA_ = 0.0f, peakValueA_ = 0.0f;
+    float peakPositionB_ = 0.0f, peakValueB_ = 0.0f;
+};
+
+}  // namespace tonewell
