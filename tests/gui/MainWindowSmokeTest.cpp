@@ -26,6 +26,10 @@ TEST(MainWindowSmoke, ShowsTitledWindowWithScopeAboveSpectrum) {
     EXPECT_EQ(window.splitter()->indexOf(window.spectrumPane()), 1);
     EXPECT_TRUE(window.scopePane()->isVisible());
     EXPECT_TRUE(window.spectrumPane()->isVisible());
+
+    // For looking at the window as a user sees it: TONEWELL_SCREENSHOT=file.png
+    if (QByteArray shot = qgetenv("TONEWELL_SCREENSHOT"); !shot.isEmpty())
+        window.grab().save(QString::fromLocal8Bit(shot));
 }
 
 TEST(MainWindowSmoke, ExitWithCtrlQClosesTheWindowAndEndsTheEventLoop) {

@@ -1,0 +1,99 @@
+#pragma once
+// The fields of the signal record that the document holds and its WAV files carry: samples of
+// one or two channels with their resolution, voltage range and zero level, the sampling
+// interval, the wave format, the note and the statistics in volts. UI thread only.
+
+#include "acquisition/DocumentNumbers.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tonewell {
+
+// Sampling types of a record.
+inline constexpr std::uint8_t kSamplingTypeA = 1;
+inline constexpr std::uint8_t kSamplingTypeB = 2;
+inline constexpr std::uint8_t kSamplingTypeAB = 3;
+
+// Oscilloscope display types that decide how the statistics are computed.
+inline constexpr int kScopeTypeSeparate = 0;
+inline constexpr int kScopeTypeSum = 1;         // A+B
+inline constexpr int kScopeTypeDifference = 2;  // A-B
+inline constexpr int kScopeTypeXY = 3;
+
+// The note holds at most kNotesCapacity - 1 characters.
+inline constexpr std::uint32_t kNotesCapacity = 1024;
+
+// The PCM format record (the one handed to the audio input device).
+struct WaveFormat {
+    std::uint16_t formatTag = 1;  // 1 = PCM
+    std::uint16_t channels = 1;
+    std::uint32_t samplesPerSecond = 0;
+    std::uint32_t avgBytesPerSecond = 0;
+    std::uint16_t blockAlign = 0;
+    std::uint16_t bitsPerSample = 0;
+
+    bool operator==(const WaveFormat&) const = default;
+};
+
+// The canonical WAVE header of the record, field by field ("RIFF", "WAVE", "fmt " and "data"
+// are implied).
+struct RiffHeader {
+    std::uint32_t riffSize = 0;
+    std::uint32_t fmtSize = 16;
+    WaveFormat format;
+    std::uint16_t extraSize = 0;
+    std::uint32_t dataSize = 0;
+
+    bool operator==(const RiffHeader&) const = default;
+};
+
+struct SignalRecord {
+    float recordDuration = 0.0f;  // seconds
+    std::int32_t zeroA = 0;       // code of 0 V, channel A
+    std::int32_t zeroB = 0;
+    std::uint8_t samplingType = kSamplingTypeA;
+    std::uint16_t intervalMantissa = 0;  // interval = mantissa x 10^(exponent - 12) s
+    std::uint8_t intervalExponent = 12;
+    std::uint32_t sampleCount = 0;  // samples per channel (N)
+    std::uint8_t resolutionA = 16;  // bits
+    std::int32_t rangeMaxA = 1;     // volts = mantissa x 10^(exponent - 12)
+    std::int32_t rangeMinA = -1;
+    std::uint8_t rangeExponentA = 12;
+    // Offset-binary codes: 0..255 at 8 bits, signed value + 32768 at 16 bits. Both arrays hold
+    // at least sampleCount samples (and at least one). In a record of channel B only, dataB is
+    // a copy of dataA and zeroB equals zeroA.
+    std::vector<std::uint16_t> dataA = std::vector<std::uint16_t>(1, 0);
+    std::uint8_t resolutionB = 16;
+    std::int32_t rangeMaxB = 1;
+    std::int32_t rangeMinB = -1;
+    std::uint8_t rangeExponentB = 12;
+    std::vector<std::uint16_t> dataB = std::vector<std::uint16_t>(1, 0);
+    RiffHeader riffHeader;
+    std::string notes;  // printable text, at most kNotesCapacity - 1 characters
+    bool displayNotes = false;
+    // Statistics in volts.
+    float maxA = 0.0f, minA = 0.0f, meanA = 0.0f, rmsA = 0.0f;
+    float maxB = 0.0f, minB = 0.0f, meanB = 0.0f, rmsB = 0.0f;
+    std::array<char, 5> version{'0', '1', '.', '0', '\0'};
+
+    double intervalSeconds() const { return IntervalSeconds(intervalMantissa, intervalExponent); }
+    VoltageRange rangeA() const { return {rangeMaxA, rangeMinA, rangeExponentA}; }
+    VoltageRange rangeB() const { return {rangeMaxB, rangeMinB, rangeExponentB}; }
+};
+
+// Mean offsets of channel A / B from their zero levels in codes, written by the statistics and
+// read by the spectrum's DC removal.
+struct DcOffsets {
+    std::int32_t dcOffsetCodesA = 0;
+    std::int32_t dcOffsetCodesB = 0;
+};
+
+// Recomputes the eight statistics of record and the DC offsets for the oscilloscope type
+// (0 separate, 1 A+B, 2 A-B, 3 X-Y). Sums are single-precision floats in sample order. With no
+// samples the statistics are 0 and offsets keep their values.
+void ComputeStatistics(SignalRecord& record, int scopeType, DcOffsets& offsets);
+
+}  // namespace tonewell

@@ -1,0 +1,304 @@
+#include "acquisition/WaveDocumentReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace tonewell {
+namespace {
+
+constexpr std::size_t kBlockBytes = 1 << 20;
+constexpr std::uint32_t kUnknownSize = 0xFFFFFFFFu;
+constexpr std::uint32_t kNotesLimit = kNotesCapacity - 1;
+
+bool idIs(const char (&id)[4], const char* text) { return std::memcmp(id, text, 4) == 0; }
+
+class Reader {
+public:
+    Reader(ByteSource& source, SignalRecord& record) : source_(source), record_(record) {}
+
+    WaveReadResult run() {
+        try {
+            result_.accepted = walk();
+        } catch (const std::bad_alloc&) {
+            result_.accepted = false;
+            result_.outOfMemory = true;
+        }
+        return std::move(result_);
+    }
+
+private:
+    bool refuse(const char* message) {
+        result_.messages.emplace_back(message);
+        return false;
+    }
+
+    bool walk() {
+        record_.notes.clear();
+        char id[4];
+        if (!source_.readId(id) || !idIs(id, "RIFF")) return refuse(kMessageNonRiff);
+        std::uint32_t riffSize = 0;
+        if (!source_.readU32(riffSize)) return refuse(kMessageUnsupported);
+        if (!source_.readId(id)) return refuse(kMessageUnsupported);
+        if (!idIs(id, "WAVE")) return refuse(kMessageNonWave);
+
+        // Streamed recordings leave 0 or 0xFFFFFFFF in the RIFF size: take what the file holds.
+        const std::uint64_t afterWave = source_.remaining();
+        riffSizeUnknown_ = riffSize < 4 || riffSize - 4u > afterWave;
+        std::int64_t remaining = riffSizeUnknown_ ? static_cast<std::int64_t>(afterWave)
+                                                  : static_cast<std::int64_t>(riffSize) - 4;
+
+        while (remaining > 7) {
+            std::uint32_t size = 0;
+            if (!source_.readId(id) || !source_.readU32(size)) return refuse(kMessageUnsupported);
+            remaining -= 8;
+            std::uint64_t consumed = size;
+            if (idIs(id, "data")) {
+                if (!readData(size, consumed)) return false;
+                remaining = std::max<std::int64_t>(remaining - static_cast<std::int64_t>(consumed), 0);
+            } else {
+                if (size > static_cast<std::uint64_t>(remaining)) return refuse(kMessageUnsupported);
+                remaining -= size;
+                bool ok = true;
+                if (idIs(id, "fmt "))
+                    ok = readFormat(size);
+                else if (idIs(id, "LIST"))
+                    ok = readList(size);
+                else if (!source_.skip(size))
+                    ok = refuse(kMessageUnsupported);
+                if (!ok) return false;
+            }
+            if ((consumed & 1u) != 0 && remaining > 0) {
+                if (!source_.skip(1)) return refuse(kMessageUnsupported);
+                --remaining;
+            }
+        }
+        if (!source_.skip(static_cast<std::uint64_t>(std::max<std::int64_t>(remaining, 0))))
+            return refuse(kMessageUnsupported);
+        if (!haveData_) return refuse(kMessageUnsupported);
+        return true;
+    }
+
+    bool readFormat(std::uint32_t size) {
+        if (size < 16) return refuse(kMessageUnsupported);
+        WaveFormat format;
+        source_.readU16(format.formatTag);
+        if (format.formatTag != 1) return refuse(kMessageNonPcm);
+        source_.readU16(format.channels);
+        if (format.channels == 0) return refuse(kMessageUnsupported);
+        if (format.channels > 2) return refuse(kMessageTooManyChannels);
+        source_.readU32(format.samplesPerSecond);
+        source_.readU32(format.avgBytesPerSecond);
+        source_.readU16(format.blockAlign);
+        if (!source_.readU16(format.bitsPerSample)) return refuse(kMessageUnsupported);
+        if (format.samplesPerSecond == 0) return refuse(kMessageZeroFrequency);
+        if (format.bitsPerSample > 16) return refuse(kMessageTooManyBits);
+        // Frames are read as channels x (1 or 2) bytes; any other block align would walk the
+        // data chunk out of step.
+        const unsigned bytesPerSample = format.bitsPerSample <= 8 ? 1u : 2u;
+        if (format.bitsPerSample == 0 || format.blockAlign != format.channels * bytesPerSample)
+            return refuse(kMessageUnsupported);
+        if (!source_.skip(size - 16u)) return refuse(kMessageUnsupported);
+        record_.riffHeader.format = format;
+        record_.riffHeader.fmtSize = 16;
+        record_.riffHeader.extraSize = 0;
+        haveFormat_ = true;
+        return true;
+    }
+
+    bool readList(std::uint32_t size) {
+        if (size < 4) return refuse(kMessageUnsupported);
+        char type[4];
+        if (!source_.readId(type)) return refuse(kMessageUnsupported);
+        if (!idIs(type, "INFO")) {
+            if (!source_.skip(size - 4u)) return refuse(kMessageUnsupported);
+            return true;
+        }
+        std::int64_t subRemaining = static_cast<std::int64_t>(size) - 4;
+        while (subRemaining > 7) {
+            char id[4];
+            std::uint32_t subSize = 0;
+            if (!source_.readId(id) || !source_.readU32(subSize)) return refuse(kMessageUnsupported);
+            subRemaining -= 8;
+            if (subSize > static_cast<std::uint64_t>(subRemaining)) return refuse(kMessageUnsupported);
+            subRemaining -= subSize;
+            bool ok = true;
+            if (idIs(id, "IBIN"))
+                ok = readInfo(subSize);
+            else if (idIs(id, "ICMT"))
+                ok = readNote(subSize);
+            else if (!source_.skip(subSize))
+                ok = refuse(kMessageUnsupported);
+            if (!ok) return false;
+            if ((subSize & 1u) != 0 && subRemaining > 0) {
+                if (!source_.skip(1)) return refuse(kMessageUnsupported);
+                --subRemaining;
+            }
+        }
+        if (!source_.skip(static_cast<std::uint64_t>(subRemaining))) return refuse(kMessageUnsupported);
+        return true;
+    }
+
+    static std::int32_t signExtend(std::uint16_t v) { return static_cast<std::int16_t>(v); }
+
+    bool readChannelInfo(std::uint8_t& resolution, std::int32_t& max, std::int32_t& min, std::uint8_t& exponent) {
+        std::uint16_t rawMax = 0;
+        std::uint16_t rawMin = 0;
+        if (!source_.readU8(resolution) || !source_.readU16(rawMax) || !source_.readU16(rawMin) ||
+            !source_.readU8(exponent))
+            return false;
+        max = signExtend(rawMax);
+        min = signExtend(rawMin);
+        return true;
+    }
+
+    bool readInfo(std::uint32_t size) {
+        std::uint8_t type = 0;
+        if (size < 1 || !source_.readU8(type)) return refuse(kMessageUnsupported);
+        const bool hasA = type == kSamplingTypeA || type == kSamplingTypeAB;
+        const bool hasB = type == kSamplingTypeB || type == kSamplingTypeAB;
+        const std::uint32_t needed = 1 + 3 + (hasA ? 6 : 0) + (hasB ? 6 : 0) + 4;
+        if (size < needed) return refuse(kMessageUnsupported);
+        std::uint16_t mantissa = 0;
+        std::uint8_t exponent = 0;
+        SignalRecord& r = record_;
+        bool ok = source_.readU16(mantissa) && source_.readU8(exponent);
+        if (ok && hasA) ok = readChannelInfo(r.resolutionA, r.rangeMaxA, r.rangeMinA, r.rangeExponentA);
+        if (ok && hasB) ok = readChannelInfo(r.resolutionB, r.rangeMaxB, r.rangeMinB, r.rangeExponentB);
+        char version[4];
+        if (ok) ok = source_.read(version, 4);
+        if (!ok || !source_.skip(size - needed)) return refuse(kMessageUnsupported);
+        r.samplingType = type;
+        r.intervalMantissa = mantissa;
+        r.intervalExponent = exponent;
+        std::copy(version, version + 4, r.version.begin());
+        r.version[4] = '\0';
+        if (type == kSamplingTypeB) {
+            r.dataB = r.dataA;
+            r.zeroB = r.zeroA;
+        }
+        return true;
+    }
+
+    bool readNote(std::uint32_t size) {
+        const std::uint32_t kept = std::min(size, kNotesLimit);
+        char buffer[kNotesLimit];
+        if (!source_.read(buffer, kept) || !source_.skip(size - kept)) return refuse(kMessageUnsupported);
+        // The note is a NUL-terminated text: a NUL ends it.
+        const char* begin = buffer;
+        const char* end = std::find(begin, begin + kept, '\0');
+        record_.notes.assign(begin, end);
+        return true;
+    }
+
+    // consumed receives the bytes of the chunk body actually walked (the declared size, or what
+    // the file holds when that is less or unknown).
+    bool readData(std::uint32_t declared, std::uint64_t& consumed) {
+        if (!haveFormat_) return refuse(kMessageUnsupported);
+        const std::uint64_t fileLeft = source_.remaining();
+        std::uint64_t d = declared;
+        if (declared == kUnknownSize || (declared == 0 && riffSizeUnknown_)) d = fileLeft;
+        d = std::min(d, fileLeft);
+        consumed = d;
+
+        SignalRecord& r = record_;
+        const WaveFormat& format = r.riffHeader.format;
+        if (format.channels == 1)
+            r.samplingType = kSamplingTypeA;
+        else if (format.channels == 2)
+            r.samplingType = kSamplingTypeAB;
+        else
+            return refuse(kMessageUnsupported);
+        const IntervalNumber interval = NormaliseInterval(format.samplesPerSecond);
+        r.intervalMantissa = interval.mantissa;
+        r.intervalExponent = interval.exponent;
+        const double seconds = IntervalSeconds(interval.mantissa, interval.exponent);
+
+        const std::uint64_t frameBytes = format.blockAlign;
+        std::uint64_t n = d / frameBytes;
+        if (static_cast<float>(static_cast<double>(n) * seconds) > kMaximumRecordSeconds) {
+            result_.messages.emplace_back(kMessageTruncated);
+            n = std::min<std::uint64_t>(n, static_cast<std::uint64_t>(kMaximumRecordSeconds / seconds));
+        }
+        n = std::min<std::uint64_t>(n, 0xFFFFFFFFu);
+        r.sampleCount = static_cast<std::uint32_t>(n);
+        r.recordDuration = static_cast<float>(static_cast<double>(n) * seconds);
+
+        const int bits = format.bitsPerSample;
+        r.resolutionA = r.resolutionB = static_cast<std::uint8_t>(bits);
+        r.rangeMaxA = 1;
+        r.rangeMinA = -1;
+        r.rangeExponentA = 12;
+        r.zeroA = 1 << (bits - 1);
+        if (format.channels == 2) {
+            r.rangeMaxB = 1;
+            r.rangeMinB = -1;
+            r.rangeExponentB = 12;
+            r.zeroB = r.zeroA;
+        } else {
+            r.rangeMaxB = 0;
+            r.rangeMinB = 0;
+            r.rangeExponentB = 12;
+            r.zeroB = 0;
+        }
+
+        const std::size_t slots = static_cast<std::size_t>(std::max<std::uint64_t>(n, 1));
+        r.dataA.assign(slots, 0);
+        r.dataB.assign(slots, 0);
+        if (!readFrames(n, format.channels == 2, bits <= 8)) return refuse(kMessageUnsupported);
+        // The rest of the chunk (a truncated record's tail, a partial frame) is passed over so
+        // that the chunks after it are read where they start.
+        if (!source_.skip(d - n * frameBytes)) return refuse(kMessageUnsupported);
+        haveData_ = true;
+        return true;
+    }
+
+    bool readFrames(std::uint64_t n, bool stereo, bool bytes) {
+        const std::size_t frameBytes = (stereo ? 2u : 1u) * (bytes ? 1u : 2u);
+        const std::size_t framesPerBlock = kBlockBytes / frameBytes;
+        std::vector<std::uint8_t> block(std::min<std::uint64_t>(n, framesPerBlock) * frameBytes);
+        std::uint16_t* a = record_.dataA.data();
+        std::uint16_t* b = record_.dataB.data();
+        for (std::uint64_t done = 0; done < n;) {
+            const std::size_t frames = static_cast<std::size_t>(std::min<std::uint64_t>(n - done, framesPerBlock));
+            if (!source_.read(block.data(), frames * frameBytes)) return false;
+            const std::uint8_t* p = block.data();
+            std::uint16_t* outA = a + done;
+            std::uint16_t* outB = b + done;
+            if (bytes && !stereo) {
+                for (std::size_t i = 0; i < frames; ++i) outA[i] = p[i];
+            } else if (bytes) {
+                for (std::size_t i = 0; i < frames; ++i) {
+                    outA[i] = p[2 * i];
+                    outB[i] = p[2 * i + 1];
+                }
+            } else if (!stereo) {
+                // Signed 16-bit value + 32768 is the little-endian word with its top bit flipped.
+                for (std::size_t i = 0; i < frames; ++i)
+                    outA[i] = static_cast<std::uint16_t>((p[2 * i] | p[2 * i + 1] << 8) ^ 0x8000);
+            } else {
+                for (std::size_t i = 0; i < frames; ++i) {
+                    outA[i] = static_cast<std::uint16_t>((p[4 * i] | p[4 * i + 1] << 8) ^ 0x8000);
+                    outB[i] = static_cast<std::uint16_t>((p[4 * i + 2] | p[4 * i + 3] << 8) ^ 0x8000);
+                }
+            }
+            done += frames;
+        }
+        return true;
+    }
+
+    ByteSource& source_;
+    SignalRecord& record_;
+    WaveReadResult result_;
+    bool riffSizeUnknown_ = false;
+    bool haveFormat_ = false;
+    bool haveData_ = false;
+};
+
+}  // namespace
+
+WaveReadResult ReadWaveDocument(ByteSource& source, SignalRecord& record) {
+    return Reader(source, record).run();
+}
+
+}  // namespace tonewell

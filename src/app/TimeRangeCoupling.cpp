@@ -1,0 +1,61 @@
+#include "app/TimeRangeCoupling.h"
+
+#include <string>
+
+#include "acquisition/TriggerConversions.h"
+#include "app/LeadingInteger.h"
+#include "app/RangeCouplings.h"
+
+namespace tonewell {
+
+namespace {
+
+constexpr std::int32_t kAmplitudeSpectrum = 0;
+constexpr std::int32_t kPhaseSpectrum = 1;
+
+bool ShowsAmplitudeOrPhase(const RangeTables& tables, const ListControl& spectrumType) {
+    auto type = tables[RangeTableId::SpectrumType].value(spectrumType.selection());
+    return type && (*type == kAmplitudeSpectrum || *type == kPhaseSpectrum);
+}
+
+}  // namespace
+
+std::int32_t SelectedSamplingRate(const RangeTables& tables, const ListControl& samplingFrequency,
+                                  std::int32_t fallback) {
+    return tables[RangeTableId::SamplingFrequency].value(samplingFrequency.selection()).value_or(fallback);
+}
+
+std::int32_t RecordLengthFollowsTimeRange(const RangeTables& tables, const TimeRangeCouplingControls& controls,
+                                          std::int32_t samplingRate) {
+    auto code = tables[RangeTableId::ScopeTimeRange].code(controls.timeRange.selection());
+    if (!code) return LeadingInteger(controls.recordLength.text());
+    std::int32_t length = RecordLengthForTimeRange(*code, samplingRate);
+    controls.recordLength.setText(std::to_string(length));
+    if (ShowsAmplitudeOrPhase(tables, controls.spectrumType)) {
+        auto row = SpectrumFrequencyRowForRate(tables[RangeTableId::SpectrumFrequencyRange], samplingRate);
+        if (row) controls.spectrumFrequencyRange.setSelection(*row);
+    }
+    return length;
+}
+
+void TimeRangeFollowsRecordLength(const RangeTables& tables, ListControl& timeRange, std::int32_t recordLength,
+                                  std::int32_t samplingRate) {
+    auto row = TimeRangeRowForRecordLength(tables[RangeTableId::ScopeTimeRange], recordLength, samplingRate);
+    timeRange.setSelection(row.value_or(ListControl::kNoSelection));
+}
+
+void OnTimeRangeChanged(const RangeTables& tables, const TimeRangeCouplingControls& controls,
+                        AcquisitionParameters& acquisition, PanelEffects& effects) {
+    auto code = tables[RangeTableId::ScopeTimeRange].code(controls.timeRange.selection());
+    if (code && *code != effects.ScopeTimeRange()) {
+        acquisition.samplingRate = SelectedSamplingRate(tables, controls.samplingFrequency, acquisition.samplingRate);
+        std::int32_t length = RecordLengthFollowsTimeRange(tables, controls, acquisition.samplingRate);
+        acquisition.triggerDelaySamples = TriggerDelaySamples(LeadingInteger(controls.triggerDelay.text()), length);
+        effects.ConfigureDocumentFormat();
+    }
+    effects.ApplyScopeRanges();
+    effects.RestartCaptureIfRunning();
+    effects.RedrawAllViews();
+}
+
+}  // namespace tonewell

@@ -1,0 +1,26 @@
+#pragma once
+// A source of audio devices: the sound card through PortAudio, the loopback cable, or the
+// fault-injecting wrapper. Owned by the composition root; every device it creates must be
+// destroyed before it.
+
+#include <memory>
+#include <string>
+
+#include "platform/audio/AudioInput.h"
+#include "platform/audio/AudioOutput.h"
+
+namespace tonewell {
+
+enum class AudioBackendKind { PortAudio, Loopback, FaultInjecting };
+
+class AudioBackend {
+public:
+    virtual ~AudioBackend() = default;
+    virtual AudioBackendKind kind() const = 0;
+    // What the status bar shows, e.g. "PortAudio: default" or "Loopback cable".
+    virtual std::string displayName() const = 0;
+    virtual std::unique_ptr<AudioOutput> createOutput() = 0;
+    virtual std::unique_ptr<AudioInput> createInput() = 0;
+};
+
+}  // namespace tonewell

@@ -1,0 +1,35 @@
+#pragma once
+// The wave-audio input device: open with a PCM format and a notification queue, prepare and
+// queue buffers, start, reset, unprepare, close. Calls come from one controlling thread at a
+// time. Notifications (open, one data per filled or returned buffer in queue order, close) go to
+// the queue given at open, never from the real-time audio thread.
+
+#include "platform/audio/AudioResult.h"
+#include "platform/audio/InputNotificationQueue.h"
+#include "platform/audio/WaveFormat.h"
+#include "platform/audio/WaveHeader.h"
+
+namespace tonewell {
+
+class AudioInput {
+public:
+    // Destroying an open device resets and closes it.
+    virtual ~AudioInput() = default;
+
+    // Pushes the open notification on success. Errors as for AudioOutput::open.
+    virtual AudioResult open(const WaveFormat& format, InputNotificationQueue& notifications) = 0;
+    virtual AudioResult prepare(WaveHeader& header) = 0;
+    virtual AudioResult unprepare(WaveHeader& header) = 0;
+    // Queues a prepared buffer to be filled; bytesRecorded counts what it received. A buffer is
+    // returned (data notification) when its whole frames are filled.
+    virtual AudioResult addBuffer(WaveHeader& header) = 0;
+    // Begins recording into the queued buffers; sound before start is not recorded.
+    virtual AudioResult start() = 0;
+    // Stops recording and returns every queued buffer, the partly filled one with the bytes it
+    // holds; their data notifications are in the queue when reset returns.
+    virtual AudioResult reset() = 0;
+    // StillPlaying while buffers are queued; otherwise pushes the close notification.
+    virtual AudioResult close() = 0;
+};
+
+}  // namespace tonewell

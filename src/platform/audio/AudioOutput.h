@@ -1,0 +1,40 @@
+#pragma once
+// The wave-audio output device: open with a PCM format and a done callback, prepare and queue
+// buffers (with begin-loop/end-loop flags and a loop count), reset, unprepare, close.
+// Calls come from one controlling thread at a time (the UI thread, or the done callback itself).
+// The done callback runs on the backend's notification thread, once per queued buffer, in queue
+// order, never on the real-time audio thread.
+
+#include <functional>
+
+#include "platform/audio/AudioResult.h"
+#include "platform/audio/WaveFormat.h"
+#include "platform/audio/WaveHeader.h"
+
+namespace tonewell {
+
+class AudioOutput {
+public:
+    using DoneCallback = std::function<void(WaveHeader&)>;
+
+    // Destroying an open device resets and closes it.
+    virtual ~AudioOutput() = default;
+
+    // BadFormat for a format the device cannot play; Allocated when already open or busy;
+    // NoDriver / BadDeviceId when there is no such device.
+    virtual AudioResult open(const WaveFormat& format, DoneCallback onDone) = 0;
+    virtual AudioResult prepare(WaveHeader& header) = 0;
+    virtual AudioResult unprepare(WaveHeader& header) = 0;
+    // Queues a prepared buffer; it plays after those already queued. A begin-loop buffer starts
+    // a loop that ends with the next end-loop buffer (often itself) and plays `loops` times;
+    // kLoopUntilReset repeats it until reset. Unprepared for a buffer not prepared.
+    virtual AudioResult write(WaveHeader& header) = 0;
+    // Stops playing and returns every queued buffer: their done callbacks have all run when
+    // reset returns, so the buffers may then be unprepared and freed.
+    virtual AudioResult reset() = 0;
+    // StillPlaying while buffers are queued; Sync when called from a done callback. Once closed,
+    // every call but open gives InvalidHandle.
+    virtual AudioResult close() = 0;
+};
+
+}  // namespace tonewell

@@ -1,0 +1,73 @@
+#include "platform/audio/portaudio/PortAudioBackend.h"
+
+#include <portaudio.h>
+
+#include "platform/audio/portaudio/PortAudioInput.h"
+#include "platform/audio/portaudio/PortAudioOutput.h"
+#include "platform/audio/portaudio/PortAudioResult.h"
+
+namespace tonewell {
+
+PortAudioBackend::PortAudioBackend(std::string deviceName)
+    : deviceName_(std::move(deviceName)), initError_(Pa_Initialize()) {}
+
+PortAudioBackend::~PortAudioBackend() {
+    if (initError_ == paNoError) Pa_Terminate();
+}
+
+AudioResult PortAudioBackend::findDevice(bool output, int& deviceIndex) const {
+    deviceIndex = paNoDevice;
+    if (initError_ != paNoError) return AudioResultFromPortAudio(initError_);
+    const auto usable = [output](const PaDeviceInfo* info) {
+        return info != nullptr && (output ? info->maxOutputChannels : info->maxInputChannels) > 0;
+    };
+    if (deviceName_.empty()) {
+        const PaDeviceIndex index = output ? Pa_GetDefaultOutputDevice() : Pa_GetDefaultInputDevice();
+        if (index == paNoDevice || !usable(Pa_GetDeviceInfo(index))) return AudioResult::NoDriver;
+        deviceIndex = index;
+        return AudioResult::NoError;
+    }
+    const PaDeviceIndex count = Pa_GetDeviceCount();
+    if (count <= 0) return AudioResult::NoDriver;
+    PaDeviceIndex partial = paNoDevice;
+    for (PaDeviceIndex i = 0; i < count; ++i) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+        if (!usable(info) || info->name == nullptr) continue;
+        const std::string name = info->name;
+        if (name == deviceName_) {
+            deviceIndex = i;
+            return AudioResult::NoError;
+        }
+        if (partial == paNoDevice && name.find(deviceName_) != std::string::npos) partial = i;
+    }
+    if (partial == paNoDevice) return AudioResult::BadDeviceId;
+    deviceIndex = partial;
+    return AudioResult::NoError;
+}
+
+bool PortAudioBackend::hasOutputDevice() const {
+    int index;
+    return findDevice(true, index) == AudioResult::NoError;
+}
+
+bool PortAudioBackend::hasInputDevice() const {
+    int index;
+    return findDevice(false, index) == AudioResult::NoError;
+}
+
+std::string PortAudioBackend::displayName() const {
+    int index;
+    if (findDevice(true, index) != AudioResult::NoError) return "PortAudio: no output device";
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
+    return std::string("PortAudio: ") + (info && info->name ? info->name : "unnamed device");
+}
+
+std::unique_ptr<AudioOutput> PortAudioBackend::createOutput() {
+    return std::make_unique<PortAudioOutput>(*this);
+}
+
+std::unique_ptr<AudioInput> PortAudioBackend::createInput() {
+    return std::make_unique<PortAudioInput>(*this);
+}
+
+}  // namespace tonewell

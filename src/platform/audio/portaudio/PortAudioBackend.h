@@ -1,0 +1,39 @@
+#pragma once
+// The sound card through PortAudio: the default output and input devices, or the device whose
+// name is given (TONEWELL_AUDIO_DEVICE). Initialises PortAudio for its lifetime; create and
+// destroy it on the UI thread, and destroy every device it created before it.
+
+#include <string>
+
+#include "platform/audio/AudioBackend.h"
+
+namespace tonewell {
+
+class PortAudioBackend : public AudioBackend {
+public:
+    // `deviceName` empty: the default devices. Otherwise the device of exactly that name, or
+    // failing that the first whose name contains it.
+    explicit PortAudioBackend(std::string deviceName = {});
+    ~PortAudioBackend() override;
+    PortAudioBackend(const PortAudioBackend&) = delete;
+    PortAudioBackend& operator=(const PortAudioBackend&) = delete;
+
+    AudioBackendKind kind() const override { return AudioBackendKind::PortAudio; }
+    // "PortAudio: " and the output device's name, or "PortAudio: no output device".
+    std::string displayName() const override;
+    std::unique_ptr<AudioOutput> createOutput() override;
+    std::unique_ptr<AudioInput> createInput() override;
+
+    bool hasOutputDevice() const;
+    bool hasInputDevice() const;
+
+    // The PortAudio device index to open for output or input, or the error to report
+    // (NoDriver without a device, BadDeviceId when the named one is missing).
+    AudioResult findDevice(bool output, int& deviceIndex) const;
+
+private:
+    std::string deviceName_;
+    int initError_;
+};
+
+}  // namespace tonewell

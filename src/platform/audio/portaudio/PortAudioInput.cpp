@@ -1,0 +1,155 @@
+#include "platform/audio/portaudio/PortAudioInput.h"
+
+#include <algorithm>
+
+#include "platform/audio/portaudio/PortAudioStream.h"
+
+namespace tonewell {
+
+PortAudioInput::~PortAudioInput() {
+    bool open;
+    {
+        std::lock_guard lock(mutex_);
+        open = open_;
+    }
+    if (open) {
+        reset();
+        close();
+    }
+}
+
+int PortAudioInput::Callback(const void* input, void*, unsigned long frames,
+                             const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* userData) {
+    auto& shared = *static_cast<Shared*>(userData);
+    if (input == nullptr) return paContinue;
+    const std::size_t bytes = frames * shared.blockAlign;
+    std::size_t room = shared.ring.freeSpace();
+    room -= room % shared.blockAlign;
+    const std::size_t count = std::min(bytes, room);
+    shared.ring.write(static_cast<const std::uint8_t*>(input), count);
+    if (count < bytes) shared.overruns.fetch_add(1, std::memory_order_relaxed);
+    return paContinue;
+}
+
+AudioResult PortAudioInput::open(const WaveFormat& format, InputNotificationQueue& notifications) {
+    std::lock_guard lock(mutex_);
+    if (open_) return AudioResult::Allocated;
+    if (!IsPlayablePcm(format)) return AudioResult::BadFormat;
+    auto shared = std::make_unique<Shared>(format.blockAlign, RingBytesFor(format));
+    PaStream* stream = nullptr;
+    const AudioResult result =
+        StartPortAudioStream(backend_, false, format, &Callback, shared.get(), stream);
+    if (result != AudioResult::NoError) return result;
+
+    stream_ = stream;
+    shared_ = std::move(shared);
+    queue_.emplace(format.blockAlign);
+    scratch_.assign(shared_->ring.capacity(), 0);
+    notifications_ = &notifications;
+    open_ = true;
+    started_ = false;
+    stopping_ = false;
+    notifications_->push({InputNotificationKind::Open, nullptr});
+    collector_ = std::thread([this] { collect(); });
+    return AudioResult::NoError;
+}
+
+void PortAudioInput::collect() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        drainLocked();
+        wake_.wait_for(lock, std::chrono::milliseconds(kServicePeriodMilliseconds),
+                       [this] { return stopping_; });
+    }
+}
+
+void PortAudioInput::drainLocked() {
+    SpscRing& ring = shared_->ring;
+    if (!started_) {
+        ring.skip(ring.available());
+        return;
+    }
+    std::vector<WaveHeader*> finished;
+    for (;;) {
+        const std::size_t count = ring.read(scratch_.data(), scratch_.size());
+        if (count == 0) break;
+        queue_->write(scratch_.data(), count, finished);
+    }
+    for (WaveHeader* header : finished) {
+        FinishWaveHeader(*header);
+        notifications_->push({InputNotificationKind::Data, header});
+    }
+}
+
+AudioResult PortAudioInput::prepare(WaveHeader& header) {
+    std::lock_guard lock(mutex_);
+    if (!open_) return AudioResult::InvalidHandle;
+    return PrepareWaveHeader(header);
+}
+
+AudioResult PortAudioInput::unprepare(WaveHeader& header) {
+    std::lock_guard lock(mutex_);
+    if (!open_) return AudioResult::InvalidHandle;
+    return UnprepareWaveHeader(header);
+}
+
+AudioResult PortAudioInput::addBuffer(WaveHeader& header) {
+    std::lock_guard lock(mutex_);
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
+    const AudioResult result = EnqueueWaveHeader(header);
+    if (result != AudioResult::NoError) return result;
+    queue_->push(header);
+    return AudioResult::NoError;
+}
+
+AudioResult PortAudioInput::start() {
+    std::lock_guard lock(mutex_);
+    if (!open_) return AudioResult::InvalidHandle;
+    if (!started_) {
+        // Only sound from now on.
+        shared_->ring.skip(shared_->ring.available());
+        started_ = true;
+    }
+    return AudioResult::NoError;
+}
+
+AudioResult PortAudioInput::reset() {
+    std::lock_guard lock(mutex_);
+    if (!open_) return AudioResult::InvalidHandle;
+    drainLocked();
+    started_ = false;
+    std::vector<WaveHeader*> finished;
+    queue_->takeAll(finished);
+    for (WaveHeader* header : finished) {
+        FinishWaveHeader(*header);
+        notifications_->push({InputNotificationKind::Data, header});
+    }
+    return AudioResult::NoError;
+}
+
+AudioResult PortAudioInput::close() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!open_) return AudioResult::InvalidHandle;
+        if (!queue_->empty()) return AudioResult::StillPlaying;
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    collector_.join();
+    StopPortAudioStream(stream_);
+    std::lock_guard lock(mutex_);
+    notifications_->push({InputNotificationKind::Close, nullptr});
+    notifications_ = nullptr;
+    shared_.reset();
+    queue_.reset();
+    open_ = false;
+    started_ = false;
+    return AudioResult::NoError;
+}
+
+std::uint64_t PortAudioInput::overruns() {
+    std::lock_guard lock(mutex_);
+    return shared_ ? shared_->overruns.load(std::memory_order_relaxed) : 0;
+}
+
+}  // namespace tonewell

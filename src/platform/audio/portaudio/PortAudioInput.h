@@ -1,0 +1,69 @@
+#pragma once
+// Input through PortAudio. The real-time callback only copies the device's samples into a
+// lock-free ring; a collector thread moves them into the queued buffers and pushes a data
+// notification for each filled one. The stream runs from open to close; what arrives before
+// start or between reset and the next start is dropped.
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include <portaudio.h>
+
+#include "platform/audio/AudioInput.h"
+#include "platform/audio/InputQueue.h"
+#include "platform/audio/SpscRing.h"
+
+namespace tonewell {
+
+class PortAudioBackend;
+
+class PortAudioInput final : public AudioInput {
+public:
+    explicit PortAudioInput(PortAudioBackend& backend) : backend_(backend) {}
+    ~PortAudioInput() override;
+
+    AudioResult open(const WaveFormat& format, InputNotificationQueue& notifications) override;
+    AudioResult prepare(WaveHeader& header) override;
+    AudioResult unprepare(WaveHeader& header) override;
+    AudioResult addBuffer(WaveHeader& header) override;
+    AudioResult start() override;
+    AudioResult reset() override;
+    AudioResult close() override;
+
+    // Callbacks whose samples did not fit in the ring, since open.
+    std::uint64_t overruns();
+
+private:
+    struct Shared {
+        Shared(std::uint32_t blockAlign, std::size_t ringBytes)
+            : ring(ringBytes), blockAlign(blockAlign) {}
+        SpscRing ring;
+        const std::uint32_t blockAlign;
+        std::atomic<std::uint64_t> overruns{0};
+    };
+    static int Callback(const void* input, void* output, unsigned long frames,
+                        const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags,
+                        void* userData);
+    void collect();
+    void drainLocked();  // with mutex_ held
+
+    PortAudioBackend& backend_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool open_ = false;
+    bool started_ = false;
+    bool stopping_ = false;
+    PaStream* stream_ = nullptr;
+    std::unique_ptr<Shared> shared_;
+    std::optional<InputQueue> queue_;
+    std::vector<std::uint8_t> scratch_;
+    InputNotificationQueue* notifications_ = nullptr;
+    std::thread collector_;
+};
+
+}  // namespace tonewell

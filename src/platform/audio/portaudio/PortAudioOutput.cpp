@@ -1,0 +1,164 @@
+#include "platform/audio/portaudio/PortAudioOutput.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/audio/portaudio/PortAudioStream.h"
+
+namespace tonewell {
+
+namespace {
+constexpr auto kNotifyBound = std::chrono::seconds(5);
+}
+
+PortAudioOutput::~PortAudioOutput() {
+    bool open;
+    {
+        std::lock_guard lock(mutex_);
+        open = open_;
+    }
+    if (open) {
+        reset();
+        close();
+    }
+}
+
+int PortAudioOutput::Callback(const void*, void* output, unsigned long frames,
+                              const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* userData) {
+    auto& shared = *static_cast<Shared*>(userData);
+    auto* destination = static_cast<std::uint8_t*>(output);
+    const std::size_t wanted = frames * shared.blockAlign;
+    const std::size_t got = shared.ring.read(destination, wanted);
+    if (got < wanted) {
+        std::memset(destination + got, shared.silence, wanted - got);
+        shared.underruns.fetch_add(1, std::memory_order_relaxed);
+    }
+    return paContinue;
+}
+
+AudioResult PortAudioOutput::open(const WaveFormat& format, DoneCallback onDone) {
+    std::lock_guard lock(mutex_);
+    if (open_) return AudioResult::Allocated;
+    if (!IsPlayablePcm(format)) return AudioResult::BadFormat;
+    auto shared = std::make_unique<Shared>(format, RingBytesFor(format));
+    PaStream* stream = nullptr;
+    const AudioResult result =
+        StartPortAudioStream(backend_, true, format, &Callback, shared.get(), stream);
+    if (result != AudioResult::NoError) return result;
+
+    stream_ = stream;
+    shared_ = std::move(shared);
+    queue_.emplace(format.blockAlign);
+    scratch_.assign(shared_->ring.capacity(), 0);
+    onDone_ = std::make_shared<const DoneCallback>(std::move(onDone));
+    notifier_ = std::make_unique<NotificationThread>();
+    open_ = true;
+    stopping_ = false;
+    kicked_ = false;
+    feeder_ = std::thread([this] { feed(); });
+    return AudioResult::NoError;
+}
+
+void PortAudioOutput::feed() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        serviceLocked();
+        wake_.wait_for(lock, std::chrono::milliseconds(kServicePeriodMilliseconds),
+                       [this] { return stopping_ || kicked_; });
+        kicked_ = false;
+    }
+}
+
+void PortAudioOutput::serviceLocked() {
+    SpscRing& ring = shared_->ring;
+    // The ring counts the same bytes as the queue: everything read from the queue goes in.
+    for (;;) {
+        const std::size_t room = std::min(ring.freeSpace(), scratch_.size());
+        if (room < shared_->blockAlign) break;
+        const std::size_t count = queue_->read(scratch_.data(), room);
+        if (count == 0) break;
+        ring.write(scratch_.data(), count);
+    }
+    std::vector<WaveHeader*> finished;
+    queue_->takeFinished(ring.bytesRead(), finished);
+    postDoneLocked(finished);
+}
+
+void PortAudioOutput::postDoneLocked(const std::vector<WaveHeader*>& finished) {
+    for (WaveHeader* header : finished) {
+        FinishWaveHeader(*header);
+        notifier_->post([callback = onDone_, header] {
+            if (*callback) (*callback)(*header);
+        });
+    }
+}
+
+AudioResult PortAudioOutput::prepare(WaveHeader& header) {
+    std::lock_guard lock(mutex_);
+    if (!open_) return AudioResult::InvalidHandle;
+    return PrepareWaveHeader(header);
+}
+
+AudioResult PortAudioOutput::unprepare(WaveHeader& header) {
+    std::lock_guard lock(mutex_);
+    if (!open_) return AudioResult::InvalidHandle;
+    return UnprepareWaveHeader(header);
+}
+
+AudioResult PortAudioOutput::write(WaveHeader& header) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!open_ || stopping_) return AudioResult::InvalidHandle;
+        const AudioResult result = EnqueueWaveHeader(header);
+        if (result != AudioResult::NoError) return result;
+        queue_->push(header);
+        kicked_ = true;
+    }
+    wake_.notify_all();
+    return AudioResult::NoError;
+}
+
+AudioResult PortAudioOutput::reset() {
+    NotificationThread* notifier;
+    {
+        std::lock_guard lock(mutex_);
+        if (!open_) return AudioResult::InvalidHandle;
+        std::vector<WaveHeader*> finished;
+        queue_->takeAll(finished);
+        // What is already in the ring must not play after the reset.
+        shared_->ring.discardWritten();
+        postDoneLocked(finished);
+        notifier = notifier_.get();
+    }
+    notifier->flush(kNotifyBound);
+    return AudioResult::NoError;
+}
+
+AudioResult PortAudioOutput::close() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!open_) return AudioResult::InvalidHandle;
+        if (!queue_->empty()) return AudioResult::StillPlaying;
+        // From a done callback the notification thread cannot wait for itself to end.
+        if (notifier_->isCurrentThread()) return AudioResult::Sync;
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    feeder_.join();
+    StopPortAudioStream(stream_);
+    notifier_->flush(kNotifyBound);
+    std::lock_guard lock(mutex_);
+    notifier_.reset();
+    shared_.reset();
+    queue_.reset();
+    onDone_.reset();
+    open_ = false;
+    return AudioResult::NoError;
+}
+
+std::uint64_t PortAudioOutput::underruns() {
+    std::lock_guard lock(mutex_);
+    return shared_ ? shared_->underruns.load(std::memory_order_relaxed) : 0;
+}
+
+}  // namespace tonewell

@@ -1,0 +1,75 @@
+#pragma once
+// Output through PortAudio. A feeder thread copies the queued buffers (loops included) into a
+// lock-free ring; the real-time callback only copies the ring to the device and pads with
+// silence when it runs dry. A buffer is done once the callback has taken its last byte; the
+// done callback then runs on the device's notification thread.
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include <portaudio.h>
+
+#include "platform/audio/AudioOutput.h"
+#include "platform/audio/NotificationThread.h"
+#include "platform/audio/OutputQueue.h"
+#include "platform/audio/SpscRing.h"
+
+namespace tonewell {
+
+class PortAudioBackend;
+
+class PortAudioOutput final : public AudioOutput {
+public:
+    explicit PortAudioOutput(PortAudioBackend& backend) : backend_(backend) {}
+    ~PortAudioOutput() override;
+
+    AudioResult open(const WaveFormat& format, DoneCallback onDone) override;
+    AudioResult prepare(WaveHeader& header) override;
+    AudioResult unprepare(WaveHeader& header) override;
+    AudioResult write(WaveHeader& header) override;
+    AudioResult reset() override;
+    AudioResult close() override;
+
+    // Callbacks that found the ring short and played silence, since open.
+    std::uint64_t underruns();
+
+private:
+    // What the real-time callback touches; fixed while the stream runs.
+    struct Shared {
+        Shared(const WaveFormat& format, std::size_t ringBytes)
+            : ring(ringBytes),
+              blockAlign(format.blockAlign),
+              silence(format.bitsPerSample == 8 ? 0x80 : 0x00) {}
+        SpscRing ring;
+        const std::uint32_t blockAlign;
+        const std::uint8_t silence;
+        std::atomic<std::uint64_t> underruns{0};
+    };
+    static int Callback(const void* input, void* output, unsigned long frames,
+                        const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags,
+                        void* userData);
+    void feed();
+    void serviceLocked();  // with mutex_ held
+    void postDoneLocked(const std::vector<WaveHeader*>& finished);
+
+    PortAudioBackend& backend_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool open_ = false;
+    bool stopping_ = false;
+    bool kicked_ = false;
+    PaStream* stream_ = nullptr;
+    std::unique_ptr<Shared> shared_;
+    std::optional<OutputQueue> queue_;
+    std::vector<std::uint8_t> scratch_;
+    std::shared_ptr<const DoneCallback> onDone_;
+    std::unique_ptr<NotificationThread> notifier_;
+    std::thread feeder_;
+};
+
+}  // namespace tonewell
