@@ -1,5 +1,6 @@
 #include "spectrum/SpectrumAnalysis.h"
 
+#include "acquisition/DocumentNumbers.h"
 #include "platform/RecordingShell.h"
 #include "spectrum/ReferenceFft.h"
 
@@ -15,8 +16,8 @@ namespace {
 
 // A 16-bit record of ±2 V: 16384 codes per volt around the zero code 32768, at 44100 Hz.
 constexpr std::int32_t kZero = 32768;
-const float kVoltsPerCode = SpectrumVoltsPerCode(2000, -2000, 16, 9);
-const double kInterval = SpectrumInterval(22675, 3);
+const float kVoltsPerCode = static_cast<float>(VoltsPerCode(2000, -2000, 9, 16));
+const double kInterval = IntervalSeconds(22675, 3);
 const double kTwoPi = 8.0 * std::atan(1.0);
 
 std::vector<std::uint16_t> codesOf(int count, const std::function<double(int)>& volts) {
@@ -340,12 +341,57 @@ TEST(SpectrumAnalysis, SilentBlocksAddNothingToTheAverage) {
     EXPECT_FLOAT_EQ(subject.resultA()[127], 0.5f);
 }
 
-TEST(SpectrumNumbers, VoltsPerCodeAndInterval) {
-    EXPECT_EQ(SpectrumVoltsPerCode(1000, -1000, 8, 9), static_cast<float>(2000.0 / 256 * 1e-3));
-    EXPECT_EQ(SpectrumVoltsPerCode(1, -1, 16, 12), static_cast<float>(2.0 / 65536));
-    EXPECT_NEAR(1.0 / SpectrumInterval(22675, 3), 44101.4, 0.1);
-    EXPECT_EQ(SpectrumPointCount(kSpectrumAms, 1024), 513);
-    EXPECT_EQ(SpectrumPointCount(kSpectrumCcr, 1024), 1023);
+SignalRecord recordOf(std::uint8_t samplingType, const std::vector<std::uint16_t>& a,
+                      const std::vector<std::uint16_t>& b) {
+    SignalRecord record;
+    record.samplingType = samplingType;
+    record.dataA = a;
+    record.dataB = b;
+    record.sampleCount = static_cast<std::uint32_t>(a.size());
+    record.intervalMantissa = 22675;
+    record.intervalExponent = 3;
+    record.rangeMaxA = record.rangeMaxB = 2000;
+    record.rangeMinA = record.rangeMinB = -2000;
+    record.rangeExponentA = record.rangeExponentB = 9;
+    record.zeroA = record.zeroB = kZero;
+    return record;
+}
+
+TEST(SpectrumInputOf, TakesTheChannelsTheRecordHoldsWithTheirCalibration) {
+    const auto codes = noiseCodes(64, 8);
+    const DcOffsets offsets{12, -7};
+    SpectrumInput input = SpectrumInputOf(recordOf(kSamplingTypeA, codes, codes), offsets);
+    EXPECT_EQ(input.a.codes.size(), 64u);
+    EXPECT_TRUE(input.b.codes.empty()) << "an A-only record has no channel B";
+    EXPECT_EQ(input.a.voltsPerCode, kVoltsPerCode);
+    EXPECT_EQ(input.a.zero, kZero);
+    EXPECT_EQ(input.a.dcOffsetCodes, 12);
+    EXPECT_EQ(input.b.dcOffsetCodes, -7);
+    EXPECT_EQ(input.interval, kInterval);
+    EXPECT_EQ(input.sampleCount, 64u);
+    input = SpectrumInputOf(recordOf(kSamplingTypeB, codes, codes), offsets);
+    EXPECT_TRUE(input.a.codes.empty());
+    EXPECT_EQ(input.b.codes.size(), 64u);
+    input = SpectrumInputOf(recordOf(kSamplingTypeAB, codes, codes), offsets);
+    EXPECT_EQ(input.a.codes.size(), 64u);
+    EXPECT_EQ(input.b.codes.size(), 64u);
+}
+
+TEST(SpectrumAnalysis, DcRemovalUsesTheOffsetsTheStatisticsFound) {
+    const int n = 1024;
+    const auto tone = codesOf(4 * n, [](int i) { return 0.3 + 0.5 * std::cos(kTwoPi * 16 * i / 1024); });
+    SignalRecord record = recordOf(kSamplingTypeA, tone, tone);
+    DcOffsets offsets;
+    ComputeStatistics(record, kScopeTypeSeparate, offsets);
+    EXPECT_NEAR(offsets.dcOffsetCodesA, 4915, 1);  // 0.3 V in codes
+    Analyser subject(n, kSpectrumAms);
+    subject.analysis.UpdateSpectra(record, offsets, true, false, false);
+    EXPECT_NEAR(subject.resultA()[0], 0.3f, 1e-4f);
+    EXPECT_NEAR(subject.resultA()[16], 0.5f / std::sqrt(2.0f), 1e-4f);
+    subject.analysis.spectrumDirty = true;
+    subject.analysis.UpdateSpectra(record, offsets, true, false, true);
+    EXPECT_NEAR(subject.resultA()[0], 0.0f, 1e-4f);
+    EXPECT_NEAR(subject.resultA()[16], 0.5f / std::sqrt(2.0f), 1e-4f);
 }
 
 }  // namespace
