@@ -1,4 +1,5 @@
 #include "app/qt/MainWindow.h"
+#include "platform/audio/AudioBackendSelection.h"
 #include "platform/qt/QtShell.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,15 @@ TEST(MainWindowSmoke, ShowsTitledWindowWithScopeAboveSpectrum) {
     // For looking at the window as a user sees it: TONEWELL_SCREENSHOT=file.png
     if (QByteArray shot = qgetenv("TONEWELL_SCREENSHOT"); !shot.isEmpty())
         window.grab().save(QString::fromLocal8Bit(shot));
+}
+
+TEST(MainWindowSmoke, StatusBarNamesTheAudioBackend) {
+    QtShell shell;
+    MainWindow window(shell);
+    auto audio = CreateAudioBackend("loopback", "");
+    window.setAudioBackendName(QString::fromStdString(audio->displayName()));
+    EXPECT_TRUE(window.audioBackendName().contains(QStringLiteral("Loopback"), Qt::CaseInsensitive))
+        << window.audioBackendName().toStdString();
 }
 
 TEST(MainWindowSmoke, ExitWithCtrlQClosesTheWindowAndEndsTheEventLoop) {

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPalette>
 #include <QSplitter>
@@ -39,10 +40,19 @@ MainWindow::MainWindow(QtShell& shell, QWidget* parent) : QMainWindow(parent), s
     splitter_->setStretchFactor(1, 1);
     setCentralWidget(splitter_);
     buildMenus();
+    audioLabel_ = new QLabel(this);
+    audioLabel_->setObjectName(QStringLiteral("audioBackendLabel"));
+    statusBar()->addPermanentWidget(audioLabel_);
     statusBar()->showMessage(QStringLiteral("Ready"));
     resize(800, 600);
     splitter_->setSizes({1, 1});
 }
+
+void MainWindow::setAudioBackendName(const QString& name) {
+    audioLabel_->setText(QStringLiteral("Audio: ") + name);
+}
+
+QString MainWindow::audioBackendName() const { return audioLabel_->text(); }
 
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));

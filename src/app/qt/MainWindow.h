@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 
+class QLabel;
 class QSplitter;
 
 namespace tonewell {
@@ -18,6 +19,10 @@ public:
     QWidget* spectrumPane() const { return spectrumPane_; }
     QSplitter* splitter() const { return splitter_; }
 
+    // Shown in the status bar so the user knows what plays and records.
+    void setAudioBackendName(const QString& name);
+    QString audioBackendName() const;
+
 private:
     void buildMenus();
 
@@ -25,6 +30,7 @@ private:
     QSplitter* splitter_ = nullptr;
     QWidget* scopePane_ = nullptr;
     QWidget* spectrumPane_ = nullptr;
+    QLabel* audioLabel_ = nullptr;
 };
 
 }  // namespace tonewell
