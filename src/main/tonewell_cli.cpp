@@ -5,7 +5,24 @@
 
 #include "acquisition/SignalDoc.h"
 #include "app/InstrumentConfiguration.h"
+#include "app/FrontPanel.h"
+#include "app/PanelEffects.h"
+#include "app/PanelSetting.h"
+#include "app/RangeTables.h"
+#include "generator/GeneratorExport.h"
+#include "generator/GeneratorSettingsFields.h"
+#include "generator/ToneFile.h"
+#include "generator/WaveformLibraryFile.h"
 #include "platform/RecordingShell.h"
+#include "scope/ScopeExport.h"
+#include "spectrum/SpectrumAnalysis.h"
+#include "spectrum/SpectrumExport.h"
+#include "spectrum/SpectrumReadouts.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
 
 #include <charconv>
 #include <cstdio>
@@ -127,6 +144,7 @@ Arguments parseArguments(const CommandSpec& command, const std::vector<std::stri
         }
     }
     if (!command.positional.empty() && !haveFile) throw UsageError{"missing " + command.positional};
+    if (command.name == "generate" && !parsed.values.count("output")) throw UsageError{"missing --output FILE"};
     return parsed;
 }
 
@@ -152,6 +170,53 @@ bool loadConfiguration(const Arguments& arguments, InstrumentConfiguration& conf
     return true;
 }
 
+// The frame of a program without panes: nothing to draw or to restart.
+class HeadlessFrame : public PanelEffects {
+public:
+    explicit HeadlessFrame(const RangeTables& tables) : tables_(tables) {}
+    RangeCode ScopeTimeRange() const override {
+        const RangeTable& table = tables_[RangeTableId::ScopeTimeRange];
+        return table.code(table.defaultIndex).value_or(RangeCode());
+    }
+    void ConfigureDocumentFormat() override {}
+    void ApplyScopeRanges() override {}
+    void AdaptViewToolbars() override {}
+    void RestartCaptureIfRunning() override {}
+    void RedrawAllViews() override {}
+    PaneFlags Panes() const override { return {}; }
+    std::optional<SpectrumScales> ShownSpectrumScales() const override { return std::nullopt; }
+    void ApplyViewVisibility() override {}
+
+private:
+    const RangeTables& tables_;
+};
+
+// The document with the front panel that follows an opened file, as in the program, so that
+// opening gives the same messages.
+struct HeadlessInstrument {
+    explicit HeadlessInstrument(const InstrumentConfiguration& configuration)
+        : configuration(configuration),
+          document(shell, this->configuration, inputRunning, FreshDocumentSelection{}),
+          frame(tables),
+          panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, frame, shell) {
+        SetGeneratorDefaults(generator);
+        panel.CreateBars();
+        document.SetFrameHooks(&panel);
+    }
+
+    InstrumentConfiguration configuration;
+    CliShell shell;
+    std::atomic<bool> inputRunning{false};
+    CSignalDoc document;
+    RangeTables tables;
+    AcquisitionParameters acquisition;
+    GeneratorSettings generator;
+    std::string toneFilePath;
+    int startupStage = 1;
+    HeadlessFrame frame;
+    FrontPanel panel;
+};
+
 // ---- info -------------------------------------------------------------------------------
 
 int runInfo(const Arguments& arguments) {
@@ -159,9 +224,9 @@ int runInfo(const Arguments& arguments) {
     if (!loadConfiguration(arguments, configuration)) return kExitRefused;
     int scopeType = std::stoi(arguments.get("scope-type").value_or("0"));
 
-    CliShell shell;
-    std::atomic<bool> inputRunning{false};
-    CSignalDoc document(shell, configuration, inputRunning, FreshDocumentSelection{});
+    HeadlessInstrument instrument(configuration);
+    CliShell& shell = instrument.shell;
+    CSignalDoc& document = instrument.document;
     bool loaded = document.OnOpenDocument(arguments.file, scopeType);
 
     for (const std::string& message : shell.messages()) std::cout << "message=" << message << "\n";
@@ -208,12 +273,219 @@ int runInfo(const Arguments& arguments) {
     return kExitOk;
 }
 
+
+// Prints every message the core showed on stderr, in order.
+void printMessages(const RecordingShell& shell) {
+    for (const std::string& message : shell.messages()) std::cerr << message << "\n";
+}
+
+// Opens a record as File > Open does; false (after printing its messages) when refused.
+bool openRecord(const Arguments& arguments, RecordingShell& shell, CSignalDoc& document) {
+    if (document.OnOpenDocument(arguments.file, kScopeTypeSeparate)) return true;
+    printMessages(shell);
+    if (shell.messages().empty()) std::cerr << "tonewell-cli: cannot open " << arguments.file << "\n";
+    return false;
+}
+
+// A scratch folder for exports that go to stdout; removed with the object.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::random_device random;
+        for (;;) {
+            path_ = std::filesystem::temp_directory_path() /
+                    ("tonewell-cli-" + std::to_string(random()) + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(path_, error)) break;
+            if (error) throw std::runtime_error("cannot create a temporary folder");
+        }
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::filesystem::path file(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Runs an export writer to --output, or to a scratch file copied to stdout.
+int exportTo(const Arguments& arguments, RecordingShell& shell,
+             const std::function<bool(const std::filesystem::path&)>& write) {
+    if (auto output = arguments.get("output")) {
+        if (write(*output)) return kExitOk;
+        printMessages(shell);
+        return kExitRefused;
+    }
+    ScratchFolder scratch;
+    auto path = scratch.file("export.txt");
+    if (!write(path)) {
+        printMessages(shell);
+        return kExitRefused;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::cout << in.rdbuf();
+    std::cout.flush();
+    return std::cout ? kExitOk : kExitRefused;
+}
+
+// ---- scope-export ---------------------------------------------------------------------------
+
+int runScopeExport(const Arguments& arguments) {
+    HeadlessInstrument instrument(InstrumentConfiguration{});
+    CliShell& shell = instrument.shell;
+    CSignalDoc& document = instrument.document;
+    if (!openRecord(arguments, shell, document)) return kExitRefused;
+    printMessages(shell);  // warnings
+    shell.clear();
+    return exportTo(arguments, shell, [&](const std::filesystem::path& path) {
+        return WriteScopeExport(shell, path, document);
+    });
+}
+
+// ---- spectrum -------------------------------------------------------------------------------
+
+int rowValue(RangeTableId id, const std::string& name) {
+    RangeTables tables;
+    const RangeTable& table = tables[id];
+    auto row = table.rowNamed(name);
+    return row ? table.value(*row).value_or(0) : 0;
+}
+
+int runSpectrum(const Arguments& arguments) {
+    InstrumentConfiguration configuration;
+    if (!loadConfiguration(arguments, configuration)) return kExitRefused;
+    HeadlessInstrument instrument(configuration);
+    CliShell& shell = instrument.shell;
+    CSignalDoc& document = instrument.document;
+    if (!openRecord(arguments, shell, document)) return kExitRefused;
+    printMessages(shell);
+    shell.clear();
+
+    const std::string typeName = arguments.get("type").value_or("AMS");
+    int type = kSpectrumAms;
+    if (typeName == "PHS") type = kSpectrumPhs;
+    if (typeName == "ACR") type = kSpectrumAcr;
+    if (typeName == "CCR") type = kSpectrumCcr;
+    const int fftSize = rowValue(RangeTableId::FftPoints, arguments.get("fft").value_or("512"));
+    const std::string windowName = arguments.get("window").value_or("REC");
+    const int window = windowName == "TRI" ? kWindowTri : windowName == "HAN" ? kWindowHan
+                     : windowName == "HAM" ? kWindowHam : windowName == "BLA" ? kWindowBla : kWindowRec;
+    bool removeDc = configuration.removeDcInSpectrum;
+    if (auto dc = arguments.get("dc")) removeDc = *dc == "on";
+
+    SpectrumAnalysis analysis(shell);
+    if (!analysis.setFftSize(fftSize)) {
+        printMessages(shell);
+        return kExitRefused;
+    }
+    analysis.setSpectrumType(type);
+    analysis.setWindowType(window);
+    // Every channel the record holds is switched on; the cross-correlation is channel A's.
+    const bool showA = type == kSpectrumCcr || document.samplingType != kSamplingTypeB;
+    const bool showB = type != kSpectrumCcr && document.samplingType != kSamplingTypeA;
+    analysis.UpdateSpectra(document, document.dcOffsets, showA, showB, removeDc);
+    if (!shell.messages().empty()) {
+        printMessages(shell);
+        return kExitRefused;
+    }
+    int status = exportTo(arguments, shell, [&](const std::filesystem::path& path) {
+        return WriteSpectrumExport(shell, path, document, analysis);
+    });
+    if (status == kExitOk)
+        for (const std::string& readout : SpectrumPeakReadouts(analysis, showA, showB))
+            std::cerr << readout << "\n";
+    return status;
+}
+
+// ---- generate -------------------------------------------------------------------------------
+
+int runGenerate(const Arguments& arguments) {
+    InstrumentConfiguration configuration;
+    if (!loadConfiguration(arguments, configuration)) return kExitRefused;
+    CliShell shell;
+
+    GeneratorSettings settings;
+    SetGeneratorDefaults(settings);
+    ToneLists toneLists{};
+    WaveformLibrary library;
+    std::string toneFilePath;
+
+    if (auto panelPath = arguments.get("panel")) {
+        PanelSetting panel = BuiltInPanelSetting();
+        if (!ReadPanelSettingFile(*panelPath, panel, shell)) {
+            printMessages(shell);
+            if (shell.messages().empty()) std::cerr << "tonewell-cli: cannot read " << *panelPath << "\n";
+            return kExitRefused;
+        }
+        settings = panel.generator;
+        // As at start-up: a library panel brings the library it names.
+        if (settings.waveformIndexA == 8 && !panel.toneFilePath.empty() && !arguments.get("library"))
+            if (!LoadLibrary(panel.toneFilePath, library, toneFilePath, shell)) {
+                printMessages(shell);
+                return kExitRefused;
+            }
+    }
+    if (auto tones = arguments.get("tones"))
+        if (!ReadToneFile(*tones, toneLists, toneFilePath, shell)) {
+            printMessages(shell);
+            if (shell.messages().empty()) std::cerr << "tonewell-cli: cannot read " << *tones << "\n";
+            return kExitRefused;
+        }
+    if (auto libraryPath = arguments.get("library"))
+        if (!LoadLibrary(*libraryPath, library, toneFilePath, shell)) {
+            printMessages(shell);
+            if (shell.messages().empty()) std::cerr << "tonewell-cli: cannot read " << *libraryPath << "\n";
+            return kExitRefused;
+        }
+    for (const std::string& assignment : arguments.all("set")) {
+        auto equals = assignment.find('=');
+        std::string problem = equals == std::string::npos
+                                  ? "--set takes FIELD=VALUE, not \"" + assignment + "\""
+                                  : SetGeneratorSettingsField(settings, assignment.substr(0, equals),
+                                                              assignment.substr(equals + 1));
+        if (!problem.empty()) throw UsageError{problem};
+    }
+
+    std::uint32_t seconds = settings.sweepEnabled ? settings.sweepDuration : 1;
+    if (auto duration = arguments.get("duration")) {
+        auto [end, error] = std::from_chars(duration->data(), duration->data() + duration->size(), seconds);
+        if (error != std::errc() || end != duration->data() + duration->size())
+            throw UsageError{"--duration takes whole seconds, not \"" + *duration + "\""};
+    }
+    const std::string output = *arguments.get("output");
+    ExportFileType type = ExportFileType::Wave;
+    if (auto format = arguments.get("format")) {
+        type = *format == "txt" ? ExportFileType::Text : ExportFileType::Wave;
+    } else {
+        std::string extension = std::filesystem::path(output).extension().string();
+        for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (extension == ".txt") type = ExportFileType::Text;
+    }
+
+    OutputCalibration calibration{configuration.outputFullScale8, configuration.outputFullScale16};
+    SystemSeedClock clock;
+    GeneratorSources sources{settings, toneLists, library, calibration, clock, shell};
+    ExportOutcome outcome = ExportGeneratedSignal(sources, ExportFileName(output, type), type, seconds);
+    printMessages(shell);
+    return outcome == ExportOutcome::Written ? kExitOk : kExitRefused;
+}
+
 // ---- the command table ---------------------------------------------------------------------
 
 struct Command {
     CommandSpec spec;
     std::function<int(const Arguments&)> run;
 };
+
+// The names of a selector list, as the option's allowed values.
+std::vector<std::string> tableNames(RangeTableId id) {
+    RangeTables tables;
+    std::vector<std::string> names;
+    for (std::string_view name : tables[id].names) names.emplace_back(name);
+    return names;
+}
 
 const OptionSpec kConfigOption{"config", "Vorel.cfg", {}, false,
                                "instrument configuration (calibration, DC removal) to use"};
@@ -227,6 +499,35 @@ std::vector<Command> commands() {
             "oscilloscope type the statistics are computed for: 0 A and B, 1 A+B, 2 A-B, 3 X-Y"},
            kConfigOption}},
          runInfo},
+        {{"generate", "",
+          "Writes the generated signal exactly as the generator's Save does: a WAV file or a text\n"
+          "table in volts. Settings start from the built-in defaults, then the panel file, then\n"
+          "each --set in order.",
+          {{"output", "FILE", {}, false, "file to write (required)"},
+           {"format", "wav|txt", {"wav", "txt"}, false, "file type; otherwise from the extension (.txt: text)"},
+           {"duration", "SECONDS", {}, false, "length; default the sweep duration when sweeping, else 1"},
+           {"panel", "FILE.psf", {}, false, "panel setting file whose generator settings to start from"},
+           kConfigOption,
+           {"tones", "FILE.tcf", {}, false, "tone configuration file for MultiTones"},
+           {"library", "FILE.wfl", {}, false, "waveform library file for WFLibrary"},
+           {"set", "FIELD=VALUE", {}, true,
+            "a generator setting by name (waveformIndexA=Sine, frequencyA=440, sweepEnabled=1, ...)"}}},
+         runGenerate},
+        {{"spectrum", "FILE.wav",
+          "Computes the spectrum view's result with every channel of the record switched on (CCR:\n"
+          "channel A), writes the spectrum export text and prints the peak readouts on stderr.",
+          {{"type", "AMS|PHS|ACR|CCR", tableNames(RangeTableId::SpectrumType), false, "spectrum type (default AMS)"},
+           {"fft", "N", tableNames(RangeTableId::FftPoints), false,
+            "FFT points (default 512)"},
+           {"window", "REC|TRI|HAN|HAM|BLA", tableNames(RangeTableId::WindowFunction), false,
+            "window function (default REC)"},
+           {"dc", "on|off", {"on", "off"}, false, "remove the DC component (default: as the configuration says)"},
+           kConfigOption,
+           {"output", "FILE.txt", {}, false, "file to write; default stdout"}}},
+         runSpectrum},
+        {{"scope-export", "FILE.wav", "Writes the oscilloscope export text of a record.",
+          {{"output", "FILE.txt", {}, false, "file to write; default stdout"}}},
+         runScopeExport},
     };
 }
 
