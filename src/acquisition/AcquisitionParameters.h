@@ -8,6 +8,10 @@
 
 namespace tonewell {
 
+// The longest record: the longest time range ("500s") at the highest sampling frequency. A
+// longer or negative length is refused like 0 when capture starts.
+inline constexpr std::int32_t kMaxRecordLength = 48'000'000;
+
 struct AcquisitionParameters {
     std::int32_t samplingRate = 44100;    // Hz
     std::int32_t samplingBits = 16;       // 8 or 16

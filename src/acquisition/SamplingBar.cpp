@@ -15,11 +15,6 @@ constexpr std::string_view kPointText = "Select record length \n Change record l
 
 constexpr std::int32_t kBothChannels = 1;
 
-void FillList(ListControl& list, const RangeTable& table) {
-    list.setItems(table);
-    list.setSelection(table.defaultIndex);
-}
-
 }  // namespace
 
 SamplingBar::SamplingBar()
@@ -31,13 +26,10 @@ SamplingBar::SamplingBar()
       }} {}
 
 void SamplingBar::Fill(const RangeTables& tables, AcquisitionParameters& acquisition) {
-    FillList(frequency, tables[RangeTableId::SamplingFrequency]);
-    FillList(channels, tables[RangeTableId::SamplingChannels]);
-    FillList(resolution, tables[RangeTableId::SamplingResolution]);
-    // The record-length list stores the length itself, not a row.
-    const RangeTable& lengths = tables[RangeTableId::RecordLength];
-    point.setItems(lengths);
-    point.setText(std::to_string(lengths.defaultIndex));
+    frequency.fill(tables[RangeTableId::SamplingFrequency]);
+    channels.fill(tables[RangeTableId::SamplingChannels]);
+    resolution.fill(tables[RangeTableId::SamplingResolution]);
+    point.fill(tables[RangeTableId::RecordLength]);  // shows the stored length
 
     auto bits = tables[RangeTableId::SamplingResolution].value(resolution.selection());
     if (bits) acquisition.samplingBits = *bits;

@@ -15,11 +15,6 @@ constexpr std::string_view kEdgeText = "Select trigger edge \n Change trigger ed
 constexpr std::string_view kLevelText = "Select trigger level \n Change trigger level";
 constexpr std::string_view kDelayText = "Select trigger delay \n Change trigger delay";
 
-void FillList(ListControl& list, const RangeTable& table) {
-    list.setItems(table);
-    list.setSelection(table.defaultIndex);
-}
-
 }  // namespace
 
 TriggerBar::TriggerBar()
@@ -38,9 +33,9 @@ TriggerBar::TriggerBar()
 
 void TriggerBar::Fill(const RangeTables& tables, int levelPercent, int delayPercent, bool bothChannels,
                       std::int32_t recordLength, AcquisitionParameters& acquisition) {
-    FillList(mode, tables[RangeTableId::TriggerMode]);
-    FillList(source, tables[RangeTableId::TriggerSource]);
-    FillList(edge, tables[RangeTableId::TriggerEdge]);
+    mode.fill(tables[RangeTableId::TriggerMode]);
+    source.fill(tables[RangeTableId::TriggerSource]);
+    edge.fill(tables[RangeTableId::TriggerEdge]);
 
     for (SpinControl* spin : {&levelSpin, &delaySpin}) spin->setRange(-kTriggerPercentLimit, kTriggerPercentLimit);
     levelSpin.setPosition(levelPercent);

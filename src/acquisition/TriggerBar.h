@@ -43,6 +43,9 @@ public:
     // enables them, the source only when both channels are sampled.
     void ApplyModeEnabling(std::int32_t triggerMode, bool bothChannels);
 
+    // The mode list is disabled while the generator shows its output in the oscilloscope.
+    void ApplyModeListEnabling(bool generatorInScope) { mode.setEnabled(!generatorInScope); }
+
     // The selected mode's value, or "None" when nothing is selected.
     std::int32_t selectedMode(const RangeTables& tables) const;
 

@@ -18,6 +18,14 @@ void ListControl::setItems(const RangeTable& table) {
     setItems(std::move(items));
 }
 
+void ListControl::fill(const RangeTable& table) {
+    setItems(table);
+    if (editable_)
+        setText(std::to_string(table.defaultIndex));
+    else
+        setSelection(table.defaultIndex);
+}
+
 void ListControl::setSelection(int row) {
     selection_ = row >= 0 && row < count() ? row : kNoSelection;
     if (editable_) text_ = selection_ == kNoSelection ? std::string() : items_[static_cast<std::size_t>(selection_)];

@@ -28,6 +28,9 @@ public:
     void setItems(std::vector<std::string> items);
     // Fills the rows with the strings of a selector list, in row order.
     void setItems(const RangeTable& table);
+    // Fills from a selector list and selects its stored row; an editable list shows the stored
+    // value as its text instead.
+    void fill(const RangeTable& table);
     void clear() { setItems(std::vector<std::string>{}); }
     const std::vector<std::string>& items() const { return items_; }
     int count() const { return static_cast<int>(items_.size()); }

@@ -2,9 +2,26 @@
 // What the front panel's selection handlers ask of the rest of the program: the document, the
 // oscilloscope and capture. The main frame implements it; called on the UI thread.
 
+#include <optional>
+
 #include "app/RangeCode.h"
 
 namespace tonewell {
+
+// Which panes the frame shows (the generator dialog counts as one).
+struct PaneFlags {
+    bool scopeShown = true;
+    bool spectrumShown = true;
+    bool thirdPane = false;
+    bool generatorShown = false;
+};
+
+// The spectrum view's axis choices.
+struct SpectrumScales {
+    int xScale = 0;  // 0 linear, 1 logarithmic
+    int yScale = 0;  // 0 volt, 1 dB
+    bool normalized = true;
+};
 
 class PanelEffects {
 public:
@@ -16,10 +33,19 @@ public:
     virtual void ConfigureDocumentFormat() = 0;
     // The oscilloscope re-reads its range selectors and rescales.
     virtual void ApplyScopeRanges() = 0;
+    // The oscilloscope and spectrum bars adapt to the channels now sampled.
+    virtual void AdaptViewToolbars() = 0;
     // When input monitoring runs: stop it, mark it for restart and let timer 2 restart it.
     virtual void RestartCaptureIfRunning() = 0;
     // Every view of the active document redraws.
     virtual void RedrawAllViews() = 0;
+
+    // The frame's panes as they are now.
+    virtual PaneFlags Panes() const = 0;
+    // The spectrum view's scales while its pane is shown; nothing while it is hidden.
+    virtual std::optional<SpectrumScales> ShownSpectrumScales() const = 0;
+    // The panes and the generator dialog take the visibility of the applied panel.
+    virtual void ApplyViewVisibility() = 0;
 };
 
 }  // namespace tonewell

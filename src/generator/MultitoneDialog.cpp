@@ -64,132 +64,154 @@ std::string WithDefaultExtension(std::string path, const char* extension) {
 
 MultitoneDialog::MultitoneDialog(ToneLists& toneLists, std::string& toneFilePath, const GeneratorSettings& settings,
                                  Shell& shell)
-    : toneLists_(toneLists), toneFilePath_(toneFilePath), settings_(settings), shell_(shell) {}
-
-std::vector<std::string> MultitoneDialog::waveformItems() {
-    std::vector<std::string> items;
+    : toneLists_(toneLists), toneFilePath_(toneFilePath), settings_(settings), shell_(shell) {
+    std::vector<std::string> waveforms;
     for (int code = kFirstToneWaveform; code < kFirstToneWaveform + kToneWaveformRows; ++code)
-        items.emplace_back(WaveformName(code));
-    return items;
-}
+        waveforms.emplace_back(WaveformName(code));
+    waveform.setItems(std::move(waveforms));
+    waveform.setSelectionHandler([this](int) { refreshWaveform(); });
 
-std::vector<std::string> MultitoneDialog::frequencyItems() {
-    std::vector<std::string> items;
-    for (const auto& row : FrequencyPresets()) items.emplace_back(row.name);
-    return items;
+    std::vector<std::string> presets;
+    for (const auto& row : FrequencyPresets()) presets.emplace_back(row.name);
+    frequency.setItems(std::move(presets));
+    frequency.setSelectionHandler([this](int) { checkFrequency(); });
+    frequency.setTextHandler([this](const std::string&) { checkFrequency(); });
+    frequency.setFocusHandler([this](bool gained) {
+        if (!gained) checkFrequency();
+    });
+    amplitude.setTextHandler([this](const std::string&) { checkAmplitude(); });
+    amplitude.setSelectionHandler([this](int) { checkAmplitude(); });
+
+    for (int channel = 0; channel < 2; ++channel) {
+        lines[channel].setFocusHandler([this, channel](bool gained) {
+            if (gained) focusLines(channel);
+        });
+        lines[channel].setSelectionHandler([this, channel](int) { remove[channel].setEnabled(true); });
+        add[channel].setClickHandler([this, channel] { addLine(channel); });
+        remove[channel].setClickHandler([this, channel] { removeLine(channel); });
+        remove[channel].setEnabled(false);
+    }
+    save.setClickHandler([this] { saveFile(); });
+    load.setClickHandler([this] { loadFile(); });
+    close.setClickHandler([this] {
+        if (onClosed) onClosed(toneFilePath_);
+    });
+    open();
 }
 
 void MultitoneDialog::open() {
-    waveformRow_ = 0;
-    frequencyText_ = "1000";
-    amplitudeText_ = "1.0";
+    waveform.setSelection(0);
+    refreshWaveform();
+    frequency.setSelection(6);  // "1000"
+    amplitude.setText("1.0");
     for (int channel = 0; channel < 2; ++channel) {
-        const ToneList& list = toneLists_[index(channel)];
-        auto& lines = lines_[index(channel)];
-        lines.clear();
+        const ToneList& list = toneLists_[static_cast<std::size_t>(channel)];
+        std::vector<std::string> rows;
         for (std::uint32_t i = 0; i < list.count && i < kMaxTones; ++i)
-            lines.push_back(ToneLine(i + 1, list.waveform[i], list.frequency[i], list.amplitude[i]));
-        selected_[index(channel)] = -1;
-        removeEnabled_[index(channel)] = false;
-        refreshAdd(channel);
+            rows.push_back(ToneLine(i + 1, list.waveform[i], list.frequency[i], list.amplitude[i]));
+        setLines(channel, std::move(rows));
     }
 }
 
-void MultitoneDialog::selectWaveform(int row) {
-    if (row >= 0 && row < kToneWaveformRows) waveformRow_ = row;
+void MultitoneDialog::clearLists() {
+    for (int channel = 0; channel < 2; ++channel) {
+        setLines(channel, {});
+        rebuild(channel);
+    }
+    toneFilePath_.clear();
 }
 
-bool MultitoneDialog::frequencyEnabled() const {
-    const int code = kFirstToneWaveform + waveformRow_;
-    return code != kWaveformWhiteNoise && code != kWaveformPinkNoise;
+void MultitoneDialog::refreshWaveform() {
+    const int code = kFirstToneWaveform + waveform.selection();
+    frequency.setEnabled(code != kWaveformWhiteNoise && code != kWaveformPinkNoise);
 }
 
-void MultitoneDialog::setFrequencyText(std::string_view text) {
-    frequencyText_ = std::string(text);
+void MultitoneDialog::checkFrequency() {
     const std::int64_t limit = MaximumOutputFrequency(settings_);
-    const std::int64_t value = TextAsInteger(frequencyText_);
+    const std::int64_t value = TextAsInteger(frequency.text());
     if (value >= 1 && value <= limit) return;
     std::string message = "Please input a value within 1~";
     AppendInteger(message, limit);
     message += " Hz";
     shell_.showMessage(message);
-    frequencyText_.clear();
+    std::string corrected;
     if (value > limit) {
-        AppendInteger(frequencyText_, limit);
+        AppendInteger(corrected, limit);
     } else {
-        frequencyText_ = "1";
+        corrected = "1";
     }
+    frequency.setText(std::move(corrected));
 }
 
-void MultitoneDialog::frequencyFocusLost() { setFrequencyText(std::string(frequencyText_)); }
-
-void MultitoneDialog::setAmplitudeText(std::string_view text) {
-    amplitudeText_ = std::string(text);
-    const double value = TextAsNumber(amplitudeText_);
-    if (value > 1.0) amplitudeText_ = "1.0";
-    if (value < 0.0) amplitudeText_ = "0";
+void MultitoneDialog::checkAmplitude() {
+    const double value = TextAsNumber(amplitude.text());
+    if (value > 1.0) amplitude.setText("1.0");
+    if (value < 0.0) amplitude.setText("0");
 }
 
-void MultitoneDialog::selectLine(int channel, int row) {
-    const auto& lines = lines_[index(channel)];
-    if (row < 0 || static_cast<std::size_t>(row) >= lines.size()) {
-        selected_[index(channel)] = -1;
-        return;
-    }
-    selected_[index(channel)] = row;
-    removeEnabled_[index(channel)] = true;
+void MultitoneDialog::setLines(int channel, std::vector<std::string> rows) {
+    if (rows.size() > kMaxTones) rows.resize(kMaxTones);
+    lines[channel].setItems(std::move(rows));
+    add[channel].setEnabled(lines[channel].count() < static_cast<int>(kMaxTones));
+    remove[channel].setEnabled(false);
 }
 
-void MultitoneDialog::listFocused(int channel) {
-    if (lines_[index(channel)].empty()) return;
-    if (selected_[index(channel)] < 0) selected_[index(channel)] = 0;
-    removeEnabled_[index(channel)] = true;
+void MultitoneDialog::focusLines(int channel) {
+    ListControl& box = lines[channel];
+    if (box.count() == 0) return;
+    if (!box.hasSelection()) box.setSelection(0);
+    remove[channel].setEnabled(true);
 }
 
-void MultitoneDialog::add(int channel) {
-    auto& lines = lines_[index(channel)];
-    if (lines.size() >= kMaxTones) return;
-    const int code = kFirstToneWaveform + waveformRow_;
+void MultitoneDialog::addLine(int channel) {
+    ListControl& box = lines[channel];
+    if (box.count() >= static_cast<int>(kMaxTones)) return;
+    const int code = kFirstToneWaveform + waveform.selection();
     std::string line;
-    AppendInteger(line, static_cast<std::int64_t>(lines.size() + 1));
+    AppendInteger(line, box.count() + 1);
     line += ':';
     line += WaveformName(code);
     line += ',';
     if (code == kWaveformWhiteNoise || code == kWaveformPinkNoise) {
         line += "---,";
     } else {
-        AppendInteger(line, TextAsInteger(frequencyText_));
+        AppendInteger(line, TextAsInteger(frequency.text()));
         line += "Hz,";
     }
-    AppendFixed(line, TextAsNumber(amplitudeText_), 6);
-    lines.push_back(std::move(line));
-    refreshAdd(channel);
+    AppendFixed(line, TextAsNumber(amplitude.text()), 6);
+    std::vector<std::string> rows = box.items();
+    const int selected = box.selection();
+    rows.push_back(std::move(line));
+    box.setItems(std::move(rows));
+    box.setSelection(selected);
+    add[channel].setEnabled(box.count() < static_cast<int>(kMaxTones));
     rebuild(channel);
     toneFilePath_.clear();
 }
 
-void MultitoneDialog::remove(int channel) {
-    auto& lines = lines_[index(channel)];
-    int& selected = selected_[index(channel)];
-    if (selected < 0 || static_cast<std::size_t>(selected) >= lines.size()) {
-        removeEnabled_[index(channel)] = false;
+void MultitoneDialog::removeLine(int channel) {
+    ListControl& box = lines[channel];
+    if (!box.hasSelection()) {
+        remove[channel].setEnabled(false);
         return;
     }
-    const auto position = static_cast<std::size_t>(selected);
-    lines.erase(lines.begin() + selected);
-    for (std::size_t i = position; i < lines.size(); ++i) lines[i] = Renumbered(lines[i], i + 1);
-    refreshAdd(channel);
+    const auto position = static_cast<std::size_t>(box.selection());
+    std::vector<std::string> rows = box.items();
+    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(position));
+    for (std::size_t i = position; i < rows.size(); ++i) rows[i] = Renumbered(rows[i], i + 1);
+    box.setItems(std::move(rows));
+    add[channel].setEnabled(box.count() < static_cast<int>(kMaxTones));
     rebuild(channel);
-    if (position < lines.size()) {
-        removeEnabled_[index(channel)] = true;
+    if (position < static_cast<std::size_t>(box.count())) {
+        box.setSelection(static_cast<int>(position));
+        remove[channel].setEnabled(true);
     } else {
-        selected = -1;
-        removeEnabled_[index(channel)] = false;
+        remove[channel].setEnabled(false);
     }
     toneFilePath_.clear();
 }
 
-void MultitoneDialog::save() {
+void MultitoneDialog::saveFile() {
     FileDialogRequest request;
     request.filter = kToneFileSaveFilter;
     request.defaultExtension = kToneFileDefaultExtension;
@@ -198,10 +220,10 @@ void MultitoneDialog::save() {
     std::optional<std::string> chosen = shell_.chooseSaveFile(request);
     if (!chosen) return;
     std::string path = WithDefaultExtension(*chosen, kToneFileDefaultExtension);
-    if (WriteToneFileLines(path, lines_[0], lines_[1], shell_)) toneFilePath_ = path;
+    if (WriteToneFileLines(path, lines[0].items(), lines[1].items(), shell_)) toneFilePath_ = path;
 }
 
-void MultitoneDialog::load() {
+void MultitoneDialog::loadFile() {
     FileDialogRequest request;
     request.filter = kToneFileOpenFilter;
     request.defaultExtension = kToneFileDefaultExtension;
@@ -210,34 +232,15 @@ void MultitoneDialog::load() {
     if (!chosen) return;
     std::optional<ToneFileLines> read = ReadToneFileLines(*chosen, shell_);
     if (!read) return;
-    lines_[0] = std::move(read->a);
-    lines_[1] = std::move(read->b);
-    for (int channel = 0; channel < 2; ++channel) {
-        selected_[index(channel)] = -1;
-        removeEnabled_[index(channel)] = false;
-        refreshAdd(channel);
-        rebuild(channel);
-    }
+    setLines(0, std::move(read->a));
+    setLines(1, std::move(read->b));
+    rebuild(0);
+    rebuild(1);
     toneFilePath_ = *chosen;
 }
 
-void MultitoneDialog::clearLists() {
-    for (int channel = 0; channel < 2; ++channel) {
-        lines_[index(channel)].clear();
-        selected_[index(channel)] = -1;
-        removeEnabled_[index(channel)] = false;
-        refreshAdd(channel);
-        rebuild(channel);
-    }
-    toneFilePath_.clear();
+void MultitoneDialog::rebuild(int channel) {
+    ToneListFromLines(lines[channel].items(), toneLists_[static_cast<std::size_t>(channel)]);
 }
-
-void MultitoneDialog::close() {
-    if (onClosed) onClosed(toneFilePath_);
-}
-
-void MultitoneDialog::rebuild(int channel) { ToneListFromLines(lines_[index(channel)], toneLists_[index(channel)]); }
-
-void MultitoneDialog::refreshAdd(int channel) { addEnabled_[index(channel)] = lines_[index(channel)].size() < kMaxTones; }
 
 }  // namespace tonewell

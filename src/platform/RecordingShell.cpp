@@ -57,6 +57,17 @@ std::optional<std::string> RecordingShell::chooseSaveFile(const FileDialogReques
     return popAnswer(saveFileAnswers);
 }
 
+std::optional<SaveFileChoice> RecordingShell::chooseSaveFileAndFilter(const FileDialogRequest& request) {
+    std::optional<std::string> path = chooseSaveFile(request);
+    int filter = 0;
+    if (!saveFilterAnswers.empty()) {
+        filter = saveFilterAnswers.front();
+        saveFilterAnswers.pop_front();
+    }
+    if (!path) return std::nullopt;
+    return SaveFileChoice{std::move(*path), filter};
+}
+
 std::optional<std::uint32_t> RecordingShell::chooseColour(std::uint32_t) { return popAnswer(colourAnswers); }
 
 bool RecordingShell::startProcess(std::string_view program, std::string_view argument) {

@@ -22,6 +22,7 @@ public:
     void killTimer(int timerId) override;
     std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
+    std::optional<SaveFileChoice> chooseSaveFileAndFilter(const FileDialogRequest& request) override;
     std::optional<std::uint32_t> chooseColour(std::uint32_t initial) override;
     bool startProcess(std::string_view program, std::string_view argument) override;
     void playClick() override;
@@ -39,6 +40,7 @@ public:
     SavePromptAnswer savePromptAnswer = SavePromptAnswer::No;
     std::deque<std::optional<std::string>> openFileAnswers;
     std::deque<std::optional<std::string>> saveFileAnswers;
+    std::deque<int> saveFilterAnswers;  // filter rows for chooseSaveFileAndFilter; empty: row 0
     std::deque<std::optional<std::uint32_t>> colourAnswers;
     bool processStarts = true;
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tonewell {
 
@@ -22,6 +23,12 @@ struct FileDialogRequest {
     std::string defaultExtension;  // without the dot, may be empty
     std::string initialPath;   // folder or file name shown first, may be empty
     bool promptOverwrite = false;  // save dialogs: ask before replacing a file
+};
+
+// A save chooser's answer: the path and the 0-based row of the filter left selected.
+struct SaveFileChoice {
+    std::string path;
+    int filterIndex = 0;
 };
 
 class Shell {
@@ -49,6 +56,14 @@ public:
     // File choosers: the chosen path, or nothing when the user cancelled.
     virtual std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) = 0;
+
+    // Save chooser for callers whose file type follows the selected filter. A shell that cannot
+    // tell the filter reports the first one.
+    virtual std::optional<SaveFileChoice> chooseSaveFileAndFilter(const FileDialogRequest& request) {
+        std::optional<std::string> path = chooseSaveFile(request);
+        if (!path) return std::nullopt;
+        return SaveFileChoice{std::move(*path), 0};
+    }
 
     // Colour chooser: 0x00BBGGRR in and out; nothing when cancelled.
     virtual std::optional<std::uint32_t> chooseColour(std::uint32_t initial) = 0;

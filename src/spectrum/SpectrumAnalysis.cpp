@@ -35,15 +35,6 @@ Blocks blocksFor(std::uint32_t count, int segmentLength, int n) {
 
 }  // namespace
 
-float SpectrumVoltsPerCode(std::int32_t rangeMax, std::int32_t rangeMin, int bits, int exponent) {
-    const double span = static_cast<double>(rangeMax) - static_cast<double>(rangeMin);
-    return static_cast<float>(span / std::pow(2.0, bits) * std::pow(10.0, exponent - 12));
-}
-
-double SpectrumInterval(std::uint32_t mantissa, int exponent) {
-    return static_cast<double>(mantissa) * std::pow(10.0, exponent - 12);
-}
-
 int SpectrumPointCount(int spectrumType, int fftSize) {
     if (fftSize == 0) return 0;
     return spectrumType == kSpectrumAcr || spectrumType == kSpectrumCcr ? fftSize - 1
@@ -284,6 +275,12 @@ void SpectrumAnalysis::UpdateSpectra(const SpectrumInput& input, bool showA, boo
         }
     }
     spectrumDirty = false;
+}
+
+void SpectrumAnalysis::UpdateSpectra(const SignalRecord& record, const DcOffsets& offsets,
+                                     bool showA, bool showB, bool removeDc) {
+    if (!spectrumDirty.load()) return;
+    UpdateSpectra(SpectrumInputOf(record, offsets), showA, showB, removeDc);
 }
 
 }  // namespace tonewell

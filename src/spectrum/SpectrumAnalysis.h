@@ -11,6 +11,7 @@
 // exports only ever hold finite numbers.
 
 #include "spectrum/Fft.h"
+#include "spectrum/SpectrumInput.h"
 #include "spectrum/Window.h"
 
 #include <atomic>
@@ -24,27 +25,6 @@ class Shell;
 
 // Index of the spectrum-type list of the spectrum bar.
 enum SpectrumType : int { kSpectrumAms = 0, kSpectrumPhs = 1, kSpectrumAcr = 2, kSpectrumCcr = 3 };
-
-// One channel of the record as the computation reads it.
-struct SpectrumChannelInput {
-    std::span<const std::uint16_t> codes;  // offset-binary codes; fewer than sampleCount: absent
-    std::int32_t zero = 0;                 // code of 0 V
-    float voltsPerCode = 0.0f;
-    std::int32_t dcOffsetCodes = 0;  // mean of (code - zero) over the record, from the statistics
-};
-
-// The record's values that the computation needs (taken from the document by the caller).
-struct SpectrumInput {
-    SpectrumChannelInput a, b;
-    std::uint32_t sampleCount = 0;
-    double interval = 0.0;  // Ts in seconds
-};
-
-// Volts per code, (max - min) / 2^bits × 10^(exponent - 12) in double, rounded to float.
-float SpectrumVoltsPerCode(std::int32_t rangeMax, std::int32_t rangeMin, int bits, int exponent);
-
-// Sampling interval mantissa × 10^(exponent - 12) seconds.
-double SpectrumInterval(std::uint32_t mantissa, int exponent);
 
 // Points of a result: N/2 + 1 for AMS and PHS, N - 1 for ACR and CCR.
 int SpectrumPointCount(int spectrumType, int fftSize);
@@ -73,6 +53,9 @@ public:
     // samples, computes the shown channels (CCR: both into channel A's result) and their peaks;
     // then clears spectrumDirty. removeDc: "Remove DC component in spectrum".
     void UpdateSpectra(const SpectrumInput& input, bool showA, bool showB, bool removeDc);
+    // The same for the document's record and its DC offsets.
+    void UpdateSpectra(const SignalRecord& record, const DcOffsets& offsets, bool showA,
+                       bool showB, bool removeDc);
 
     // One channel's result of type 0, 1 or 2 into result (re, im, result: N floats each);
     // zeroOffset = zero code + DC offset. Returns 0 (nothing done for count 0), -1 when the

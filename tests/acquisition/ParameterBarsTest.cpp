@@ -141,19 +141,11 @@ TEST_F(ParameterBarsFill, ModeNoneDisablesTheTriggerControls) {
              &trigger.source, &trigger.edge, &trigger.level, &trigger.levelSpin, &trigger.delay, &trigger.delaySpin})
         EXPECT_FALSE(control->enabled()) << control->id();
     EXPECT_TRUE(trigger.mode.enabled());
+    trigger.ApplyModeListEnabling(true);
+    EXPECT_FALSE(trigger.mode.enabled());
     trigger.ApplyModeEnabling(1, true);
     EXPECT_TRUE(trigger.source.enabled());
     EXPECT_TRUE(trigger.delaySpin.enabled());
-}
-
-TEST_F(ParameterBarsFill, PointIsEditableOnlyWhenSwitchedOnAndTheGeneratorIsNotShown) {
-    fill();
-    sampling.ApplyPointEnabling(false, false);
-    EXPECT_FALSE(sampling.point.enabled());
-    sampling.ApplyPointEnabling(true, true);
-    EXPECT_FALSE(sampling.point.enabled());
-    sampling.ApplyPointEnabling(true, false);
-    EXPECT_TRUE(sampling.point.enabled());
 }
 
 TEST_F(ParameterBarsFill, AStoredRowOutsideItsListSelectsNothing) {

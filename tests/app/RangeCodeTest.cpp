@@ -43,18 +43,6 @@ TEST(RangeCode, ZeroIsOff) {
     EXPECT_FALSE(RangeCode(0x8000).isOff());
 }
 
-TEST(RangeCode, ThirtyTwoBitValuesKeepOnlyTheCode) {
-    EXPECT_EQ(RangeCode::FromValue(0xC1F4), RangeCode(0xC1F4));
-    EXPECT_EQ(RangeCode::FromValue(0x1C1F4), RangeCode(0xC1F4));
-}
-
-TEST(RangeCode, PrefixLetters) {
-    EXPECT_EQ(RangeCode(0x2064).prefixLetter(), 'u');
-    EXPECT_EQ(RangeCode(0x41F4).prefixLetter(), ' ');
-    EXPECT_EQ(RangeCode(0xD001).prefixLetter(), 'k');
-    EXPECT_EQ(RangeCode(0x7001).prefixLetter(), '?');
-}
-
 TEST(SamplesInSpan, CountsWholeSamplesExactly) {
     EXPECT_EQ(SamplesInSpan(RangeCode(0x300A), 44100), 441);    // 10 ms
     EXPECT_EQ(SamplesInSpan(RangeCode(0x300A), 48000), 480);

@@ -84,13 +84,6 @@ INSTANTIATE_TEST_SUITE_P(
         ListShape{Id::GeneratorAmplitudeB, 5, 1000, "1000", 1000, "50", 50},
         ListShape{Id::GeneratorPhase, 9, 0, "-180", -180, "180", 180}));
 
-TEST(RangeTables, ThereAreFortyTwoListsAndNothingBeyond) {
-    RangeTables tables;
-    for (int i = 0; i < kRangeTableCount; ++i) ASSERT_NE(tables.at(i), nullptr) << i;
-    EXPECT_EQ(tables.at(-1), nullptr);
-    EXPECT_EQ(tables.at(kRangeTableCount), nullptr);
-}
-
 TEST(RangeTables, StringsAreUtf8WithThePlusMinusSignAndMu) {
     RangeTables tables;
     // "±" is U+00B1 and "μ" the Greek letter U+03BC.
@@ -129,24 +122,6 @@ TEST(RangeTables, ARowOutsideTheListSelectsNothing) {
     EXPECT_EQ(tables[Id::ScopeTimeRange].code(6), RangeCode(0x300A));
 }
 
-TEST(RangeTables, FindsRowsByValueAndName) {
-    RangeTables tables;
-    EXPECT_EQ(tables[Id::SamplingFrequency].rowOf(48000), 6);
-    EXPECT_EQ(tables[Id::SamplingFrequency].rowOf(44101), std::nullopt);
-    EXPECT_EQ(tables[Id::TriggerLevel].rowNamed("-5%"), 12);
-    EXPECT_EQ(tables[Id::TriggerLevel].rowNamed("-5"), std::nullopt);
-}
-
-TEST(RangeTables, EditableListsAreTheRecordLengthAndTheGeneratorPresets) {
-    RangeTables tables;
-    int editable = 0;
-    for (int i = 0; i < kRangeTableCount; ++i) editable += tables.at(i)->editable ? 1 : 0;
-    EXPECT_EQ(editable, 6);
-    EXPECT_TRUE(tables[Id::RecordLength].editable);
-    EXPECT_TRUE(tables[Id::GeneratorPhase].editable);
-    EXPECT_FALSE(tables[Id::SamplingFrequency].editable);
-}
-
 TEST(RangeTables, SetRangeDefaultsUndoesALoadedPanel) {
     RangeTables tables;
     tables.setDefaultIndex(Id::ScopeTimeRange, 12);
@@ -157,18 +132,6 @@ TEST(RangeTables, SetRangeDefaultsUndoesALoadedPanel) {
     EXPECT_EQ(tables[Id::ScopeTimeRange].defaultIndex, 6);
     EXPECT_EQ(tables[Id::RecordLength].defaultIndex, 441);
     EXPECT_EQ(tables[Id::GeneratorPhase].defaultIndex, 0);
-}
-
-TEST(RangeTables, SelectorCommandsNameTheirLists) {
-    EXPECT_EQ(RangeTables::ForCommand(65021), Id::ScopeTimeRange);
-    EXPECT_EQ(RangeTables::ForCommand(65022), Id::ScopeRangeA);
-    EXPECT_EQ(RangeTables::ForCommand(65023), Id::ScopeTimeMultiplier);
-    EXPECT_EQ(RangeTables::ForCommand(65036), Id::SpectrumMultiplierB);
-    EXPECT_EQ(RangeTables::ForCommand(65037), Id::SpectrumMultiplierA);
-    EXPECT_EQ(RangeTables::ForCommand(65018), Id::SamplingFrequency);
-    EXPECT_EQ(RangeTables::ForCommand(65017), Id::SamplingChannels);
-    EXPECT_EQ(RangeTables::ForCommand(65016), std::nullopt);
-    EXPECT_EQ(RangeTables::ForCommand(0), std::nullopt);
 }
 
 }  // namespace

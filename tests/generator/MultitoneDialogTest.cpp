@@ -23,8 +23,8 @@ protected:
 
     void addTones(int channel, int n) {
         for (int i = 0; i < n; ++i) {
-            dialog.setFrequencyText(std::to_string(100 * (i + 1)));
-            dialog.add(channel);
+            dialog.frequency.userEditText(std::to_string(100 * (i + 1)));
+            dialog.add[channel].click();
         }
     }
 };
@@ -32,72 +32,76 @@ protected:
 TEST_F(MultitoneFixture, OpensWithSineAt1000AndTheCurrentLists) {
     lists[1].append(kWaveformWhiteNoise, 0, 0.5f);
     dialog.open();
-    EXPECT_EQ(MultitoneDialog::waveformItems(),
+    EXPECT_EQ(dialog.waveform.items(),
               (std::vector<std::string>{"Sine", "Square", "Triangle", "SawTooth", "WhiteNoise", "PinkNoise"}));
-    EXPECT_EQ(MultitoneDialog::frequencyItems().size(), 11u);
-    EXPECT_EQ(dialog.waveformRow(), 0);
-    EXPECT_EQ(dialog.frequencyText(), "1000");
-    EXPECT_TRUE(dialog.lines(0).empty());
-    EXPECT_EQ(dialog.lines(1), std::vector<std::string>{"1:WhiteNoise,---,0.500000"});
-    EXPECT_FALSE(dialog.removeEnabled(1));
+    EXPECT_EQ(dialog.waveform.text(), "Sine");
+    EXPECT_EQ(dialog.frequency.count(), 11);
+    EXPECT_EQ(dialog.frequency.text(), "1000");
+    EXPECT_TRUE(dialog.amplitude.items().empty());
+    EXPECT_EQ(dialog.lines[0].count(), 0);
+    EXPECT_EQ(dialog.lines[1].items(), std::vector<std::string>{"1:WhiteNoise,---,0.500000"});
+    EXPECT_FALSE(dialog.remove[1].enabled());
+    EXPECT_TRUE(dialog.add[1].enabled());
 }
 
 TEST_F(MultitoneFixture, AddBuildsTheLineAndTheToneList) {
-    dialog.open();
-    dialog.setAmplitudeText("0.25");
-    dialog.add(0);
-    dialog.selectWaveform(4);  // WhiteNoise
-    EXPECT_FALSE(dialog.frequencyEnabled());
-    dialog.add(0);
-    EXPECT_EQ(dialog.lines(0), (std::vector<std::string>{"1:Sine,1000Hz,0.250000", "2:WhiteNoise,---,0.250000"}));
+    dialog.amplitude.userEditText("0.25");
+    dialog.add[0].click();
+    dialog.waveform.userSelect(4);  // WhiteNoise
+    EXPECT_FALSE(dialog.frequency.enabled());
+    dialog.add[0].click();
+    EXPECT_EQ(dialog.lines[0].items(),
+              (std::vector<std::string>{"1:Sine,1000Hz,0.250000", "2:WhiteNoise,---,0.250000"}));
     ASSERT_EQ(lists[0].count, 2u);
     EXPECT_EQ(lists[0].waveform[1], kWaveformWhiteNoise);
     EXPECT_EQ(lists[0].frequency[1], 0u);
     EXPECT_EQ(lists[0].amplitude[0], 0.25f);
     EXPECT_EQ(toneFilePath, "");
     EXPECT_EQ(lists[1].count, 0u);
+    dialog.waveform.userSelect(1);
+    EXPECT_TRUE(dialog.frequency.enabled());
 }
 
 TEST_F(MultitoneFixture, ThirtySecondToneDisablesAddAndRemovingEnablesIt) {
-    dialog.open();
     addTones(1, 31);
-    EXPECT_TRUE(dialog.addEnabled(1));
+    EXPECT_TRUE(dialog.add[1].enabled());
     addTones(1, 1);
-    EXPECT_FALSE(dialog.addEnabled(1));
-    dialog.add(1);  // a click that slipped through changes nothing
-    EXPECT_EQ(dialog.lines(1).size(), 32u);
+    EXPECT_FALSE(dialog.add[1].enabled());
+    dialog.add[1].click();  // a disabled button ignores the click
+    EXPECT_EQ(dialog.lines[1].count(), 32);
     EXPECT_EQ(lists[1].count, 32u);
-    dialog.listFocused(1);
-    EXPECT_EQ(dialog.selectedLine(1), 0);
-    dialog.remove(1);
-    EXPECT_TRUE(dialog.addEnabled(1));
+    dialog.lines[1].userFocus(true);
+    EXPECT_EQ(dialog.lines[1].selection(), 0);
+    EXPECT_TRUE(dialog.remove[1].enabled());
+    dialog.remove[1].click();
+    EXPECT_TRUE(dialog.add[1].enabled());
     EXPECT_EQ(lists[1].count, 31u);
-    EXPECT_TRUE(dialog.addEnabled(0));
+    EXPECT_TRUE(dialog.add[0].enabled());
 }
 
 TEST_F(MultitoneFixture, RemoveRenumbersAndKeepsThePosition) {
-    dialog.open();
     addTones(0, 3);
-    dialog.selectLine(0, 1);
-    dialog.remove(0);
-    EXPECT_EQ(dialog.lines(0), (std::vector<std::string>{"1:Sine,100Hz,1.000000", "2:Sine,300Hz,1.000000"}));
-    EXPECT_EQ(dialog.selectedLine(0), 1);
-    EXPECT_TRUE(dialog.removeEnabled(0));
+    dialog.lines[0].userSelect(1);
+    ASSERT_TRUE(dialog.remove[0].enabled());
+    dialog.remove[0].click();
+    EXPECT_EQ(dialog.lines[0].items(), (std::vector<std::string>{"1:Sine,100Hz,1.000000", "2:Sine,300Hz,1.000000"}));
+    EXPECT_EQ(dialog.lines[0].selection(), 1);
+    EXPECT_TRUE(dialog.remove[0].enabled());
     EXPECT_EQ(lists[0].frequency[1], 300u);
-    dialog.remove(0);  // the last line: nothing left at that position
-    EXPECT_EQ(dialog.selectedLine(0), -1);
-    EXPECT_FALSE(dialog.removeEnabled(0));
+    dialog.remove[0].click();  // the last line: nothing left at that position
+    EXPECT_FALSE(dialog.lines[0].hasSelection());
+    EXPECT_FALSE(dialog.remove[0].enabled());
     EXPECT_EQ(lists[0].count, 1u);
 }
 
 TEST_F(MultitoneFixture, FocusSelectsTheFirstLineOnlyWhenNoneIs) {
-    dialog.open();
-    dialog.listFocused(0);
-    EXPECT_FALSE(dialog.removeEnabled(0));  // nothing to remove
+    dialog.lines[0].userFocus(true);
+    EXPECT_FALSE(dialog.remove[0].enabled());  // nothing to remove
+    dialog.lines[0].userFocus(false);
     addTones(0, 2);
-    dialog.selectLine(0, 1);
-    dialog.listFocused(0);
-    EXPECT_EQ(dialog.selectedLine(0), 1);
+    dialog.lines[0].userSelect(1);
+    dialog.lines[0].userFocus(true);
+    EXPECT_EQ(dialog.lines[0].selection(), 1);
 }
 
 struct FrequencyRow {
@@ -111,8 +115,8 @@ class MultitoneFrequency : public MultitoneFixture, public ::testing::WithParamI
 TEST_P(MultitoneFrequency, OutOfRangeIsCorrectedAndNamesTheLimit) {
     settings.sampleRateIndex = GetParam().rateIndex;
     dialog.open();
-    dialog.setFrequencyText(GetParam().typed);
-    EXPECT_EQ(dialog.frequencyText(), GetParam().shown);
+    dialog.frequency.userEditText(GetParam().typed);
+    EXPECT_EQ(dialog.frequency.text(), GetParam().shown);
     if (*GetParam().message) {
         EXPECT_EQ(shell.messages(), std::vector<std::string>{GetParam().message});
     } else {
@@ -127,24 +131,33 @@ INSTANTIATE_TEST_SUITE_P(Texts, MultitoneFrequency,
                                            FrequencyRow{2, "-40", "1", "Please input a value within 1~22050 Hz"},
                                            FrequencyRow{4, "48000", "48000", ""}));
 
+TEST_F(MultitoneFixture, PresetAboveTheLimitAndLeavingTheBoxAreCheckedToo) {
+    dialog.frequency.userSelect(0);  // 40000 at 44100 Hz
+    EXPECT_EQ(dialog.frequency.text(), "22050");
+    settings.sampleRateIndex = 0;
+    dialog.frequency.userFocus(true);
+    dialog.frequency.userFocus(false);
+    EXPECT_EQ(dialog.frequency.text(), "5512");
+    EXPECT_EQ(shell.messages(), (std::vector<std::string>{"Please input a value within 1~22050 Hz",
+                                                          "Please input a value within 1~5512 Hz"}));
+}
+
 TEST_F(MultitoneFixture, AmplitudeTextIsHeldWithinZeroAndOne) {
-    dialog.open();
-    dialog.setAmplitudeText("1.5");
-    EXPECT_EQ(dialog.amplitudeText(), "1.0");
-    dialog.setAmplitudeText("-0.1");
-    EXPECT_EQ(dialog.amplitudeText(), "0");
-    dialog.setAmplitudeText("0.");
-    EXPECT_EQ(dialog.amplitudeText(), "0.");
+    dialog.amplitude.userEditText("1.5");
+    EXPECT_EQ(dialog.amplitude.text(), "1.0");
+    dialog.amplitude.userEditText("-0.1");
+    EXPECT_EQ(dialog.amplitude.text(), "0");
+    dialog.amplitude.userEditText("0.");
+    EXPECT_EQ(dialog.amplitude.text(), "0.");
     EXPECT_TRUE(shell.messages().empty());
 }
 
 TEST_F(MultitoneFixture, SaveAndLoadThroughTheChoosers) {
-    dialog.open();
     addTones(0, 2);
-    dialog.selectWaveform(5);
-    dialog.add(1);
+    dialog.waveform.userSelect(5);
+    dialog.add[1].click();
     shell.saveFileAnswers.push_back((dir / "mine").string());
-    dialog.save();
+    dialog.save.click();
     ASSERT_EQ(shell.fileRequests.size(), 1u);
     EXPECT_EQ(shell.fileRequests[0].filter, "Tone Config. File (*.tcf)|*.tcf|");
     EXPECT_EQ(shell.fileRequests[0].defaultExtension, "tcf");
@@ -155,31 +168,30 @@ TEST_F(MultitoneFixture, SaveAndLoadThroughTheChoosers) {
 
     writeFileBytes(dir / "other.tcf", "#1\n1:Square,50Hz,0.5\n#2\n");
     shell.openFileAnswers.push_back((dir / "other.tcf").string());
-    dialog.load();
+    dialog.load.click();
     EXPECT_EQ(shell.fileRequests[1].filter, "Tone Config. File (*.tcf)|*.tcf|All Files (*.*)|*.*|");
-    EXPECT_EQ(dialog.lines(0), std::vector<std::string>{"1:Square,50Hz,0.5"});
-    EXPECT_TRUE(dialog.lines(1).empty());
+    EXPECT_EQ(dialog.lines[0].items(), std::vector<std::string>{"1:Square,50Hz,0.5"});
+    EXPECT_EQ(dialog.lines[1].count(), 0);
     EXPECT_EQ(lists[0].count, 1u);
     EXPECT_EQ(lists[1].count, 0u);
     EXPECT_EQ(toneFilePath, (dir / "other.tcf").string());
 
     std::string shown = "unset";
     dialog.onClosed = [&](const std::string& path) { shown = path; };
-    dialog.close();
+    dialog.close.click();
     EXPECT_EQ(shown, toneFilePath);
 }
 
 TEST_F(MultitoneFixture, CancelledOrRefusedFilesChangeNothing) {
-    dialog.open();
     addTones(0, 1);
     toneFilePath = "kept";
-    dialog.save();
-    dialog.load();
+    dialog.save.click();
+    dialog.load.click();
     writeFileBytes(dir / "bad.tcf", "hello\n");
     shell.openFileAnswers.push_back((dir / "bad.tcf").string());
-    dialog.load();
+    dialog.load.click();
     EXPECT_EQ(shell.messages(), std::vector<std::string>{"The file is not in Tone Configuration File (tcf) Format."});
-    EXPECT_EQ(dialog.lines(0).size(), 1u);
+    EXPECT_EQ(dialog.lines[0].count(), 1);
     EXPECT_EQ(lists[0].count, 1u);
     EXPECT_EQ(toneFilePath, "kept");
 }
@@ -188,13 +200,24 @@ TEST_F(MultitoneFixture, LoadingMoreThan32LinesKeeps32AndDisablesAdd) {
     std::string text = "#1\n";
     for (int i = 1; i <= 35; ++i) text += std::to_string(i) + ":Sine," + std::to_string(i) + "Hz,1\n";
     writeFileBytes(dir / "big.tcf", text);
-    dialog.open();
     shell.openFileAnswers.push_back((dir / "big.tcf").string());
-    dialog.load();
-    EXPECT_EQ(dialog.lines(0).size(), 32u);
-    EXPECT_FALSE(dialog.addEnabled(0));
-    EXPECT_TRUE(dialog.addEnabled(1));
+    dialog.load.click();
+    EXPECT_EQ(dialog.lines[0].count(), 32);
+    EXPECT_FALSE(dialog.add[0].enabled());
+    EXPECT_TRUE(dialog.add[1].enabled());
     EXPECT_EQ(lists[0].count, 32u);
+}
+
+TEST_F(MultitoneFixture, ClearingEmptiesListsAndPath) {
+    addTones(0, 2);
+    addTones(1, 1);
+    toneFilePath = "x.tcf";
+    dialog.clearLists();
+    EXPECT_EQ(dialog.lines[0].count(), 0);
+    EXPECT_EQ(dialog.lines[1].count(), 0);
+    EXPECT_EQ(lists[0].count, 0u);
+    EXPECT_EQ(lists[1].count, 0u);
+    EXPECT_EQ(toneFilePath, "");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/audio/ThreadName.h"
+
 namespace tonewell {
 
 namespace {
@@ -137,6 +139,7 @@ void LoopbackCable::advanceTicks(std::uint64_t ticks) {
 }
 
 void LoopbackCable::runClock() {
+    NameThisThread("tw-loop-clock");
     const auto start = std::chrono::steady_clock::now();
     std::unique_lock lock(mutex_);
     while (!stopping_) {

@@ -105,7 +105,7 @@ private:
     std::vector<std::int16_t> line_;  // this step's output frames, stereo 16-bit
     std::vector<std::uint8_t> inputBytes_;
 
-    NotificationThread notifier_;
+    NotificationThread notifier_{"tw-loop-notify"};
     std::condition_variable clockWake_;
     bool stopping_ = false;
     std::thread clockThread_;

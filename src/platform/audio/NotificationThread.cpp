@@ -1,8 +1,10 @@
 #include "platform/audio/NotificationThread.h"
 
+#include "platform/audio/ThreadName.h"
+
 namespace tonewell {
 
-NotificationThread::NotificationThread() : worker_([this] { run(); }) {}
+NotificationThread::NotificationThread(const char* name) : worker_([this, name] { run(name); }) {}
 
 NotificationThread::~NotificationThread() {
     {
@@ -33,13 +35,15 @@ bool NotificationThread::flush(std::chrono::milliseconds bound) {
             lock.lock();
             ++delivered_;
         }
+        changed_.notify_all();
         return true;
     }
     const std::uint64_t target = posted_;
     return changed_.wait_for(lock, bound, [&] { return delivered_ >= target; });
 }
 
-void NotificationThread::run() {
+void NotificationThread::run(const char* name) {
+    NameThisThread(name);
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.wait(lock, [this] { return stopping_ || !events_.empty(); });

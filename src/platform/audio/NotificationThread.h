@@ -15,7 +15,8 @@ namespace tonewell {
 
 class NotificationThread {
 public:
-    NotificationThread();
+    // `name` names the thread for the system's tools (at most 15 characters).
+    explicit NotificationThread(const char* name = "tw-notify");
     // Delivers what is still pending, then ends the thread.
     ~NotificationThread();
     NotificationThread(const NotificationThread&) = delete;
@@ -28,7 +29,7 @@ public:
     bool isCurrentThread() const { return std::this_thread::get_id() == worker_.get_id(); }
 
 private:
-    void run();
+    void run(const char* name);
 
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -100,6 +100,17 @@ std::optional<std::string> QtShell::chooseSaveFile(const FileDialogRequest& requ
     return dialog.selectedFiles().front().toStdString();
 }
 
+std::optional<SaveFileChoice> QtShell::chooseSaveFileAndFilter(const FileDialogRequest& request) {
+    const QString filters = toQtFilter(request.filter);
+    QFileDialog dialog(window_, QString(), QString::fromStdString(request.initialPath), filters);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    if (!request.promptOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const int row = static_cast<int>(filters.split(";;").indexOf(dialog.selectedNameFilter()));
+    return SaveFileChoice{dialog.selectedFiles().front().toStdString(), row < 0 ? 0 : row};
+}
+
 std::optional<std::uint32_t> QtShell::chooseColour(std::uint32_t initial) {
     QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
     QColor chosen = QColorDialog::getColor(start, window_);

@@ -32,6 +32,7 @@ public:
     void killTimer(int timerId) override;
     std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
+    std::optional<SaveFileChoice> chooseSaveFileAndFilter(const FileDialogRequest& request) override;
     std::optional<std::uint32_t> chooseColour(std::uint32_t initial) override;
     bool startProcess(std::string_view program, std::string_view argument) override;
     void playClick() override;

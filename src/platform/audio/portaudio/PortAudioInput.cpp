@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/audio/ThreadName.h"
 #include "platform/audio/portaudio/PortAudioStream.h"
 
 namespace tonewell {
@@ -55,6 +56,7 @@ AudioResult PortAudioInput::open(const WaveFormat& format, InputNotificationQueu
 }
 
 void PortAudioInput::collect() {
+    NameThisThread("tw-in-collect");
     std::unique_lock lock(mutex_);
     while (!stopping_) {
         drainLocked();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/audio/ThreadName.h"
 #include "platform/audio/portaudio/PortAudioStream.h"
 
 namespace tonewell {
@@ -51,7 +52,7 @@ AudioResult PortAudioOutput::open(const WaveFormat& format, DoneCallback onDone)
     queue_.emplace(format.blockAlign);
     scratch_.assign(shared_->ring.capacity(), 0);
     onDone_ = std::make_shared<const DoneCallback>(std::move(onDone));
-    notifier_ = std::make_unique<NotificationThread>();
+    notifier_ = std::make_unique<NotificationThread>("tw-out-notify");
     open_ = true;
     stopping_ = false;
     kicked_ = false;
@@ -60,6 +61,7 @@ AudioResult PortAudioOutput::open(const WaveFormat& format, DoneCallback onDone)
 }
 
 void PortAudioOutput::feed() {
+    NameThisThread("tw-out-feed");
     std::unique_lock lock(mutex_);
     while (!stopping_) {
         serviceLocked();

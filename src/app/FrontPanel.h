@@ -1,0 +1,84 @@
+#pragma once
+// The front panel: the trigger, sampling, oscilloscope and spectrum bars as control models with
+// their notifications, the loaded panel setting, and the panel's part in a new or opened
+// document. Owned by the main frame; UI thread; the references must outlive the panel.
+
+#include <filesystem>
+#include <limits>
+#include <string>
+
+#include "acquisition/AcquisitionPanel.h"
+#include "acquisition/AcquisitionParameters.h"
+#include "acquisition/DocumentFrameHooks.h"
+#include "acquisition/SamplingBar.h"
+#include "acquisition/SignalDoc.h"
+#include "acquisition/TriggerBar.h"
+#include "app/PanelEffects.h"
+#include "app/PanelSetting.h"
+#include "app/RangeTables.h"
+#include "app/ScopeBars.h"
+#include "app/SpectrumSelectors.h"
+#include "generator/GeneratorSettings.h"
+#include "platform/Shell.h"
+
+namespace tonewell {
+
+// The program-wide values the panel setting covers besides the selector lists.
+struct PanelHomes {
+    RangeTables& tables;
+    AcquisitionParameters& acquisition;
+    GeneratorSettings& generator;
+    std::string& toneFilePath;
+    int& startupStage;  // 0 before the splash ends, 1 after, -1 after Load Panel Setting
+};
+
+class FrontPanel : public DocumentFrameHooks {
+public:
+    FrontPanel(PanelHomes homes, CSignalDoc& document, PanelEffects& effects, Shell& shell);
+
+    // The bars' creation: every list filled from its stored row, the stored level, delay and
+    // record length shown, the handlers connected.
+    void CreateBars();
+
+    // Built-in defaults into the loaded panel and the program's homes of its values.
+    void ResetPanel();
+    // Reads a panel file into the loaded panel and the homes; false (nothing changed) when it
+    // cannot be read or is refused (then with the message).
+    bool LoadPanel(const std::filesystem::path& path);
+    // The current panel, as Save Panel Setting writes it.
+    PanelSetting CurrentPanel() const;
+    bool SavePanel(const std::filesystem::path& path, const ToneLists& toneLists,
+                   const std::filesystem::path& programDir);
+
+    // Puts the loaded panel into the bars, ends the start-up stage, offers to save a modified
+    // document while a pane is shown, then visibility, the document's format, the view toolbars
+    // and the trigger-mode enabling.
+    void ApplyPanel();
+
+    // DocumentFrameHooks
+    void ApplyNewDocumentPanel(CSignalDoc& document) override;
+    void ShowRecordLength(std::string_view text) override;
+    void SelectChannels(bool bothChannels, bool triggerSourceEnabled) override;
+    bool SelectResolution(int bits) override;
+    bool SelectSamplingFrequency(std::uint32_t samplesPerSecond) override;
+
+    const PanelSetting& loadedPanel() const { return panel_; }
+
+    TriggerBar trigger;
+    SamplingBar sampling;
+    ScopeBars scope;
+    SpectrumSelectors spectrum;
+
+private:
+    void FillBars();
+    void StorePanel();
+
+    PanelHomes homes_;
+    CSignalDoc& document_;
+    PanelEffects& effects_;
+    Shell& shell_;
+    PanelSetting panel_ = BuiltInPanelSetting();
+    AcquisitionPanel handlers_;
+};
+
+}  // namespace tonewell
