@@ -47,20 +47,28 @@ SignalRecord makeRecord() {
     return r;
 }
 
-const std::filesystem::path& benchFile() {
-    static const std::filesystem::path path = [] {
-        auto p = std::filesystem::temp_directory_path() /
-                 ("tonewell-bench-" + std::to_string(getpid()) + "-500s-stereo16-96000.wav");
+// The file, made on first use and removed when the program ends.
+struct BenchFile {
+    BenchFile()
+        : path(std::filesystem::temp_directory_path() /
+               ("tonewell-bench-" + std::to_string(getpid()) + "-500s-stereo16-96000.wav")) {
         const SignalRecord record = makeRecord();
-        std::FILE* f = std::fopen(p.c_str(), "wb");
+        std::FILE* f = std::fopen(path.c_str(), "wb");
         WriteWaveDocument(record, [f](const void* data, std::size_t size) {
             return f != nullptr && std::fwrite(data, 1, size, f) == size;
         });
         if (f != nullptr) std::fclose(f);
-        std::atexit([] { std::error_code ignored; std::filesystem::remove(benchFile(), ignored); });
-        return p;
-    }();
-    return path;
+    }
+    ~BenchFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    }
+    std::filesystem::path path;
+};
+
+const std::filesystem::path& benchFile() {
+    static const BenchFile file;
+    return file.path;
 }
 
 // Reads the whole file with fread into buffer (allocated here when empty); seconds taken.
