@@ -41,7 +41,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitUsage = 2;
 
-struct OptionSpec {
+struct OptionForm {
     std::string name;                  // without "--"
     std::string argument;              // shown in help; empty: a switch without a value
     std::vector<std::string> choices;  // allowed values; empty: any
@@ -49,11 +49,11 @@ struct OptionSpec {
     std::string help;
 };
 
-struct CommandSpec {
+struct CommandForm {
     std::string name;
     std::string positional;  // e.g. "FILE.wav"; empty: none
     std::string summary;
-    std::vector<OptionSpec> options;
+    std::vector<OptionForm> options;
 };
 
 struct Arguments {
@@ -76,10 +76,10 @@ struct UsageError {
     std::string text;
 };
 
-std::string usageLine(const CommandSpec& command) {
+std::string usageLine(const CommandForm& command) {
     std::string line = "usage: tonewell-cli " + command.name;
     if (!command.positional.empty()) line += " " + command.positional;
-    for (const OptionSpec& option : command.options) {
+    for (const OptionForm& option : command.options) {
         line += " [--" + option.name;
         if (!option.argument.empty()) line += " " + option.argument;
         line += "]";
@@ -88,10 +88,10 @@ std::string usageLine(const CommandSpec& command) {
     return line;
 }
 
-void printCommandHelp(const CommandSpec& command) {
+void printCommandHelp(const CommandForm& command) {
     std::cout << usageLine(command) << "\n\n" << command.summary << "\n";
     if (!command.options.empty()) std::cout << "\noptions:\n";
-    for (const OptionSpec& option : command.options) {
+    for (const OptionForm& option : command.options) {
         std::string head = "  --" + option.name + (option.argument.empty() ? "" : " " + option.argument);
         std::cout << head;
         if (head.size() < 28) std::cout << std::string(28 - head.size(), ' ');
@@ -101,7 +101,7 @@ void printCommandHelp(const CommandSpec& command) {
 }
 
 // Parses "COMMAND FILE --opt value --opt=value ..." against the command's options.
-Arguments parseArguments(const CommandSpec& command, const std::vector<std::string>& words) {
+Arguments parseArguments(const CommandForm& command, const std::vector<std::string>& words) {
     Arguments parsed;
     bool haveFile = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
@@ -113,27 +113,27 @@ Arguments parseArguments(const CommandSpec& command, const std::vector<std::stri
                 value = name.substr(equals + 1);
                 name.resize(equals);
             }
-            const OptionSpec* spec = nullptr;
-            for (const OptionSpec& option : command.options)
-                if (option.name == name) spec = &option;
-            if (spec == nullptr) throw UsageError{"unknown option --" + name};
-            if (spec->argument.empty()) {
+            const OptionForm* declared = nullptr;
+            for (const OptionForm& option : command.options)
+                if (option.name == name) declared = &option;
+            if (declared == nullptr) throw UsageError{"unknown option --" + name};
+            if (declared->argument.empty()) {
                 if (value) throw UsageError{"--" + name + " takes no value"};
                 value = "1";
             } else if (!value) {
-                if (i + 1 >= words.size()) throw UsageError{"--" + name + " needs " + spec->argument};
+                if (i + 1 >= words.size()) throw UsageError{"--" + name + " needs " + declared->argument};
                 value = words[++i];
             }
-            if (!spec->choices.empty()) {
+            if (!declared->choices.empty()) {
                 bool known = false;
-                for (const std::string& choice : spec->choices) known = known || choice == *value;
+                for (const std::string& choice : declared->choices) known = known || choice == *value;
                 if (!known) {
                     std::string list;
-                    for (const std::string& choice : spec->choices) list += (list.empty() ? "" : ", ") + choice;
+                    for (const std::string& choice : declared->choices) list += (list.empty() ? "" : ", ") + choice;
                     throw UsageError{"--" + name + " must be one of " + list + ", not \"" + *value + "\""};
                 }
             }
-            if (!spec->repeatable && parsed.values.count(name))
+            if (!declared->repeatable && parsed.values.count(name))
                 throw UsageError{"--" + name + " given twice"};
             parsed.values[name].push_back(*value);
         } else if (!command.positional.empty() && !haveFile) {
@@ -475,7 +475,7 @@ int runGenerate(const Arguments& arguments) {
 // ---- the command table ---------------------------------------------------------------------
 
 struct Command {
-    CommandSpec spec;
+    CommandForm form;
     std::function<int(const Arguments&)> run;
 };
 
@@ -487,7 +487,7 @@ std::vector<std::string> tableNames(RangeTableId id) {
     return names;
 }
 
-const OptionSpec kConfigOption{"config", "Vorel.cfg", {}, false,
+const OptionForm kConfigOption{"config", "Vorel.cfg", {}, false,
                                "instrument configuration (calibration, DC removal) to use"};
 
 std::vector<Command> commands() {
@@ -534,7 +534,7 @@ std::vector<Command> commands() {
 void printGeneralHelp(const std::vector<Command>& table) {
     std::cout << "usage: tonewell-cli COMMAND [ARGUMENTS] (tonewell-cli COMMAND --help for its options)\n\n"
                  "commands:\n";
-    for (const Command& command : table) std::cout << "  " << usageLine(command.spec).substr(20) << "\n";
+    for (const Command& command : table) std::cout << "  " << usageLine(command.form).substr(20) << "\n";
     std::cout << "\nexit status: 0 success, 1 the input was refused (message on stderr), 2 bad arguments\n";
 }
 
@@ -550,17 +550,17 @@ int run(int argc, char** argv) {
         return kExitOk;
     }
     for (const Command& command : table) {
-        if (command.spec.name != words[0]) continue;
+        if (command.form.name != words[0]) continue;
         std::vector<std::string> rest(words.begin() + 1, words.end());
         for (const std::string& word : rest)
             if (word == "--help" || word == "-h") {
-                printCommandHelp(command.spec);
+                printCommandHelp(command.form);
                 return kExitOk;
             }
         try {
-            return command.run(parseArguments(command.spec, rest));
+            return command.run(parseArguments(command.form, rest));
         } catch (const UsageError& error) {
-            std::cerr << "tonewell-cli: " << error.text << "\n" << usageLine(command.spec) << "\n";
+            std::cerr << "tonewell-cli: " << error.text << "\n" << usageLine(command.form) << "\n";
             return kExitUsage;
         }
     }
