@@ -19,7 +19,7 @@ std::size_t InputQueue::write(const std::uint8_t* source, std::size_t bytes,
         const std::uint32_t capacity = UsableBytes(header, blockAlign_);
         const std::uint32_t recorded = header.bytesRecorded.load(std::memory_order_relaxed);
         const std::size_t count = std::min<std::size_t>(capacity - recorded, total - taken);
-        std::memcpy(header.data + recorded, source + taken, count);
+        if (count > 0) std::memcpy(header.data + recorded, source + taken, count);
         taken += count;
         header.bytesRecorded.store(recorded + static_cast<std::uint32_t>(count),
                                    std::memory_order_release);

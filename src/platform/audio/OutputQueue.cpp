@@ -27,7 +27,7 @@ std::size_t OutputQueue::read(std::uint8_t* destination, std::size_t capacity) {
         }
         const std::size_t count = std::min<std::size_t>(length - offset_, room - copied);
         if (count == 0 && offset_ < length) break;  // destination full
-        std::memcpy(destination + copied, header.data + offset_, count);
+        if (count > 0) std::memcpy(destination + copied, header.data + offset_, count);
         copied += count;
         offset_ += static_cast<std::uint32_t>(count);
         position_ += count;
