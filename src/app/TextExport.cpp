@@ -1,5 +1,6 @@
 #include "app/TextExport.h"
 
+#include "app/NumberFormat.h"
 #include "platform/Shell.h"
 
 namespace tonewell {
@@ -37,5 +38,21 @@ bool TextExportFile::commit() {
 }
 
 void ReportCreateFileFailed(Shell& shell) { shell.showMessage(kCreateFileFailedMessage); }
+
+void WriteRecordFormatLines(TextExportFile& file, std::uint32_t samplesPerSecond, int bits,
+                            std::uint32_t count) {
+    std::string& out = file.line();
+    out += "Sampling Frequency=";
+    AppendInteger(out, samplesPerSecond);
+    out += " Hz";
+    file.endLine();
+    out += "Sampling Resolution=";
+    AppendInteger(out, bits);
+    out += " Bits";
+    file.endLine();
+    out += "Total Data Points=";
+    AppendInteger(out, count);
+    file.endLine();
+}
 
 }  // namespace tonewell

@@ -5,6 +5,7 @@
 
 #include "platform/SafeFileWriter.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -43,6 +44,11 @@ private:
     SafeFileWriter writer_;
     std::string buffer_;
 };
+
+// The three lines both exports open with after their title: "Sampling Frequency=<fs> Hz",
+// "Sampling Resolution=<bits> Bits" and "Total Data Points=<count>".
+void WriteRecordFormatLines(TextExportFile& file, std::uint32_t samplesPerSecond, int bits,
+                            std::uint32_t count);
 
 // Writes through a TextExportFile with the write function (which fills lines) and shows
 // "fail to create the file" when the file cannot be created or written. True when written.

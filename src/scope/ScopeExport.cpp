@@ -18,17 +18,8 @@ void writeLines(TextExportFile& file, const SignalRecord& record) {
     std::string& out = file.line();
     out += "Data Points";
     file.endLine();
-    out += "Sampling Frequency=";
-    AppendInteger(out, fs);
-    out += " Hz";
-    file.endLine();
-    out += "Sampling Resolution=";
-    AppendInteger(out, samplingType == kSamplingTypeB ? record.resolutionB : record.resolutionA);
-    out += " Bits";
-    file.endLine();
-    out += "Total Data Points=";
-    AppendInteger(out, record.sampleCount);
-    file.endLine();
+    WriteRecordFormatLines(file, fs, samplingType == kSamplingTypeB ? record.resolutionB : record.resolutionA,
+                           record.sampleCount);
 
     const bool withA = samplingType == kSamplingTypeA || samplingType == kSamplingTypeAB;
     const bool withB = samplingType == kSamplingTypeB || samplingType == kSamplingTypeAB;

@@ -47,17 +47,8 @@ void writeLines(TextExportFile& file, const SignalRecord& record,
     std::string& out = file.line();
     out += titleOf(type);
     file.endLine();
-    out += "Sampling Frequency=";
-    AppendInteger(out, fs);
-    out += " Hz";
-    file.endLine();
-    out += "Sampling Resolution=";
-    AppendInteger(out, samplingType == kSamplingTypeB ? record.resolutionB : record.resolutionA);
-    out += " Bits";
-    file.endLine();
-    out += "Total Data Points=";
-    AppendInteger(out, record.sampleCount);
-    file.endLine();
+    WriteRecordFormatLines(file, fs, samplingType == kSamplingTypeB ? record.resolutionB : record.resolutionA,
+                           record.sampleCount);
     out += "FFT Point=";
     AppendInteger(out, n);
     file.endLine();
