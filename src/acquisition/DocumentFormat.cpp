@@ -1,6 +1,6 @@
 #include "acquisition/DocumentFormat.h"
 
-#include "acquisition/DocumentNumbers.h"
+#include "shared/DocumentNumbers.h"
 
 namespace tonewell {
 

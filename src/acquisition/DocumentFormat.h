@@ -8,7 +8,7 @@
 
 #include "acquisition/AcquisitionParameters.h"
 #include "acquisition/SignalDoc.h"
-#include "app/InstrumentConfiguration.h"
+#include "shared/InstrumentConfiguration.h"
 #include "platform/Shell.h"
 
 namespace tonewell {

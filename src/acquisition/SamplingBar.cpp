@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/LeadingInteger.h"
+#include "shared/LeadingInteger.h"
 
 namespace tonewell {
 

@@ -8,9 +8,9 @@
 #include <span>
 
 #include "acquisition/AcquisitionParameters.h"
-#include "app/ListControl.h"
-#include "app/RangeTables.h"
-#include "app/ToolbarItem.h"
+#include "controls/ListControl.h"
+#include "shared/RangeTables.h"
+#include "controls/ToolbarItem.h"
 
 namespace tonewell {
 

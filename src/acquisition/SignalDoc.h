@@ -6,7 +6,7 @@
 
 #include "acquisition/DocumentFrameHooks.h"
 #include "acquisition/SignalRecord.h"
-#include "app/InstrumentConfiguration.h"
+#include "shared/InstrumentConfiguration.h"
 #include "platform/Shell.h"
 
 #include <atomic>

@@ -3,7 +3,7 @@
 // one or two channels with their resolution, voltage range and zero level, the sampling
 // interval, the wave format, the note and the statistics in volts. UI thread only.
 
-#include "acquisition/DocumentNumbers.h"
+#include "shared/DocumentNumbers.h"
 
 #include <array>
 #include <cstdint>

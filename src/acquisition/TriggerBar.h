@@ -7,11 +7,11 @@
 #include <span>
 
 #include "acquisition/AcquisitionParameters.h"
-#include "app/EditControl.h"
-#include "app/ListControl.h"
-#include "app/RangeTables.h"
-#include "app/SpinControl.h"
-#include "app/ToolbarItem.h"
+#include "controls/EditControl.h"
+#include "controls/ListControl.h"
+#include "shared/RangeTables.h"
+#include "controls/SpinControl.h"
+#include "controls/ToolbarItem.h"
 
 namespace tonewell {
 

@@ -3,7 +3,7 @@
 // and output, 8 and 16 bit), "Default", "Save", "OK", "Cancel". Values between 1e-10 and 1e11
 // are accepted. Messages go through Shell. UI thread only.
 
-#include "app/InstrumentConfiguration.h"
+#include "app/InstrumentConfigurationFile.h"
 #include "platform/Shell.h"
 
 #include <array>

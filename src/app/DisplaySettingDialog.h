@@ -2,7 +2,7 @@
 // The Display Setting dialog as a model: five colour swatches, the display-mode radio pair, four
 // switches, "Default", "Save", "OK", "Cancel". UI thread only.
 
-#include "app/InstrumentConfiguration.h"
+#include "app/InstrumentConfigurationFile.h"
 #include "platform/Shell.h"
 
 #include <array>

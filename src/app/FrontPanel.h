@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "acquisition/AcquisitionPanel.h"
+#include "app/AcquisitionPanel.h"
 #include "acquisition/AcquisitionParameters.h"
 #include "acquisition/DocumentFrameHooks.h"
 #include "acquisition/SamplingBar.h"
@@ -15,9 +15,9 @@
 #include "acquisition/TriggerBar.h"
 #include "app/PanelEffects.h"
 #include "app/PanelSetting.h"
-#include "app/RangeTables.h"
-#include "app/ScopeBars.h"
-#include "app/SpectrumSelectors.h"
+#include "shared/RangeTables.h"
+#include "scope/ScopeBars.h"
+#include "spectrum/SpectrumSelectors.h"
 #include "generator/GeneratorSettings.h"
 #include "platform/Shell.h"
 

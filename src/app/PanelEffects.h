@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "app/RangeCode.h"
+#include "shared/RangeCode.h"
 
 namespace tonewell {
 

@@ -11,7 +11,7 @@
 #include <span>
 #include <string>
 
-#include "app/RangeTables.h"
+#include "shared/RangeTables.h"
 #include "generator/GeneratorSettings.h"
 #include "generator/ToneList.h"
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "acquisition/TriggerConversions.h"
-#include "app/LeadingInteger.h"
-#include "app/RangeCouplings.h"
+#include "shared/LeadingInteger.h"
+#include "shared/RangeCouplings.h"
 
 namespace tonewell {
 

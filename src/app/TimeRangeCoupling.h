@@ -6,10 +6,10 @@
 #include <cstdint>
 
 #include "acquisition/AcquisitionParameters.h"
-#include "app/EditControl.h"
-#include "app/ListControl.h"
+#include "controls/EditControl.h"
+#include "controls/ListControl.h"
 #include "app/PanelEffects.h"
-#include "app/RangeTables.h"
+#include "shared/RangeTables.h"
 
 namespace tonewell {
 

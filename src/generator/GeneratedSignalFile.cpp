@@ -1,7 +1,7 @@
 #include "generator/GeneratedSignalFile.h"
 
-#include "acquisition/DocumentNumbers.h"
-#include "app/NumberFormat.h"
+#include "shared/DocumentNumbers.h"
+#include "shared/NumberFormat.h"
 #include "generator/Synthesizer.h"
 #include "platform/SafeFileWriter.h"
 

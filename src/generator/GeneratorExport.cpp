@@ -1,6 +1,6 @@
 #include "generator/GeneratorExport.h"
 
-#include "app/NumberFormat.h"
+#include "shared/NumberFormat.h"
 #include "generator/GeneratedSignalFile.h"
 #include "generator/GeneratorTables.h"
 #include "generator/Synthesizer.h"

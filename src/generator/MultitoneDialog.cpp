@@ -1,6 +1,6 @@
 #include "generator/MultitoneDialog.h"
 
-#include "app/NumberFormat.h"
+#include "shared/NumberFormat.h"
 #include "generator/GeneratorTables.h"
 #include "generator/ToneFile.h"
 #include "platform/Shell.h"

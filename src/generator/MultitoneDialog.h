@@ -5,8 +5,8 @@
 // the lines rebuilds that channel's tone list at once. UI thread only; the tone lists and
 // toneFilePath are owned by the generator, the settings give the Nyquist limit.
 
-#include "app/ButtonControl.h"
-#include "app/ListControl.h"
+#include "controls/ButtonControl.h"
+#include "controls/ListControl.h"
 #include "generator/GeneratorSettings.h"
 #include "generator/ToneList.h"
 

@@ -1,6 +1,6 @@
 #include "generator/ToneFile.h"
 
-#include "app/NumberFormat.h"
+#include "shared/NumberFormat.h"
 #include "generator/GeneratorTables.h"
 #include "platform/SafeFileWriter.h"
 #include "platform/Shell.h"

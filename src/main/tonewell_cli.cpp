@@ -4,11 +4,11 @@
 // Exit status: 0 success, 1 the core refused the input (its message on stderr), 2 bad arguments.
 
 #include "acquisition/SignalDoc.h"
-#include "app/InstrumentConfiguration.h"
+#include "app/InstrumentConfigurationFile.h"
 #include "app/FrontPanel.h"
 #include "app/PanelEffects.h"
 #include "app/PanelSetting.h"
-#include "app/RangeTables.h"
+#include "shared/RangeTables.h"
 #include "generator/GeneratorExport.h"
 #include "generator/GeneratorSettingsFields.h"
 #include "generator/ToneFile.h"

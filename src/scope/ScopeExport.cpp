@@ -1,9 +1,9 @@
 #include "scope/ScopeExport.h"
 
-#include "acquisition/DocumentNumbers.h"
+#include "shared/DocumentNumbers.h"
 #include "acquisition/SignalRecord.h"
-#include "app/NumberFormat.h"
-#include "app/TextExport.h"
+#include "shared/NumberFormat.h"
+#include "shared/TextExport.h"
 
 #include <algorithm>
 #include <string>

@@ -1,8 +1,8 @@
 #include "spectrum/SpectrumExport.h"
 
 #include "acquisition/SignalRecord.h"
-#include "app/NumberFormat.h"
-#include "app/TextExport.h"
+#include "shared/NumberFormat.h"
+#include "shared/TextExport.h"
 #include "spectrum/SpectrumAnalysis.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "spectrum/SpectrumInput.h"
 
-#include "acquisition/DocumentNumbers.h"
+#include "shared/DocumentNumbers.h"
 
 namespace tonewell {
 

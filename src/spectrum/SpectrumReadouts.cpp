@@ -1,6 +1,6 @@
 #include "spectrum/SpectrumReadouts.h"
 
-#include "app/NumberFormat.h"
+#include "shared/NumberFormat.h"
 
 #include <cstdio>
 

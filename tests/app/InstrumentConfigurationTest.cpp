@@ -1,4 +1,4 @@
-#include "app/InstrumentConfiguration.h"
+#include "app/InstrumentConfigurationFile.h"
 
 #include "app/CalibrationSettingDialog.h"
 #include "app/DisplaySettingDialog.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/ScopeBars.h"
-#include "app/SpectrumSelectors.h"
+#include "scope/ScopeBars.h"
+#include "spectrum/SpectrumSelectors.h"
 
 namespace tonewell {
 namespace {

@@ -1,6 +1,6 @@
 #include "spectrum/SpectrumAnalysis.h"
 
-#include "acquisition/DocumentNumbers.h"
+#include "shared/DocumentNumbers.h"
 #include "platform/RecordingShell.h"
 #include "spectrum/ReferenceFft.h"
 

@@ -1,0 +1,71 @@
+#pragma once
+// The selector lists of the spectrum analyser's toolbars as control models. The X range list
+// and the two Y range lists change meaning with the spectrum type (and, for amplitude spectra,
+// with "Normalized"): each then shows another selector list. How the bars arrange them and what
+// their handlers do belongs to the spectrum view. Owned by the main frame; UI thread.
+
+#include <cstdint>
+
+#include "controls/ListControl.h"
+#include "shared/RangeTables.h"
+
+namespace tonewell {
+
+inline constexpr int kSpectrumTypeId = 65030;
+inline constexpr int kSpectrumFrequencyRangeId = 65033;
+inline constexpr int kSpectrumRangeAId = 65034;
+inline constexpr int kSpectrumRangeBId = 65035;
+inline constexpr int kSpectrumMultiplierBId = 65036;
+inline constexpr int kSpectrumMultiplierAId = 65037;
+inline constexpr int kSpectrumFrequencyMultiplierId = 65038;
+inline constexpr int kFftPointsId = 65041;
+inline constexpr int kWindowFunctionId = 65042;
+
+// Spectrum types, the values of the type list.
+inline constexpr std::int32_t kSpectrumAmplitude = 0;    // "AMS"
+inline constexpr std::int32_t kSpectrumPhase = 1;        // "PHS"
+inline constexpr std::int32_t kAutoCorrelation = 2;      // "ACR"
+inline constexpr std::int32_t kCrossCorrelation = 3;     // "CCR"
+
+// The list the X range control shows: frequency ranges for amplitude and phase spectra,
+// symmetric time lags for the correlations.
+RangeTableId SpectrumXRangeTable(std::int32_t spectrumType);
+
+// The list the Y range control of a channel (0 = A, 1 = B) shows: volts or the normalised
+// "Off"/"1" for amplitude spectra, "±180" for phase, "±1" for the correlations.
+RangeTableId SpectrumYRangeTable(int channel, std::int32_t spectrumType, bool normalized);
+
+class SpectrumSelectors {
+public:
+    SpectrumSelectors() = default;
+    SpectrumSelectors(const SpectrumSelectors&) = delete;
+    SpectrumSelectors& operator=(const SpectrumSelectors&) = delete;
+
+    // Every list refilled from the table it stands for under the stored spectrum type and set to
+    // that table's stored row.
+    void Fill(const RangeTables& tables, bool normalized);
+
+    // The selected type's value ("AMS" when nothing is selected).
+    std::int32_t selectedType(const RangeTables& tables) const;
+
+    // The tables the changing controls currently show (as of the last Fill).
+    RangeTableId xRangeTable() const { return xRangeTable_; }
+    RangeTableId yRangeTable(int channel) const { return channel == 0 ? yRangeTableA_ : yRangeTableB_; }
+
+    ListControl type{kSpectrumTypeId};
+    ListControl xRange{kSpectrumFrequencyRangeId};
+    ListControl xMultiplier{kSpectrumFrequencyMultiplierId};
+    ListControl rangeA{kSpectrumRangeAId};
+    ListControl multiplierA{kSpectrumMultiplierAId};
+    ListControl rangeB{kSpectrumRangeBId};
+    ListControl multiplierB{kSpectrumMultiplierBId};
+    ListControl fftPoints{kFftPointsId};
+    ListControl window{kWindowFunctionId};
+
+private:
+    RangeTableId xRangeTable_ = RangeTableId::SpectrumFrequencyRange;
+    RangeTableId yRangeTableA_ = RangeTableId::SpectrumRangeA;
+    RangeTableId yRangeTableB_ = RangeTableId::SpectrumRangeB;
+};
+
+}  // namespace tonewell
