@@ -107,7 +107,7 @@ PanelSetting FrontPanel::CurrentPanel() const {
 
 bool FrontPanel::SavePanel(const std::filesystem::path& path, const ToneLists& toneLists,
                            const std::filesystem::path& programDir) {
-    return WritePanelSettingFile(path, CurrentPanel(), toneLists, programDir, shell_);
+    return WritePanelSettingFile(path, CurrentPanel(), toneLists, programDir, homes_.toneFilePath, shell_);
 }
 
 void FrontPanel::ApplyPanel() {

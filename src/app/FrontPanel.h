@@ -47,6 +47,8 @@ public:
     bool LoadPanel(const std::filesystem::path& path);
     // The current panel, as Save Panel Setting writes it.
     PanelSetting CurrentPanel() const;
+    // Writes the current panel; with waveform A "MultiTones" also "default.tcf" in programDir,
+    // which toneFilePath then remembers.
     bool SavePanel(const std::filesystem::path& path, const ToneLists& toneLists,
                    const std::filesystem::path& programDir);
 

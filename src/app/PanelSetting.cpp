@@ -207,16 +207,13 @@ bool ReadPanelSettingFile(const std::filesystem::path& path, PanelSetting& panel
 }
 
 bool WritePanelSettingFile(const std::filesystem::path& path, const PanelSetting& panel, const ToneLists& toneLists,
-                           const std::filesystem::path& programDir, Shell& shell) {
+                           const std::filesystem::path& programDir, std::string& toneFilePath, Shell& shell) {
     if (!writeFileSafely(path, EncodePanelSetting(panel))) {
         shell.showMessage(kPanelCreateFailedMessage);
         return false;
     }
-    if (panel.generator.waveformIndexA == kWaveformMultiTones) {
-        // The tone file is a companion; the path the generator remembers stays as it is.
-        std::string remembered;
-        WriteToneFile(programDir / kDefaultToneFileName, toneLists, remembered, shell);
-    }
+    if (panel.generator.waveformIndexA == kWaveformMultiTones)
+        WriteToneFile(programDir / kDefaultToneFileName, toneLists, toneFilePath, shell);
     return true;
 }
 

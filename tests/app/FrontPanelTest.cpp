@@ -61,7 +61,7 @@ TEST_F(FrontPanelTest, APanelReadWithTriggerModeNoneDisablesTheTriggerControlsOn
     stored.setRow(Id::TriggerMode, 0);
     stored.setRow(Id::SamplingChannels, 1);
     ToneLists tones;
-    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "none.psf", stored, tones, dir.path(), shell));
+    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "none.psf", stored, tones, dir.path(), toneFilePath, shell));
     ASSERT_TRUE(panel.LoadPanel(dir.path() / "none.psf"));
     EXPECT_TRUE(panel.trigger.edge.enabled());  // not applied yet
 
@@ -143,13 +143,32 @@ TEST_F(FrontPanelTest, SavingTakesTheControlsAndLoadingBringsThemBack) {
     EXPECT_TRUE(panel.loadedPanel().generatorShown);
 }
 
+TEST_F(FrontPanelTest, SavingAMultitonePanelRemembersTheDefaultToneFile) {
+    generator.waveformIndexA = kWaveformMultiTones;
+    toneFilePath = "WFLib/old.wfl";
+    ToneLists tones;
+    tones[0].append(kWaveformSine, 440, 1.0f);
+    ASSERT_TRUE(panel.SavePanel(dir.path() / "m.psf", tones, dir.path()));
+    EXPECT_EQ(toneFilePath, (dir.path() / kDefaultToneFileName).string());
+    EXPECT_EQ(std::filesystem::file_size(dir.path() / "m.psf"), kPanelFixedSize);
+
+    // A tone file that cannot be written leaves the remembered path alone.
+    generator.waveformIndexA = kWaveformMultiTones;
+    toneFilePath = "WFLib/old.wfl";
+    std::filesystem::create_directory(dir.path() / "ro");
+    std::filesystem::create_directory(dir.path() / "ro" / kDefaultToneFileName);  // a folder in its place
+    ASSERT_TRUE(panel.SavePanel(dir.path() / "m.psf", tones, dir.path() / "ro"));
+    EXPECT_EQ(toneFilePath, "WFLib/old.wfl");
+    EXPECT_EQ(shell.messages(), std::vector<std::string>{"fail to create the file"});
+}
+
 TEST_F(FrontPanelTest, TheSharedSpectrumListsAreSavedForTheRangeTheyStandFor) {
     PanelSetting stored = BuiltInPanelSetting();
     stored.setRow(Id::SpectrumType, 2);  // "ACR": the X list shows time lags
     stored.setRow(Id::CorrelationRangeA, 1);
     stored.setRow(Id::SpectrumRangeA, 9);
     ToneLists tones;
-    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "acr.psf", stored, tones, dir.path(), shell));
+    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "acr.psf", stored, tones, dir.path(), toneFilePath, shell));
     ASSERT_TRUE(panel.LoadPanel(dir.path() / "acr.psf"));
     panel.ApplyPanel();
     ASSERT_EQ(panel.spectrum.xRange.text(), "±10ms");
