@@ -2,6 +2,7 @@
 
 #include "platform/SafeFileWriter.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <fstream>
@@ -11,9 +12,6 @@
 
 namespace tonewell {
 namespace {
-
-constexpr float kCalibrationMin = 1e-10f;
-constexpr float kCalibrationMax = 1e11f;
 
 class Writer {
 public:
@@ -63,8 +61,9 @@ public:
             std::uint32_t bits = 0;
             u32(bits);
             const float value = std::bit_cast<float>(bits);
-            // Outside the dialog's range the generator and the ranges would divide by nothing.
-            if (value >= kCalibrationMin && value <= kCalibrationMax) v = value;
+            // Zero, negative, not-a-number and infinite full scales give no voltage range and no
+            // output scale; any other value is the user's, however unusual.
+            if (std::isfinite(value) && value > 0.0f) v = value;
         } else {
             at_ += 4;
         }
@@ -75,23 +74,23 @@ private:
     std::size_t at_ = 0;
 };
 
-void copyPart(const InstrumentConfiguration& from, InstrumentConfiguration& to, ConfigurationPart part) {
-    if (part == ConfigurationPart::Calibration) {
-        to.inputFullScale8 = from.inputFullScale8;
-        to.inputFullScale16 = from.inputFullScale16;
-        to.outputFullScale8 = from.outputFullScale8;
-        to.outputFullScale16 = from.outputFullScale16;
-    } else {
-        to.colorBackground = from.colorBackground;
-        to.colorChannelA = from.colorChannelA;
-        to.colorChannelB = from.colorChannelB;
-        to.colorGrid = from.colorGrid;
-        to.colorOtherText = from.colorOtherText;
-        to.onePointPerRaster = from.onePointPerRaster;
-        to.invertInput = from.invertInput;
-        to.removeDcInSpectrum = from.removeDcInSpectrum;
-        to.enablePointEdit = from.enablePointEdit;
-        to.autoRunAtStartup = from.autoRunAtStartup;
+// Where each field of the file ends, in file order: the display part's ten fields, then the
+// four calibration values.
+constexpr std::size_t kFieldEnds[] = {4, 8, 12, 16, 20, 22, 24, 26, 28, 30, 34, 38, 42, 46};
+constexpr std::size_t kCalibrationStart = 30;
+static_assert(std::size(kFieldEnds) > 0 && kFieldEnds[std::size(kFieldEnds) - 1] == kInstrumentConfigurationFileSize);
+
+// Copies the fields of the part not being saved, as the file holds them byte for byte (a value
+// refused when read and a flag word other than 0 or 1 included), into bytes; a field the file
+// does not hold completely stays as bytes has it.
+void KeepOtherPart(std::span<const std::uint8_t> file,
+                   std::array<std::uint8_t, kInstrumentConfigurationFileSize>& bytes, ConfigurationPart saved) {
+    std::size_t start = 0;
+    for (std::size_t end : kFieldEnds) {
+        const bool calibration = start >= kCalibrationStart;
+        const bool other = calibration != (saved == ConfigurationPart::Calibration);
+        if (other && end <= file.size()) std::copy(file.begin() + start, file.begin() + end, bytes.begin() + start);
+        start = end;
     }
 }
 
@@ -155,13 +154,9 @@ bool LoadInstrumentConfiguration(const std::filesystem::path& file, InstrumentCo
 bool SaveInstrumentConfigurationPart(const std::filesystem::path& file, const InstrumentConfiguration& current,
                                      ConfigurationPart part) {
     // The other dialog's part stays as the file holds it; what the file lacks comes from current.
-    InstrumentConfiguration written = current;
+    auto bytes = EncodeInstrumentConfiguration(current);
     std::vector<std::uint8_t> existing;
-    if (readSmallFile(file, existing)) {
-        DecodeInstrumentConfiguration(existing, written);
-        copyPart(current, written, part);
-    }
-    const auto bytes = EncodeInstrumentConfiguration(written);
+    if (readSmallFile(file, existing)) KeepOtherPart(existing, bytes, part);
     return writeFileSafely(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
