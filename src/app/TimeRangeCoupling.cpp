@@ -28,9 +28,12 @@ std::int32_t SelectedSamplingRate(const RangeTables& tables, const ListControl& 
 std::int32_t RecordLengthFollowsTimeRange(const RangeTables& tables, const TimeRangeCouplingControls& controls,
                                           std::int32_t samplingRate) {
     auto code = tables[RangeTableId::ScopeTimeRange].code(controls.timeRange.selection());
-    if (!code) return LeadingInteger(controls.recordLength.text());
-    std::int32_t length = RecordLengthForTimeRange(*code, samplingRate);
-    controls.recordLength.setText(std::to_string(length));
+    std::int32_t length = LeadingInteger(controls.recordLength.text());
+    if (code) {
+        length = RecordLengthForTimeRange(*code, samplingRate);
+        controls.recordLength.setText(std::to_string(length));
+    }
+    // The spectrum follows the rate whether or not a time range is selected.
     if (ShowsAmplitudeOrPhase(tables, controls.spectrumType)) {
         auto row = SpectrumFrequencyRowForRate(tables[RangeTableId::SpectrumFrequencyRange], samplingRate);
         if (row) controls.spectrumFrequencyRange.setSelection(*row);

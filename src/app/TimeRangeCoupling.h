@@ -24,9 +24,9 @@ struct TimeRangeCouplingControls {
 };
 
 // The record length follows the selected time range at samplingRate (at least one sample) and
-// is shown in "Point"; while an amplitude or phase spectrum is chosen the spectrum frequency
-// range becomes the smallest one reaching half the rate (kept when none does). Returns the
-// length; with no time range selected nothing changes and the "Point" value is returned.
+// is shown in "Point"; with no time range selected "Point" keeps its length. Either way, while
+// an amplitude or phase spectrum is chosen, the spectrum frequency range becomes the smallest
+// one reaching half the rate (kept when none does). Returns the record length.
 std::int32_t RecordLengthFollowsTimeRange(const RangeTables& tables, const TimeRangeCouplingControls& controls,
                                           std::int32_t samplingRate);
 

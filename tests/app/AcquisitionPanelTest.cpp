@@ -162,6 +162,27 @@ TEST_F(AcquisitionPanelTest, TenMillisecondsAt48000HzPutsFourHundredEightyIntoPo
     EXPECT_EQ(effects.calls, (std::vector<std::string>{"configure", "restart", "redraw"}));
 }
 
+TEST_F(AcquisitionPanelTest, AFrequencyChangeWithoutATimeRangeStillChoosesTheSpectrumRange) {
+    create();
+    trigger.delaySpin.setPosition(50);
+    sampling.point.userEditText("50000000");  // longer than "500s": no time range selected
+    ASSERT_FALSE(scope.timeRange.hasSelection());
+    effects.calls.clear();
+    pick(sampling.frequency, "8000H");
+    EXPECT_EQ(spectrum.xRange.text(), "5kH");
+    EXPECT_EQ(sampling.point.text(), "50000000");  // the length stays as typed
+    EXPECT_EQ(acquisition.triggerDelaySamples, 25000000);
+    EXPECT_EQ(effects.calls, (std::vector<std::string>{"configure", "restart", "redraw"}));
+
+    // Correlations keep their time-lag range.
+    sampling.frequency.setSelection(5);  // "44100H", without its handler
+    tables.setDefaultIndex(Id::SpectrumType, 2);  // "ACR"
+    spectrum.Fill(tables, true);
+    const std::string lag = spectrum.xRange.text();
+    pick(sampling.frequency, "8000H");
+    EXPECT_EQ(spectrum.xRange.text(), lag);
+}
+
 TEST_F(AcquisitionPanelTest, TheDocumentsOwnFrequencyOnlyRestartsAndRedraws) {
     sampling.Fill(tables, acquisition);
     create();
