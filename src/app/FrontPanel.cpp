@@ -11,10 +11,6 @@ std::int32_t SelectedOr(const ListControl& list, std::int32_t remembered) {
     return list.hasSelection() ? list.selection() : remembered;
 }
 
-bool FrequencyGroup(std::int32_t spectrumType) {
-    return spectrumType == kSpectrumAmplitude || spectrumType == kSpectrumPhase;
-}
-
 }  // namespace
 
 FrontPanel::FrontPanel(PanelHomes homes, CSignalDoc& document, PanelEffects& effects, Shell& shell)
@@ -53,7 +49,6 @@ bool FrontPanel::LoadPanel(const std::filesystem::path& path) {
 }
 
 PanelSetting FrontPanel::CurrentPanel() const {
-    const RangeTables& tables = homes_.tables;
     PanelSetting current = panel_;
     auto take = [&](Id id, const ListControl& list) { current.setRow(id, SelectedOr(list, panel_.row(id))); };
 
@@ -65,11 +60,10 @@ PanelSetting FrontPanel::CurrentPanel() const {
     take(Id::ScopeRangeB, scope.rangeB);
     take(Id::ScopeMultiplierB, scope.multiplierB);
 
-    // The X range list stands for the frequency range or the time lag by the spectrum type; the
-    // other one keeps its remembered row.
+    // The X range list stands for the frequency range or the time lag, whichever it was filled
+    // with (the type list may already show another type); the other one keeps its remembered row.
     take(Id::SpectrumType, spectrum.type);
-    bool frequencyGroup = FrequencyGroup(spectrum.selectedType(tables));
-    take(frequencyGroup ? Id::SpectrumFrequencyRange : Id::SymmetricTimeRange, spectrum.xRange);
+    take(spectrum.xRangeTable(), spectrum.xRange);
     take(Id::SpectrumFrequencyMultiplier, spectrum.xMultiplier);
     take(Id::FftPoints, spectrum.fftPoints);
     take(Id::WindowFunction, spectrum.window);

@@ -189,6 +189,27 @@ TEST_F(FrontPanelTest, TheSharedSpectrumListsAreSavedForTheRangeTheyStandFor) {
     EXPECT_FALSE(shown.spectrumNormalized);
 }
 
+TEST_F(FrontPanelTest, TheXRangeIsSavedForTheListItShowsNotForTheTypeList) {
+    // Another type picked while the X range list still shows the old type's ranges.
+    ASSERT_EQ(panel.spectrum.xRangeTable(), Id::SpectrumFrequencyRange);
+    pick(panel.spectrum.type, "ACR");
+    pick(panel.spectrum.xRange, "10kH");  // row 3
+    PanelSetting saved = panel.CurrentPanel();
+    EXPECT_EQ(saved.row(Id::SpectrumType), 2);
+    EXPECT_EQ(saved.row(Id::SpectrumFrequencyRange), 3);
+    EXPECT_EQ(saved.row(Id::SymmetricTimeRange), 6);
+
+    tables.setDefaultIndex(Id::SpectrumType, 3);  // "CCR"
+    panel.spectrum.Fill(tables, true);
+    ASSERT_EQ(panel.spectrum.xRangeTable(), Id::SymmetricTimeRange);
+    pick(panel.spectrum.type, "PHS");
+    panel.spectrum.xRange.userSelect(9);
+    saved = panel.CurrentPanel();
+    EXPECT_EQ(saved.row(Id::SpectrumType), 1);
+    EXPECT_EQ(saved.row(Id::SymmetricTimeRange), 9);
+    EXPECT_EQ(saved.row(Id::SpectrumFrequencyRange), 1);
+}
+
 TEST_F(FrontPanelTest, ATimeRangeLeftUnselectedSavesTheRememberedRow) {
     panel.sampling.point.userEditText("50000000");
     ASSERT_FALSE(panel.scope.timeRange.hasSelection());
