@@ -183,6 +183,23 @@ TEST_F(AcquisitionPanelTest, AFrequencyChangeWithoutATimeRangeStillChoosesTheSpe
     EXPECT_EQ(spectrum.xRange.text(), lag);
 }
 
+TEST_F(AcquisitionPanelTest, TheSpectrumRangeFollowsTheRateOnlyWhileTheXListShowsFrequencies) {
+    tables.setDefaultIndex(Id::SpectrumType, 2);  // "ACR": the X list shows time lags
+    create();
+    const std::string lag = spectrum.xRange.text();
+    pick(spectrum.type, "AMS");  // the X list is refilled by the view, not by the bar
+    pick(sampling.frequency, "8000H");
+    EXPECT_EQ(spectrum.xRange.text(), lag);
+    pick(scope.timeRange, "20ms");
+    EXPECT_EQ(spectrum.xRange.text(), lag);
+
+    tables.setDefaultIndex(Id::SpectrumType, 0);
+    spectrum.Fill(tables, true);  // now refilled for "AMS"
+    ASSERT_EQ(spectrum.xRangeTable(), Id::SpectrumFrequencyRange);
+    pick(sampling.frequency, "22050H");
+    EXPECT_EQ(spectrum.xRange.text(), "20kH");
+}
+
 TEST_F(AcquisitionPanelTest, TheDocumentsOwnFrequencyOnlyRestartsAndRedraws) {
     sampling.Fill(tables, acquisition);
     create();
