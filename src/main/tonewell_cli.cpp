@@ -364,14 +364,15 @@ int runSpectrum(const Arguments& arguments) {
     shell.clear();
 
     const std::string typeName = arguments.get("type").value_or("AMS");
-    int type = kSpectrumAms;
-    if (typeName == "PHS") type = kSpectrumPhs;
-    if (typeName == "ACR") type = kSpectrumAcr;
-    if (typeName == "CCR") type = kSpectrumCcr;
+    SpectrumType type = SpectrumType::Amplitude;
+    if (typeName == "PHS") type = SpectrumType::Phase;
+    if (typeName == "ACR") type = SpectrumType::AutoCorrelation;
+    if (typeName == "CCR") type = SpectrumType::CrossCorrelation;
     const int fftSize = rowValue(RangeTableId::FftPoints, arguments.get("fft").value_or("512"));
     const std::string windowName = arguments.get("window").value_or("REC");
-    const int window = windowName == "TRI" ? kWindowTri : windowName == "HAN" ? kWindowHan
-                     : windowName == "HAM" ? kWindowHam : windowName == "BLA" ? kWindowBla : kWindowRec;
+    const WindowType window = windowName == "TRI" ? WindowType::Triangular : windowName == "HAN" ? WindowType::Hanning
+                            : windowName == "HAM" ? WindowType::Hamming : windowName == "BLA" ? WindowType::Blackman
+                                                                                             : WindowType::Rectangular;
     bool removeDc = configuration.removeDcInSpectrum;
     if (auto dc = arguments.get("dc")) removeDc = *dc == "on";
 
@@ -383,8 +384,8 @@ int runSpectrum(const Arguments& arguments) {
     analysis.setSpectrumType(type);
     analysis.setWindowType(window);
     // Every channel the record holds is switched on; the cross-correlation is channel A's.
-    const bool showA = type == kSpectrumCcr || document.samplingType != kSamplingTypeB;
-    const bool showB = type != kSpectrumCcr && document.samplingType != kSamplingTypeA;
+    const bool showA = type == SpectrumType::CrossCorrelation || document.samplingType != kSamplingTypeB;
+    const bool showB = type != SpectrumType::CrossCorrelation && document.samplingType != kSamplingTypeA;
     analysis.UpdateSpectra(document, document.dcOffsets, showA, showB, removeDc);
     if (!shell.messages().empty()) {
         printMessages(shell);
