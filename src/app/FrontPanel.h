@@ -38,24 +38,24 @@ public:
 
     // The bars' creation: every list filled from its stored row, the stored level, delay and
     // record length shown, the handlers connected.
-    void CreateBars();
+    void createBars();
 
     // Built-in defaults into the loaded panel and the program's homes of its values.
-    void ResetPanel();
+    void resetPanel();
     // Reads a panel file into the loaded panel and the homes; false (nothing changed) when it
     // cannot be read or is refused (then with the message).
-    bool LoadPanel(const std::filesystem::path& path);
+    bool loadPanel(const std::filesystem::path& path);
     // The current panel, as Save Panel Setting writes it.
-    PanelSetting CurrentPanel() const;
+    PanelSetting currentPanel() const;
     // Writes the current panel; with waveform A "MultiTones" also "default.tcf" in programDir,
     // which toneFilePath then remembers.
-    bool SavePanel(const std::filesystem::path& path, const ToneLists& toneLists,
+    bool savePanel(const std::filesystem::path& path, const ToneLists& toneLists,
                    const std::filesystem::path& programDir);
 
     // Puts the loaded panel into the bars, ends the start-up stage, offers to save a modified
     // document while a pane is shown, then visibility, the document's format, the view toolbars
     // and the trigger-mode enabling.
-    void ApplyPanel();
+    void applyPanel();
 
     // DocumentFrameHooks
     void ApplyNewDocumentPanel(CSignalDoc& document) override;
@@ -72,8 +72,8 @@ public:
     SpectrumSelectors spectrum;
 
 private:
-    void FillBars();
-    void StorePanel();
+    void fillBars();
+    void storePanel();
 
     PanelHomes homes_;
     CSignalDoc& document_;

@@ -200,7 +200,7 @@ struct HeadlessInstrument {
           frame(tables),
           panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, frame, shell) {
         SetGeneratorDefaults(generator);
-        panel.CreateBars();
+        panel.createBars();
         document.SetFrameHooks(&panel);
     }
 

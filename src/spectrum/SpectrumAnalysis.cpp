@@ -221,7 +221,7 @@ int SpectrumAnalysis::ComputeCrossCorrelation(float* reA, float* imA, float* reB
     return 0;
 }
 
-void SpectrumAnalysis::FindPeak(int channel, double interval) {
+void SpectrumAnalysis::findPeak(int channel, double interval) {
     const int points = pointCount();
     const float* out = (channel == 0 ? resultA_ : resultB_).data();
     float value = 0.0f;
@@ -264,13 +264,13 @@ void SpectrumAnalysis::UpdateSpectra(const SpectrumInput& input, bool showA, boo
                 ComputeChannelSpectrum(realA(), imagA(), resultAData(), input.a.codes.data(),
                                        input.a.voltsPerCode, count, zeroA, spectrumType_);
             }
-            FindPeak(0, input.interval);
+            findPeak(0, input.interval);
         }
         if (showB && spectrumType_ != SpectrumType::CrossCorrelation) {
             if (haveB)
                 ComputeChannelSpectrum(realB(), imagB(), resultBData(), input.b.codes.data(),
                                        input.b.voltsPerCode, count, zeroB, spectrumType_);
-            FindPeak(1, input.interval);
+            findPeak(1, input.interval);
         }
     }
     spectrumDirty = false;

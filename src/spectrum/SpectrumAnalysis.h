@@ -74,7 +74,7 @@ public:
     // Peak search of channel 0 (A: largest magnitude, signed) or 1 (B: largest value) over the
     // current type's points; the position becomes Hz, or for A with a correlation a delay in
     // seconds.
-    void FindPeak(int channel, double interval);
+    void findPeak(int channel, double interval);
 
     // Results and work arrays (N floats each; empty while no N is set).
     std::span<const float> resultA() const { return resultA_; }

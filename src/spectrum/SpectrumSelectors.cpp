@@ -25,7 +25,7 @@ SpectrumType SpectrumSelectors::selectedType(const RangeTables& tables) const {
     return SpectrumTypeOf(value.value_or(0)).value_or(SpectrumType::Amplitude);
 }
 
-void SpectrumSelectors::Fill(const RangeTables& tables, bool normalized) {
+void SpectrumSelectors::fill(const RangeTables& tables, bool normalized) {
     type.fill(tables[RangeTableId::SpectrumType]);
     SpectrumType spectrumType = selectedType(tables);
     xRangeTable_ = SpectrumXRangeTable(spectrumType);

@@ -38,12 +38,12 @@ public:
 
     // Every list refilled from the table it stands for under the stored spectrum type and set to
     // that table's stored row.
-    void Fill(const RangeTables& tables, bool normalized);
+    void fill(const RangeTables& tables, bool normalized);
 
     // The selected type ("AMS" when nothing is selected).
     SpectrumType selectedType(const RangeTables& tables) const;
 
-    // The tables the changing controls currently show (as of the last Fill).
+    // The tables the changing controls currently show (as of the last fill).
     RangeTableId xRangeTable() const { return xRangeTable_; }
     RangeTableId yRangeTable(int channel) const { return channel == 0 ? yRangeTableA_ : yRangeTableB_; }
 

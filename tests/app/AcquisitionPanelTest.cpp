@@ -41,7 +41,7 @@ protected:
         sampling.Fill(tables, acquisition);
         trigger.Fill(tables, 0, 0, sampling.bothChannels(tables), sampling.recordLengthValue(), acquisition);
         scope.Fill(tables);
-        spectrum.Fill(tables, true);
+        spectrum.fill(tables, true);
         panel.Connect();
         effects.calls.clear();
     }
@@ -177,7 +177,7 @@ TEST_F(AcquisitionPanelTest, AFrequencyChangeWithoutATimeRangeStillChoosesTheSpe
     // Correlations keep their time-lag range.
     sampling.frequency.setSelection(5);  // "44100H", without its handler
     tables.setDefaultIndex(Id::SpectrumType, 2);  // "ACR"
-    spectrum.Fill(tables, true);
+    spectrum.fill(tables, true);
     const std::string lag = spectrum.xRange.text();
     pick(sampling.frequency, "8000H");
     EXPECT_EQ(spectrum.xRange.text(), lag);
@@ -194,7 +194,7 @@ TEST_F(AcquisitionPanelTest, TheSpectrumRangeFollowsTheRateOnlyWhileTheXListShow
     EXPECT_EQ(spectrum.xRange.text(), lag);
 
     tables.setDefaultIndex(Id::SpectrumType, 0);
-    spectrum.Fill(tables, true);  // now refilled for "AMS"
+    spectrum.fill(tables, true);  // now refilled for "AMS"
     ASSERT_EQ(spectrum.xRangeTable(), Id::SpectrumFrequencyRange);
     pick(sampling.frequency, "22050H");
     EXPECT_EQ(spectrum.xRange.text(), "20kH");

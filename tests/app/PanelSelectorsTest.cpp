@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SpectrumSelectors, AmplitudeSpectrumShowsFrequencyAndVoltRanges) {
     RangeTables tables;
     SpectrumSelectors selectors;
-    selectors.Fill(tables, false);
+    selectors.fill(tables, false);
     EXPECT_EQ(selectors.type.text(), "AMS");
     EXPECT_EQ(selectors.xRange.text(), "50kH");
     EXPECT_EQ(selectors.rangeA.text(), "1v");
@@ -88,7 +88,7 @@ TEST(SpectrumSelectors, AmplitudeSpectrumShowsFrequencyAndVoltRanges) {
     EXPECT_EQ(selectors.fftPoints.text(), "512");
     EXPECT_EQ(selectors.window.text(), "REC");
     EXPECT_EQ(selectors.xMultiplier.text(), "x1");
-    selectors.Fill(tables, true);
+    selectors.fill(tables, true);
     EXPECT_EQ(selectors.rangeA.text(), "1");
     EXPECT_EQ(selectors.yRangeTable(1), Id::SpectrumSecondRangeB);
 }
@@ -98,7 +98,7 @@ TEST(SpectrumSelectors, CorrelationShowsTheStoredTimeLagAndCorrelationRanges) {
     tables.setDefaultIndex(Id::SpectrumType, 2);
     tables.setDefaultIndex(Id::CorrelationRangeA, 1);
     SpectrumSelectors selectors;
-    selectors.Fill(tables, true);
+    selectors.fill(tables, true);
     EXPECT_EQ(selectors.xRangeTable(), Id::SymmetricTimeRange);
     EXPECT_EQ(selectors.xRange.text(), "±10ms");
     EXPECT_EQ(selectors.rangeA.text(), "±1");
