@@ -37,10 +37,10 @@ void CSignalDoc::MakeFresh(const FreshDocumentSelection& selection) {
     format.samplesPerSecond = selection.samplesPerSecond;
     format.bitsPerSample = static_cast<std::uint16_t>(selection.bits);
     format.blockAlign = static_cast<std::uint16_t>(channels * (selection.bits <= 8 ? 1 : 2));
-    format.avgBytesPerSecond = format.blockAlign * selection.samplesPerSecond;
+    format.averageBytesPerSecond = format.blockAlign * selection.samplesPerSecond;
     r.riffHeader.riffSize = 0;
     r.riffHeader.fmtSize = 16;
-    r.riffHeader.extraSize = 0;
+    r.riffHeader.format.extraSize = 0;
     r.riffHeader.dataSize = 0;
 
     const IntervalNumber interval = NormaliseInterval(selection.samplesPerSecond);

@@ -89,20 +89,19 @@ private:
         if (format.channels == 0) return refuse(kMessageUnsupported);
         if (format.channels > 2) return refuse(kMessageTooManyChannels);
         source_.readU32(format.samplesPerSecond);
-        source_.readU32(format.avgBytesPerSecond);
+        source_.readU32(format.averageBytesPerSecond);
         source_.readU16(format.blockAlign);
         if (!source_.readU16(format.bitsPerSample)) return refuse(kMessageUnsupported);
         if (format.samplesPerSecond == 0) return refuse(kMessageZeroFrequency);
         if (format.bitsPerSample > 16) return refuse(kMessageTooManyBits);
         // Frames are read as channels x (1 or 2) bytes; any other block align would walk the
         // data chunk out of step.
-        const unsigned bytesPerSample = format.bitsPerSample <= 8 ? 1u : 2u;
-        if (format.bitsPerSample == 0 || format.blockAlign != format.channels * bytesPerSample)
+        if (format.bitsPerSample == 0 || format.blockAlign != format.channels * BytesPerSample(format.bitsPerSample))
             return refuse(kMessageUnsupported);
         if (!source_.skip(size - 16u)) return refuse(kMessageUnsupported);
         record_.riffHeader.format = format;
         record_.riffHeader.fmtSize = 16;
-        record_.riffHeader.extraSize = 0;
+        record_.riffHeader.format.extraSize = 0;
         haveFormat_ = true;
         return true;
     }

@@ -87,7 +87,7 @@ bool WriteWaveDocument(const SignalRecord& r, const ByteSink& sink) {
     out.u16(format.formatTag);
     out.u16(format.channels);
     out.u32(format.samplesPerSecond);
-    out.u32(format.avgBytesPerSecond);
+    out.u32(format.averageBytesPerSecond);
     out.u16(format.blockAlign);
     out.u16(format.bitsPerSample);
     out.id("data");

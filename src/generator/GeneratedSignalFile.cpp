@@ -28,13 +28,13 @@ void Put32(std::string& out, std::uint32_t v) {
     Put16(out, v >> 16);
 }
 
-std::uint32_t InformationSize(const OutputFormat& format) { return format.channels == 2 ? 20u : 14u; }
+std::uint32_t InformationSize(const WaveFormat& format) { return format.channels == 2 ? 20u : 14u; }
 
 // "%f" of every value a sample code can take, built once per export: a 16-bit table holds
 // 65536 texts, so the table costs less than formatting a single second of 96000 frames.
 class VoltsTexts {
 public:
-    VoltsTexts(const OutputFormat& format, const OutputCalibration& calibration) {
+    VoltsTexts(const WaveFormat& format, const OutputCalibration& calibration) {
         const bool eight = format.bitsPerSample == 8;
         first_ = eight ? 0 : -32768;
         const int last = eight ? 255 : 32767;
@@ -128,16 +128,16 @@ void AppendSampleTime(std::string& out, std::uint64_t index, std::uint32_t sampl
     out.append(text, time.put(text));
 }
 
-std::uint64_t WaveDataBytes(const OutputFormat& format, std::uint32_t seconds) {
+std::uint64_t WaveDataBytes(const WaveFormat& format, std::uint32_t seconds) {
     return static_cast<std::uint64_t>(format.averageBytesPerSecond) * seconds;
 }
 
-bool WaveFitsRiff(const OutputFormat& format, std::uint32_t seconds) {
+bool WaveFitsRiff(const WaveFormat& format, std::uint32_t seconds) {
     const std::uint64_t data = WaveDataBytes(format, seconds);
     return data + 44 + 20 + InformationSize(format) + 1 <= 0xFFFFFFFFull;
 }
 
-std::string InformationBlock(const OutputFormat& format, const OutputCalibration& calibration) {
+std::string InformationBlock(const WaveFormat& format, const OutputCalibration& calibration) {
     std::string block;
     const bool stereo = format.channels == 2;
     block += static_cast<char>(stereo ? 3 : 1);
@@ -157,7 +157,7 @@ std::string InformationBlock(const OutputFormat& format, const OutputCalibration
     return block;
 }
 
-std::string WaveHeader(const OutputFormat& format, std::uint32_t seconds, std::uint32_t listSize) {
+std::string WaveHeader(const WaveFormat& format, std::uint32_t seconds, std::uint32_t listSize) {
     const std::uint64_t data = WaveDataBytes(format, seconds);
     std::string header;
     header += "RIFF";
@@ -176,7 +176,7 @@ std::string WaveHeader(const OutputFormat& format, std::uint32_t seconds, std::u
     return header;
 }
 
-SignalWriteResult WriteGeneratedWave(SafeFileWriter& file, Synthesizer& synth, const OutputFormat& format,
+SignalWriteResult WriteGeneratedWave(SafeFileWriter& file, Synthesizer& synth, const WaveFormat& format,
                                      const OutputCalibration& calibration, std::uint32_t seconds,
                                      std::vector<std::uint8_t>& buffer) {
     const std::string block = InformationBlock(format, calibration);
@@ -200,7 +200,7 @@ SignalWriteResult WriteGeneratedWave(SafeFileWriter& file, Synthesizer& synth, c
     return file.write(list) ? SignalWriteResult::Written : SignalWriteResult::WriteFailed;
 }
 
-SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, const OutputFormat& format,
+SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, const WaveFormat& format,
                                      const OutputCalibration& calibration, std::uint32_t seconds,
                                      std::vector<std::uint8_t>& buffer) {
     const std::uint32_t rate = format.samplesPerSecond;

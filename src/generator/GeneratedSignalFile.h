@@ -24,21 +24,21 @@ enum class SignalWriteResult {
 
 // Byte count of the data chunk for a duration, and whether the whole file stays within the
 // 32-bit sizes of RIFF.
-std::uint64_t WaveDataBytes(const OutputFormat& format, std::uint32_t seconds);
-bool WaveFitsRiff(const OutputFormat& format, std::uint32_t seconds);
+std::uint64_t WaveDataBytes(const WaveFormat& format, std::uint32_t seconds);
+bool WaveFitsRiff(const WaveFormat& format, std::uint32_t seconds);
 
 // The IBIN block: sampling type, interval mantissa and exponent, one record per channel
 // (resolution, range max and min mantissas, range exponent), version "01.0": 14 or 20 bytes.
-std::string InformationBlock(const OutputFormat& format, const OutputCalibration& calibration);
+std::string InformationBlock(const WaveFormat& format, const OutputCalibration& calibration);
 
 // The 44 bytes before the samples ("RIFF" .. data size) for seconds of signal.
-std::string WaveHeader(const OutputFormat& format, std::uint32_t seconds, std::uint32_t listSize);
+std::string WaveHeader(const WaveFormat& format, std::uint32_t seconds, std::uint32_t listSize);
 
-SignalWriteResult WriteGeneratedWave(SafeFileWriter& file, Synthesizer& synth, const OutputFormat& format,
+SignalWriteResult WriteGeneratedWave(SafeFileWriter& file, Synthesizer& synth, const WaveFormat& format,
                                      const OutputCalibration& calibration, std::uint32_t seconds,
                                      std::vector<std::uint8_t>& buffer);
 
-SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, const OutputFormat& format,
+SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, const WaveFormat& format,
                                      const OutputCalibration& calibration, std::uint32_t seconds,
                                      std::vector<std::uint8_t>& buffer);
 

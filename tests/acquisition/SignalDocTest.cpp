@@ -34,7 +34,7 @@ protected:
         f.bitsPerSample = bits;
         f.samplesPerSecond = rate;
         f.blockAlign = static_cast<std::uint16_t>(channels * (bits <= 8 ? 1 : 2));
-        f.avgBytesPerSecond = f.blockAlign * rate;
+        f.averageBytesPerSecond = f.blockAlign * rate;
         document.samplingType = channels == 2 ? kSamplingTypeAB : kSamplingTypeA;
         const IntervalNumber interval = NormaliseInterval(rate);
         document.intervalMantissa = interval.mantissa;

@@ -128,7 +128,7 @@ TEST(WaveReaderTest, LongFmtChunkIsSkippedToItsEnd) {
     EXPECT_EQ(record.sampleCount, 1u);
     EXPECT_EQ(record.dataA[0], 0);
     EXPECT_EQ(record.dataB[0], 65535);
-    EXPECT_EQ(record.riffHeader.extraSize, 0);
+    EXPECT_EQ(record.riffHeader.format.extraSize, 0);
     EXPECT_EQ(record.riffHeader.format.samplesPerSecond, 22050u);
 }
 

@@ -90,7 +90,7 @@ TEST_P(ExportWaveLayout, SizesPadAndInformationBlock) {
     EXPECT_EQ(file.substr(8, 8), "WAVEfmt ");
     EXPECT_EQ(U32(file, 16), 16u);
     EXPECT_EQ(U16(file, 20), 1u);
-    const OutputFormat f = OutputFormatFor(settings);
+    const WaveFormat f = OutputFormatFor(settings);
     EXPECT_EQ(U16(file, 22), f.channels);
     EXPECT_EQ(U32(file, 24), f.samplesPerSecond);
     EXPECT_EQ(U32(file, 28), f.averageBytesPerSecond);
