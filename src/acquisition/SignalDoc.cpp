@@ -1,8 +1,8 @@
 #include "acquisition/SignalDoc.h"
 
-#include "acquisition/ByteSource.h"
 #include "acquisition/WaveDocumentReader.h"
 #include "acquisition/WaveDocumentWriter.h"
+#include "platform/FileByteReader.h"
 #include "platform/SafeFileWriter.h"
 
 #include <new>
@@ -81,7 +81,7 @@ void CSignalDoc::Refuse(const std::string& message) {
 }
 
 bool CSignalDoc::OnOpenDocument(const std::filesystem::path& path, int scopeType) {
-    FileByteSource source;
+    FileByteReader source;
     if (!source.open(path)) {
         shell_.showMessage(kMessageOpenFailed);
         return false;

@@ -1,5 +1,7 @@
 #include "acquisition/WaveDocumentReader.h"
 
+#include "platform/ByteOrder.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -15,7 +17,7 @@ bool idIs(const char (&id)[4], const char* text) { return std::memcmp(id, text, 
 
 class Reader {
 public:
-    Reader(ByteSource& source, SignalRecord& record) : source_(source), record_(record) {}
+    Reader(ByteReader& source, SignalRecord& record) : source_(source), record_(record) {}
 
     WaveReadResult run() {
         try {
@@ -274,12 +276,11 @@ private:
                 }
             } else if (!stereo) {
                 // Signed 16-bit value + 32768 is the little-endian word with its top bit flipped.
-                for (std::size_t i = 0; i < frames; ++i)
-                    outA[i] = static_cast<std::uint16_t>((p[2 * i] | p[2 * i + 1] << 8) ^ 0x8000);
+                for (std::size_t i = 0; i < frames; ++i) outA[i] = LoadLe16(p + 2 * i) ^ 0x8000;
             } else {
                 for (std::size_t i = 0; i < frames; ++i) {
-                    outA[i] = static_cast<std::uint16_t>((p[4 * i] | p[4 * i + 1] << 8) ^ 0x8000);
-                    outB[i] = static_cast<std::uint16_t>((p[4 * i + 2] | p[4 * i + 3] << 8) ^ 0x8000);
+                    outA[i] = LoadLe16(p + 4 * i) ^ 0x8000;
+                    outB[i] = LoadLe16(p + 4 * i + 2) ^ 0x8000;
                 }
             }
             done += frames;
@@ -287,7 +288,7 @@ private:
         return true;
     }
 
-    ByteSource& source_;
+    ByteReader& source_;
     SignalRecord& record_;
     WaveReadResult result_;
     bool riffSizeUnknown_ = false;
@@ -297,7 +298,7 @@ private:
 
 }  // namespace
 
-WaveReadResult ReadWaveDocument(ByteSource& source, SignalRecord& record) {
+WaveReadResult ReadWaveDocument(ByteReader& source, SignalRecord& record) {
     return Reader(source, record).run();
 }
 

@@ -12,7 +12,7 @@ namespace {
 using namespace tonewell::testing;
 
 WaveReadResult readBytes(const std::string& bytes, SignalRecord& record) {
-    MemoryByteSource source({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+    ByteReader source({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
     return ReadWaveDocument(source, record);
 }
 

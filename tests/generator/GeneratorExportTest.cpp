@@ -1,9 +1,9 @@
-#include "acquisition/ByteSource.h"
 #include "acquisition/WaveDocumentReader.h"
 #include "generator/DurationDialog.h"
 #include "generator/GeneratedSignalFile.h"
 #include "generator/GeneratorExport.h"
 #include "generator/GeneratorTables.h"
+#include "platform/FileByteReader.h"
 #include "platform/RecordingShell.h"
 #include "support/TempDir.h"
 
@@ -149,7 +149,7 @@ TEST_F(ExportFixture, ExportedWaveOpensInTheDocumentWithItsRanges) {
     settings.amplitudeA = 2500;
     settings.phaseDifference = 90;
     const std::string file = exportWave(2);
-    FileByteSource source;
+    FileByteReader source;
     ASSERT_TRUE(source.open(dir / "out.wav"));
     SignalRecord record;
     WaveReadResult read = ReadWaveDocument(source, record);
