@@ -3,6 +3,7 @@
 #include "shared/DocumentNumbers.h"
 #include "shared/NumberFormat.h"
 #include "generator/Synthesizer.h"
+#include "platform/ByteOrder.h"
 #include "platform/SafeFileWriter.h"
 
 #include <algorithm>
@@ -243,8 +244,8 @@ SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, c
                 out = volts.put(out, sample[0]);
                 if (stereo) out = volts.put(PutText(out, kSeparator, 4), sample[1]);
             } else {
-                out = volts.put(out, static_cast<std::int16_t>(sample[0] | (sample[1] << 8)));
-                if (stereo) out = volts.put(PutText(out, kSeparator, 4), static_cast<std::int16_t>(sample[2] | (sample[3] << 8)));
+                out = volts.put(out, static_cast<std::int16_t>(LoadLe16(sample)));
+                if (stereo) out = volts.put(PutText(out, kSeparator, 4), static_cast<std::int16_t>(LoadLe16(sample + 2)));
             }
             *out++ = '\r';
             *out++ = '\n';

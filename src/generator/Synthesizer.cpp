@@ -3,6 +3,7 @@
 #include "generator/ClassicRandom.h"
 #include "generator/GeneratorTables.h"
 #include "generator/PinkNoise.h"
+#include "platform/ByteOrder.h"
 #include "platform/Shell.h"
 
 #include <algorithm>
@@ -239,9 +240,7 @@ void Synthesizer::encode(int channel, const WaveFormat& format, const Scales& sc
         const float s16 = scales.s16[channel];
         for (std::size_t k = 0; k < frames; ++k) {
             const float x = mix_[k] / peak;
-            const auto word = static_cast<std::uint16_t>(EncodeWord(x * s16));
-            buffer[k * align + first] = static_cast<std::uint8_t>(word & 0xFFu);
-            buffer[k * align + first + 1] = static_cast<std::uint8_t>(word >> 8);
+            StoreLe16(buffer.data() + k * align + first, static_cast<std::uint16_t>(EncodeWord(x * s16)));
         }
     }
 }
