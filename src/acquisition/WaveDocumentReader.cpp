@@ -1,5 +1,6 @@
 #include "acquisition/WaveDocumentReader.h"
 
+#include "acquisition/InfoBlock.h"
 #include "platform/ByteOrder.h"
 
 #include <algorithm>
@@ -88,8 +89,7 @@ private:
         source_.readU16(format.formatTag);
         if (format.formatTag != 1) return refuse(kMessageNonPcm);
         source_.readU16(format.channels);
-        if (format.channels == 0) return refuse(kMessageUnsupported);
-        if (format.channels > 2) return refuse(kMessageTooManyChannels);
+        if (format.channels != 1 && format.channels != 2) return refuse(kMessageTooManyChannels);
         source_.readU32(format.samplesPerSecond);
         source_.readU32(format.averageBytesPerSecond);
         source_.readU16(format.blockAlign);
@@ -141,41 +141,37 @@ private:
         return true;
     }
 
-    static std::int32_t signExtend(std::uint16_t v) { return static_cast<std::int16_t>(v); }
-
-    bool readChannelInfo(std::uint8_t& resolution, std::int32_t& max, std::int32_t& min, std::uint8_t& exponent) {
-        std::uint16_t rawMax = 0;
-        std::uint16_t rawMin = 0;
-        if (!source_.readU8(resolution) || !source_.readU16(rawMax) || !source_.readU16(rawMin) ||
-            !source_.readU8(exponent))
-            return false;
-        max = signExtend(rawMax);
-        min = signExtend(rawMin);
-        return true;
-    }
-
+    // Only a block of the instrument's own layout replaces type, interval, ranges and version.
+    // An IBIN of another size or with a type that names no channel (another program's, or a
+    // damaged one) is passed over: the record keeps the data chunk's format and +-1 V ranges.
     bool readInfo(std::uint32_t size) {
-        std::uint8_t type = 0;
-        if (size < 1 || !source_.readU8(type)) return refuse(kMessageUnsupported);
-        const bool hasA = type == kSamplingTypeA || type == kSamplingTypeAB;
-        const bool hasB = type == kSamplingTypeB || type == kSamplingTypeAB;
-        const std::uint32_t needed = 1 + 3 + (hasA ? 6 : 0) + (hasB ? 6 : 0) + 4;
-        if (size < needed) return refuse(kMessageUnsupported);
-        std::uint16_t mantissa = 0;
-        std::uint8_t exponent = 0;
+        std::uint8_t bytes[kLargestInfoBlock];
+        InfoBlock info;
+        if (size > sizeof bytes) {
+            if (!source_.skip(size)) return refuse(kMessageUnsupported);
+            return true;
+        }
+        if (!source_.read(bytes, size)) return refuse(kMessageUnsupported);
+        if (!DecodeInfoBlock({bytes, size}, info)) return true;
         SignalRecord& r = record_;
-        bool ok = source_.readU16(mantissa) && source_.readU8(exponent);
-        if (ok && hasA) ok = readChannelInfo(r.resolutionA, r.rangeMaxA, r.rangeMinA, r.rangeExponentA);
-        if (ok && hasB) ok = readChannelInfo(r.resolutionB, r.rangeMaxB, r.rangeMinB, r.rangeExponentB);
-        char version[4];
-        if (ok) ok = source_.read(version, 4);
-        if (!ok || !source_.skip(size - needed)) return refuse(kMessageUnsupported);
-        r.samplingType = type;
-        r.intervalMantissa = mantissa;
-        r.intervalExponent = exponent;
-        std::copy(version, version + 4, r.version.begin());
+        r.samplingType = info.samplingType;
+        r.intervalMantissa = info.intervalMantissa;
+        r.intervalExponent = info.intervalExponent;
+        if (info.samplingType != kSamplingTypeB) {
+            r.resolutionA = info.channelA.resolution;
+            r.rangeMaxA = info.channelA.rangeMax;
+            r.rangeMinA = info.channelA.rangeMin;
+            r.rangeExponentA = info.channelA.rangeExponent;
+        }
+        if (info.samplingType != kSamplingTypeA) {
+            r.resolutionB = info.channelB.resolution;
+            r.rangeMaxB = info.channelB.rangeMax;
+            r.rangeMinB = info.channelB.rangeMin;
+            r.rangeExponentB = info.channelB.rangeExponent;
+        }
+        std::copy(info.version.begin(), info.version.end(), r.version.begin());
         r.version[4] = '\0';
-        if (type == kSamplingTypeB) {
+        if (info.samplingType == kSamplingTypeB) {
             r.dataB = r.dataA;
             r.zeroB = r.zeroA;
         }
