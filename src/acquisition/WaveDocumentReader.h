@@ -34,8 +34,9 @@ struct WaveReadResult {
 };
 
 // Reads the file into record. The note is emptied first; the data chunk sets format, interval,
-// N, resolutions, +-1 V ranges, zero levels and samples; an IBIN block then replaces type,
-// interval, ranges and version; ICMT sets the note (at most 1023 characters, up to a NUL).
+// N, resolutions, +-1 V ranges, zero levels and samples; an IBIN block of the instrument's
+// layout then replaces type, interval, ranges and version (any other IBIN is passed over);
+// ICMT sets the note (at most 1023 characters, up to a NUL).
 // Statistics are not computed. When refused, record may hold part of the file: read into a
 // scratch record. A file without a fmt chunk before its data, or without data, is refused.
 WaveReadResult ReadWaveDocument(ByteReader& source, SignalRecord& record);
