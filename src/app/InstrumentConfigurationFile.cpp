@@ -1,9 +1,10 @@
 #include "app/InstrumentConfigurationFile.h"
 
+#include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
 #include "platform/SafeFileWriter.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -13,65 +14,24 @@
 namespace tonewell {
 namespace {
 
-class Writer {
-public:
-    explicit Writer(std::array<std::uint8_t, kInstrumentConfigurationFileSize>& bytes) : bytes_(bytes) {}
-    void u16(std::uint16_t v) {
-        bytes_[at_++] = static_cast<std::uint8_t>(v);
-        bytes_[at_++] = static_cast<std::uint8_t>(v >> 8);
-    }
-    void u32(std::uint32_t v) {
-        u16(static_cast<std::uint16_t>(v));
-        u16(static_cast<std::uint16_t>(v >> 16));
-    }
-    void flag(bool v) { u16(v ? 1 : 0); }
-    void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
-
-private:
-    std::array<std::uint8_t, kInstrumentConfigurationFileSize>& bytes_;
-    std::size_t at_ = 0;
-};
-
 // Reads fields in order; a field the bytes do not reach completely is left alone.
 class Reader {
 public:
     explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-    void u16(std::uint16_t& v) {
-        if (at_ + 2 <= bytes_.size()) v = static_cast<std::uint16_t>(bytes_[at_] | bytes_[at_ + 1] << 8);
-        at_ += 2;
-    }
-    void u32(std::uint32_t& v) {
-        if (at_ + 4 <= bytes_.size())
-            v = static_cast<std::uint32_t>(bytes_[at_]) | static_cast<std::uint32_t>(bytes_[at_ + 1]) << 8 |
-                static_cast<std::uint32_t>(bytes_[at_ + 2]) << 16 |
-                static_cast<std::uint32_t>(bytes_[at_ + 3]) << 24;
-        at_ += 4;
-    }
-    void flag(bool& v) {
-        if (at_ + 2 <= bytes_.size()) {
-            std::uint16_t word = 0;
-            u16(word);
-            v = word == 1;
-        } else {
-            at_ += 2;
-        }
-    }
+    void u16(std::uint16_t& v) { bytes_.readU16(v); }
+    void u32(std::uint32_t& v) { bytes_.readU32(v); }
+    void flag(bool& v) { bytes_.readFlag(v); }
     void calibration(float& v) {
-        if (at_ + 4 <= bytes_.size()) {
-            std::uint32_t bits = 0;
-            u32(bits);
-            const float value = std::bit_cast<float>(bits);
+        float value = 0.0f;
+        if (bytes_.readF32(value)) {
             // Zero, negative, not-a-number and infinite full scales give no voltage range and no
             // output scale; any other value is the user's, however unusual.
             if (std::isfinite(value) && value > 0.0f) v = value;
-        } else {
-            at_ += 4;
         }
     }
 
 private:
-    std::span<const std::uint8_t> bytes_;
-    std::size_t at_ = 0;
+    ByteReader bytes_;
 };
 
 // Where each field of the file ends, in file order: the display part's ten fields, then the
@@ -107,8 +67,7 @@ bool readSmallFile(const std::filesystem::path& file, std::vector<std::uint8_t>&
 
 std::array<std::uint8_t, kInstrumentConfigurationFileSize> EncodeInstrumentConfiguration(
     const InstrumentConfiguration& c) {
-    std::array<std::uint8_t, kInstrumentConfigurationFileSize> bytes{};
-    Writer w(bytes);
+    ByteWriter w;
     w.u32(c.colorBackground);
     w.u32(c.colorChannelA);
     w.u32(c.colorChannelB);
@@ -123,6 +82,8 @@ std::array<std::uint8_t, kInstrumentConfigurationFileSize> EncodeInstrumentConfi
     w.f32(c.inputFullScale16);
     w.f32(c.outputFullScale8);
     w.f32(c.outputFullScale16);
+    std::array<std::uint8_t, kInstrumentConfigurationFileSize> bytes{};
+    std::copy_n(w.data().begin(), std::min(bytes.size(), w.size()), bytes.begin());
     return bytes;
 }
 
