@@ -63,6 +63,8 @@ public:
     bool SelectSamplingFrequency(std::uint32_t samplesPerSecond) override;
 
     const PanelSetting& loadedPanel() const { return panel_; }
+    // The sampling bar's selections (the current values where nothing is selected).
+    SamplingSelection samplingSelection() const { return handlers_.samplingSelection(); }
 
     TriggerBar trigger;
     SamplingBar sampling;
