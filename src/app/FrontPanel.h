@@ -1,7 +1,7 @@
 #pragma once
 // The front panel: the trigger, sampling, oscilloscope and spectrum bars as control models with
 // their notifications, the loaded panel setting, and the panel's part in a new or opened
-// document. Owned by the main frame; UI thread; the references must outlive the panel.
+// document. Owned by the composition root; UI thread; the references must outlive the panel.
 
 #include <filesystem>
 #include <limits>
