@@ -37,29 +37,29 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, effects, shell) {
     panel.ResetPanel();
     panel.CreateBars();
-    effects.TakeScopeTimeRange();
+    effects.takeScopeTimeRange();
     document.SetFrameHooks(&panel);
 }
 
-void Instrument::StartUp() {
-    ReadDefaultPanel();
-    ReadConfiguration();
-    LoadGeneratorFiles();
-    MakeFreshDocument();
+void Instrument::startUp() {
+    readDefaultPanel();
+    readConfiguration();
+    loadGeneratorFiles();
+    makeFreshDocument();
 }
 
-bool Instrument::ReadDefaultPanel() {
+bool Instrument::readDefaultPanel() {
     if (!panel.LoadPanel(programDir / kDefaultPanelFileName)) return false;
     panel.CreateBars();
-    effects.TakeScopeTimeRange();
+    effects.takeScopeTimeRange();
     return true;
 }
 
-bool Instrument::ReadConfiguration() {
+bool Instrument::readConfiguration() {
     return LoadInstrumentConfiguration(programDir / kInstrumentConfigurationFileName, configuration);
 }
 
-bool Instrument::LoadGeneratorFiles() {
+bool Instrument::loadGeneratorFiles() {
     switch (WaveformCode(generator, 0)) {
     case kWaveformMultiTones:
         return ReadToneFile(programDir / kDefaultToneFileName, toneLists, toneFilePath, shell);
@@ -70,12 +70,12 @@ bool Instrument::LoadGeneratorFiles() {
     }
 }
 
-void Instrument::MakeFreshDocument() {
+void Instrument::makeFreshDocument() {
     document.MakeFresh(StoredSelection(tables));
     document.SetModifiedFlag(false);
 }
 
-bool Instrument::SaveDefaultPanel() {
+bool Instrument::saveDefaultPanel() {
     MakeProgramDirectory(programDir);
     return panel.SavePanel(programDir / kDefaultPanelFileName, toneLists, programDir);
 }

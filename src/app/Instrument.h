@@ -5,7 +5,7 @@
 // `redraw` and `acquisition`, which the audio and capture threads share.
 //
 // Construction reads no file: the instrument starts from the built-in panel, the default
-// configuration and a fresh document, with the front panel's bars created. StartUp() then reads
+// configuration and a fresh document, with the front panel's bars created. startUp() then reads
 // the program's files from programDir in the program's order; tonewell-cli leaves that out, so
 // its results depend only on its arguments.
 
@@ -38,24 +38,24 @@ public:
     // The program's start-up reads: "default.psf", "Vorel.cfg", then the generator's files for
     // waveform A; the first document is then made anew with the selections and calibration
     // they gave. A missing file leaves the built-in values; a refused one shows its message.
-    void StartUp();
+    void startUp();
 
     // "default.psf" from programDir into the loaded panel, the tables' stored rows, the
     // generator's settings and toneFilePath, and the bars refilled; false when there is none or
     // it was refused.
-    bool ReadDefaultPanel();
+    bool readDefaultPanel();
     // "Vorel.cfg" from programDir into the configuration; false (defaults kept) when missing.
-    bool ReadConfiguration();
+    bool readConfiguration();
     // Waveform A "MultiTones": "default.tcf" from programDir into the tone lists; "WFLibrary":
     // the library the panel names. True when nothing was to be read or it was read.
-    bool LoadGeneratorFiles();
+    bool loadGeneratorFiles();
     // Makes the document a fresh, unmodified one with the stored selections of the sampling and
     // oscilloscope bars.
-    void MakeFreshDocument();
+    void makeFreshDocument();
 
     // Save Panel Setting as Default: the current panel to "default.psf" (and, for waveform A
     // "MultiTones", the tone lists to "default.tcf"), making programDir first when it is missing.
-    bool SaveDefaultPanel();
+    bool saveDefaultPanel();
 
     Shell& shell;
     AudioBackend& audio;

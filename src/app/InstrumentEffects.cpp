@@ -9,7 +9,7 @@ namespace tonewell {
 InstrumentEffects::InstrumentEffects(EffectTargets targets, const FrontPanel& panel)
     : targets_(targets), panel_(panel) {}
 
-void InstrumentEffects::TakeScopeTimeRange() {
+void InstrumentEffects::takeScopeTimeRange() {
     // A bar without a selected row leaves the oscilloscope at the range it has.
     auto code = targets_.tables[RangeTableId::ScopeTimeRange].code(panel_.scope.timeRange.selection());
     if (code) scopeTimeRange_ = *code;
@@ -21,7 +21,7 @@ void InstrumentEffects::ConfigureDocumentFormat() {
 }
 
 void InstrumentEffects::ApplyScopeRanges() {
-    TakeScopeTimeRange();
+    takeScopeTimeRange();
     if (views_) views_->ApplyScopeRanges();
 }
 

@@ -44,7 +44,7 @@ public:
     void attachInputMonitoring(InputMonitoring* monitoring) { monitoring_ = monitoring; }
 
     // The oscilloscope takes the time range its bar selects, as when the view is first shown.
-    void TakeScopeTimeRange();
+    void takeScopeTimeRange();
 
     // PanelEffects
     // The time range the oscilloscope took when it last applied its ranges (not the bar's row

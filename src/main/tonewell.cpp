@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     tonewell::Instrument instrument(shell, *audio);
     tonewell::MainWindow window(shell, instrument);
     shell.setWindow(&window);
-    instrument.StartUp();
+    instrument.startUp();
     window.setAudioBackendName(QString::fromStdString(audio->displayName()));
     window.show();
     return QApplication::exec();

@@ -40,7 +40,7 @@ constexpr int kExitRefused = 1;
 constexpr int kExitUsage = 2;
 
 // The instrument as this tool builds it. Messages are printed as they are shown; the program's
-// own files are not read (no StartUp), so results depend only on the arguments.
+// own files are not read (no startUp), so results depend only on the arguments.
 struct ConsoleInstrument {
     explicit ConsoleInstrument(std::ostream& messages = std::cerr, std::string linePrefix = {})
         : shell(messages, std::move(linePrefix)), instrument(shell, cable) {

@@ -110,12 +110,12 @@ TEST_F(InstrumentTest, ASamplingChangeRestartsRunningCaptureThroughTimerTwo) {
 
 TEST_F(InstrumentTest, ProgramFilesComeFromTonewellHomeWhichIsMadeOnlyWhenSaving) {
     EXPECT_EQ(instrument.programDir, home);
-    instrument.StartUp();  // nothing there: built-in values, and no folder made
+    instrument.startUp();  // nothing there: built-in values, and no folder made
     EXPECT_FALSE(std::filesystem::exists(home));
     EXPECT_TRUE(shell.messages().empty());
 
     instrument.panel.sampling.frequency.userSelect(rowNamed(Id::SamplingFrequency, "22050H"));
-    ASSERT_TRUE(instrument.SaveDefaultPanel());
+    ASSERT_TRUE(instrument.saveDefaultPanel());
     InstrumentConfiguration calibrated;
     calibrated.inputFullScale16 = 500.0f;
     ASSERT_TRUE(SaveInstrumentConfigurationPart(home / kInstrumentConfigurationFileName, calibrated,
@@ -123,7 +123,7 @@ TEST_F(InstrumentTest, ProgramFilesComeFromTonewellHomeWhichIsMadeOnlyWhenSaving
 
     RecordingShell nextShell;
     Instrument next(nextShell, cable);
-    next.StartUp();
+    next.startUp();
     EXPECT_EQ(next.panel.sampling.frequency.selection(), rowNamed(Id::SamplingFrequency, "22050H"));
     EXPECT_EQ(next.document.riffHeader.format.samplesPerSecond, 22050u);
     EXPECT_FALSE(next.document.IsModified());
