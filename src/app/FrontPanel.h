@@ -1,7 +1,7 @@
 #pragma once
 // The front panel: the trigger, sampling, oscilloscope and spectrum bars as control models with
 // their notifications, the loaded panel setting, and the panel's part in a new or opened
-// document. Owned by the main frame; UI thread; the references must outlive the panel.
+// document. Owned by the composition root; UI thread; the references must outlive the panel.
 
 #include <filesystem>
 #include <limits>
@@ -65,6 +65,8 @@ public:
     bool SelectSamplingFrequency(std::uint32_t samplesPerSecond) override;
 
     const PanelSetting& loadedPanel() const { return panel_; }
+    // The sampling bar's selections (the current values where nothing is selected).
+    SamplingSelection samplingSelection() const { return handlers_.samplingSelection(); }
 
     TriggerBar trigger;
     SamplingBar sampling;
