@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/AudioTestBackends.h"
@@ -314,6 +316,108 @@ TEST_P(AudioContract, DestroyingOpenDevicesReturnsTheirBuffers) {
     ASSERT_EQ(notifications_.size(), 2u);
     EXPECT_EQ(notifications_.tryPop()->kind, InputNotificationKind::Data);
     EXPECT_EQ(notifications_.tryPop()->kind, InputNotificationKind::Close);
+}
+
+// The sweep's pattern: every buffer that comes back is queued again at once, so the destructor's
+// own reset hands the handler buffers to re-queue.
+TEST_P(AudioContract, DestroyingAnOutputWhileItsDoneHandlerRequeuesClosesIt) {
+    AudioOutput* device = output_.get();
+    std::atomic<int> handled{0}, refused{0};
+    ASSERT_EQ(device->open(kFormat,
+                           [&, device](WaveHeader& header) {
+                               ++handled;
+                               device->unprepare(header);
+                               device->prepare(header);
+                               if (device->write(header) == AudioResult::InvalidHandle) ++refused;
+                           }),
+              AudioResult::NoError);
+    Buffer a(FramesOf(10ms), 1), b(FramesOf(10ms), 2);
+    play(a);
+    play(b);
+    ASSERT_TRUE(rig_->waitUntil([&] { return handled.load() >= 4; }));
+    output_.reset();
+    EXPECT_GE(refused.load(), 1);
+    for (Buffer* buffer : {&a, &b})
+        EXPECT_EQ(buffer->header.flags.load() & (kWaveHeaderDone | kWaveHeaderInQueue),
+                  kWaveHeaderDone);
+    // Closed, not left busy: the backend opens the next device.
+    auto next = rig_->backend().createOutput();
+    EXPECT_EQ(next->open(kFormat, [](WaveHeader&) {}), AudioResult::NoError);
+    // And nothing plays from the old buffers any more.
+    const int handledAtDestruction = handled.load();
+    rig_->letPass(100ms);
+    EXPECT_EQ(handled.load(), handledAtDestruction);
+}
+
+TEST_P(AudioContract, ADoneHandlerMayDestroyItsOwnDevice) {
+    std::atomic<bool> destroyed{false};
+    ASSERT_EQ(output_->open(kFormat,
+                            [&](WaveHeader& header) {
+                                if (header.user != 1) return;
+                                output_.reset();
+                                destroyed = true;
+                            }),
+              AudioResult::NoError);
+    Buffer a(FramesOf(10ms), 1), b(kFormat.samplesPerSecond, 2);
+    play(a);
+    play(b);
+    ASSERT_TRUE(rig_->waitUntil([&] { return destroyed.load(); }));
+    EXPECT_EQ(b.header.flags.load() & (kWaveHeaderDone | kWaveHeaderInQueue), kWaveHeaderDone);
+    auto next = rig_->backend().createOutput();
+    EXPECT_EQ(next->open(kFormat, [](WaveHeader&) {}), AudioResult::NoError);
+}
+
+// The capture thread's pattern: each returned buffer is queued again until the close
+// notification arrives, also while the device is being destroyed.
+TEST_P(AudioContract, DestroyingAnInputWhileTheCaptureThreadRequeuesClosesIt) {
+    InputNotificationQueue captured(InputNotificationQueue::Consumer::OwnThread);
+    ASSERT_EQ(input_->open(kFormat, captured), AudioResult::NoError);
+    AudioInput* device = input_.get();
+    Buffer a(FramesOf(10ms), 1), b(FramesOf(10ms), 2), c(FramesOf(10ms), 3);
+    record(a);
+    record(b);
+    record(c);
+    std::atomic<int> handled{0}, refused{0};
+    std::atomic<bool> closed{false};
+    std::thread capture([&] {
+        for (int idle = 0; idle < 1000;) {  // gives up after 10 s without a notification
+            auto got = captured.waitPop(10ms);
+            if (!got) {
+                ++idle;
+                continue;
+            }
+            if (got->kind == InputNotificationKind::Close) {
+                closed = true;
+                return;
+            }
+            if (got->kind != InputNotificationKind::Data) continue;
+            ++handled;
+            device->unprepare(*got->header);
+            device->prepare(*got->header);
+            if (device->addBuffer(*got->header) == AudioResult::InvalidHandle) ++refused;
+        }
+    });
+    EXPECT_EQ(input_->start(), AudioResult::NoError);
+    for (int i = 0; i < 1000 && handled.load() < 6; ++i) {
+        rig_->letPass(10ms);
+        std::this_thread::sleep_for(1ms);  // the capture thread's turn, also on a manual clock
+    }
+    EXPECT_GE(handled.load(), 6);
+    input_.reset();
+    capture.join();
+    EXPECT_TRUE(closed.load());
+    EXPECT_GE(refused.load(), 1);
+    for (Buffer* buffer : {&a, &b, &c}) {
+        EXPECT_FALSE(buffer->header.flags.load() & kWaveHeaderInQueue);
+        std::fill(buffer->bytes.begin(), buffer->bytes.end(), 0xA5);
+    }
+    InputNotificationQueue nextQueue;
+    auto next = rig_->backend().createInput();
+    EXPECT_EQ(next->open(kFormat, nextQueue), AudioResult::NoError);
+    rig_->letPass(100ms);
+    for (Buffer* buffer : {&a, &b, &c})
+        EXPECT_EQ(std::count(buffer->bytes.begin(), buffer->bytes.end(), 0xA5),
+                  static_cast<std::ptrdiff_t>(buffer->bytes.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Audio, AudioContract,

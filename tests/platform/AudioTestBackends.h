@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -29,6 +30,8 @@ inline std::string TestBackendName(TestBackend which) {
     }
     return "Unknown";
 }
+
+inline void PrintTo(TestBackend which, std::ostream* out) { *out << TestBackendName(which); }
 
 class BackendUnderTest {
 public:

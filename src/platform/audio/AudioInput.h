@@ -1,8 +1,9 @@
 #pragma once
 // The wave-audio input device: open with a PCM format and a notification queue, prepare and
-// queue buffers, start, reset, unprepare, close. Calls come from one controlling thread at a
-// time. Notifications (open, one data per filled or returned buffer in queue order, close) go to
-// the queue given at open, never from the real-time audio thread.
+// queue buffers, start, reset, unprepare, close. Calls may come from any thread (the UI thread,
+// and the capture thread that re-queues the buffers it is handed); each takes effect as a whole.
+// Notifications (open, one data per filled or returned buffer in queue order, close) go to the
+// queue given at open, never from the real-time audio thread.
 
 #include "platform/audio/AudioResult.h"
 #include "platform/audio/InputNotificationQueue.h"
@@ -13,7 +14,14 @@ namespace tonewell {
 
 class AudioInput {
 public:
-    // Destroying an open device resets and closes it.
+    // Destroying an open device shuts it down, whatever the capture thread does meanwhile: from
+    // the start every call of the device, from any thread, gets InvalidHandle, so a buffer the
+    // capture thread re-queues is not taken; the device stops recording, returns every queued
+    // buffer (data notifications), pushes the close notification and ends its threads. When
+    // the queue has a consumer thread of its own (InputNotificationQueue::Consumer::OwnThread),
+    // it then waits (bounded) until that thread has taken the close notification: the capture
+    // thread may call the device until then and must not call it afterwards. Afterwards no
+    // thread of the device runs and none touches a buffer.
     virtual ~AudioInput() = default;
 
     // Pushes the open notification on success. Errors as for AudioOutput::open.

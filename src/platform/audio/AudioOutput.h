@@ -1,9 +1,9 @@
 #pragma once
 // The wave-audio output device: open with a PCM format and a done callback, prepare and queue
 // buffers (with begin-loop/end-loop flags and a loop count), reset, unprepare, close.
-// Calls come from one controlling thread at a time (the UI thread, or the done callback itself).
-// The done callback runs on the backend's notification thread, once per queued buffer, in queue
-// order, never on the real-time audio thread.
+// Calls may come from any thread (the UI thread, or the done callback itself); each takes effect
+// as a whole. The done callback runs on the backend's notification thread, once per queued
+// buffer, in queue order, never on the real-time audio thread.
 
 #include <functional>
 
@@ -17,7 +17,13 @@ class AudioOutput {
 public:
     using DoneCallback = std::function<void(WaveHeader&)>;
 
-    // Destroying an open device resets and closes it.
+    // Destroying an open device shuts it down, whatever its handler does meanwhile: from the
+    // start every call of the device, from any thread, gets InvalidHandle, so a done handler
+    // that re-queues its buffer (as a sweep does) queues nothing; the device stops playing,
+    // returns every queued buffer through the done callback, waits for those handlers and the
+    // one now running to return (a handler must therefore not wait for the thread that destroys
+    // its device), and closes. Afterwards no thread of the device runs and none touches a
+    // buffer. A done handler may destroy its own device; it must not touch it afterwards.
     virtual ~AudioOutput() = default;
 
     // BadFormat for a format the device cannot play; Allocated when already open or busy;

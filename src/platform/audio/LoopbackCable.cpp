@@ -40,12 +40,7 @@ void StoreSample(std::uint8_t* frame, const WaveFormat& format, int channel, std
 class LoopbackOutput final : public AudioOutput {
 public:
     explicit LoopbackOutput(LoopbackCable& cable) : cable_(cable) {}
-    ~LoopbackOutput() override {
-        if (cable_.outputIsOpen(this)) {
-            cable_.outputReset(this);
-            cable_.outputClose(this);
-        }
-    }
+    ~LoopbackOutput() override { cable_.outputShutDown(this); }
     AudioResult open(const WaveFormat& format, DoneCallback onDone) override {
         return cable_.outputOpen(this, format, std::move(onDone));
     }
@@ -64,12 +59,7 @@ private:
 class LoopbackInput final : public AudioInput {
 public:
     explicit LoopbackInput(LoopbackCable& cable) : cable_(cable) {}
-    ~LoopbackInput() override {
-        if (cable_.inputIsOpen(this)) {
-            cable_.inputReset(this);
-            cable_.inputClose(this);
-        }
-    }
+    ~LoopbackInput() override { cable_.inputShutDown(this); }
     AudioResult open(const WaveFormat& format, InputNotificationQueue& notifications) override {
         return cable_.inputOpen(this, format, notifications);
     }
@@ -259,11 +249,6 @@ AudioResult LoopbackCable::outputOpen(const void* device, const WaveFormat& form
     return AudioResult::NoError;
 }
 
-bool LoopbackCable::outputIsOpen(const void* device) {
-    std::lock_guard lock(mutex_);
-    return output_ == device;
-}
-
 AudioResult LoopbackCable::outputPrepare(const void* device, WaveHeader& header) {
     std::lock_guard lock(mutex_);
     if (output_ != device) return AudioResult::InvalidHandle;
@@ -311,6 +296,24 @@ AudioResult LoopbackCable::outputClose(const void* device) {
     return AudioResult::NoError;
 }
 
+void LoopbackCable::outputShutDown(const void* device) {
+    {
+        std::lock_guard lock(mutex_);
+        if (output_ != device) return;
+        std::vector<WaveHeader*> finished;
+        outputQueue_->takeAll(finished);
+        postDone(finished);
+        // Closed from here on, so a handler that re-queues its buffer gets InvalidHandle. The
+        // posted notifications hold the callback themselves.
+        output_ = nullptr;
+        outputQueue_.reset();
+        onDone_.reset();
+    }
+    // The handlers of the returned buffers, and the one now running, finish before the device
+    // goes.
+    notifier_.flush();
+}
+
 // ---- input --------------------------------------------------------------------------------
 
 AudioResult LoopbackCable::inputOpen(const void* device, const WaveFormat& format,
@@ -325,11 +328,6 @@ AudioResult LoopbackCable::inputOpen(const void* device, const WaveFormat& forma
     inputStarted_ = false;
     notifications_->push({InputNotificationKind::Open, nullptr});
     return AudioResult::NoError;
-}
-
-bool LoopbackCable::inputIsOpen(const void* device) {
-    std::lock_guard lock(mutex_);
-    return input_ == device;
 }
 
 AudioResult LoopbackCable::inputPrepare(const void* device, WaveHeader& header) {
@@ -384,6 +382,26 @@ AudioResult LoopbackCable::inputClose(const void* device) {
     notifications_ = nullptr;
     inputStarted_ = false;
     return AudioResult::NoError;
+}
+
+void LoopbackCable::inputShutDown(const void* device) {
+    InputNotificationQueue* notifications;
+    std::uint64_t closeNumber;
+    {
+        std::lock_guard lock(mutex_);
+        if (input_ != device) return;
+        std::vector<WaveHeader*> finished;
+        inputQueue_->takeAll(finished);
+        pushData(finished);
+        notifications = notifications_;
+        closeNumber = notifications->push({InputNotificationKind::Close, nullptr});
+        // Closed from here on: a buffer the capture thread re-queues gets InvalidHandle.
+        input_ = nullptr;
+        inputQueue_.reset();
+        notifications_ = nullptr;
+        inputStarted_ = false;
+    }
+    notifications->awaitTaken(closeNumber, kNotifyBound);
 }
 
 }  // namespace tonewell

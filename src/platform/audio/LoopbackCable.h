@@ -68,7 +68,7 @@ private:
     AudioResult outputWrite(const void* device, WaveHeader& header);
     AudioResult outputReset(const void* device);
     AudioResult outputClose(const void* device);
-    bool outputIsOpen(const void* device);
+    void outputShutDown(const void* device);  // for the destructor: cannot fail
 
     // Input side, called by LoopbackInput.
     AudioResult inputOpen(const void* device, const WaveFormat& format,
@@ -79,7 +79,7 @@ private:
     AudioResult inputStart(const void* device);
     AudioResult inputReset(const void* device);
     AudioResult inputClose(const void* device);
-    bool inputIsOpen(const void* device);
+    void inputShutDown(const void* device);  // for the destructor: cannot fail
 
     const LoopbackClock clock_;
     std::mutex mutex_;

@@ -7,16 +7,23 @@
 
 namespace tonewell {
 
+namespace {
+constexpr auto kCloseTakenBound = std::chrono::seconds(5);
+}
+
 PortAudioInput::~PortAudioInput() {
-    bool open;
+    InputNotificationQueue* notifications;
     {
         std::lock_guard lock(mutex_);
-        open = open_;
+        if (!open_) return;
+        // From here on every call is refused, so a buffer the capture thread re-queues is not
+        // taken.
+        stopping_ = true;
+        returnAllLocked();
+        notifications = notifications_;
     }
-    if (open) {
-        reset();
-        close();
-    }
+    const std::uint64_t closeNumber = stop();
+    notifications->awaitTaken(closeNumber, kCloseTakenBound);
 }
 
 int PortAudioInput::Callback(const void* input, void*, unsigned long frames,
@@ -85,13 +92,13 @@ void PortAudioInput::drainLocked() {
 
 AudioResult PortAudioInput::prepare(WaveHeader& header) {
     std::lock_guard lock(mutex_);
-    if (!open_) return AudioResult::InvalidHandle;
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
     return PrepareWaveHeader(header);
 }
 
 AudioResult PortAudioInput::unprepare(WaveHeader& header) {
     std::lock_guard lock(mutex_);
-    if (!open_) return AudioResult::InvalidHandle;
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
     return UnprepareWaveHeader(header);
 }
 
@@ -106,7 +113,7 @@ AudioResult PortAudioInput::addBuffer(WaveHeader& header) {
 
 AudioResult PortAudioInput::start() {
     std::lock_guard lock(mutex_);
-    if (!open_) return AudioResult::InvalidHandle;
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
     if (!started_) {
         // Only sound from now on.
         shared_->ring.skip(shared_->ring.available());
@@ -117,7 +124,12 @@ AudioResult PortAudioInput::start() {
 
 AudioResult PortAudioInput::reset() {
     std::lock_guard lock(mutex_);
-    if (!open_) return AudioResult::InvalidHandle;
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
+    returnAllLocked();
+    return AudioResult::NoError;
+}
+
+void PortAudioInput::returnAllLocked() {
     drainLocked();
     started_ = false;
     std::vector<WaveHeader*> finished;
@@ -126,27 +138,32 @@ AudioResult PortAudioInput::reset() {
         FinishWaveHeader(*header);
         notifications_->push({InputNotificationKind::Data, header});
     }
-    return AudioResult::NoError;
 }
 
 AudioResult PortAudioInput::close() {
     {
         std::lock_guard lock(mutex_);
-        if (!open_) return AudioResult::InvalidHandle;
+        if (!open_ || stopping_) return AudioResult::InvalidHandle;
         if (!queue_->empty()) return AudioResult::StillPlaying;
         stopping_ = true;
     }
+    stop();
+    return AudioResult::NoError;
+}
+
+std::uint64_t PortAudioInput::stop() {
     wake_.notify_all();
     collector_.join();
     StopPortAudioStream(stream_);
     std::lock_guard lock(mutex_);
-    notifications_->push({InputNotificationKind::Close, nullptr});
+    const std::uint64_t closeNumber = notifications_->push({InputNotificationKind::Close, nullptr});
     notifications_ = nullptr;
     shared_.reset();
     queue_.reset();
     open_ = false;
     started_ = false;
-    return AudioResult::NoError;
+    stopping_ = false;
+    return closeNumber;
 }
 
 std::uint64_t PortAudioInput::overruns() {

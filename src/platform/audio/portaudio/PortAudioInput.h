@@ -50,7 +50,11 @@ private:
                         const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags,
                         void* userData);
     void collect();
-    void drainLocked();  // with mutex_ held
+    void drainLocked();      // with mutex_ held
+    void returnAllLocked();  // with mutex_ held: stops recording, returns every queued buffer
+    // After stopping_ is set: ends the collector and the stream, closed; returns the number of
+    // the close notification.
+    std::uint64_t stop();
 
     PortAudioBackend& backend_;
     std::mutex mutex_;

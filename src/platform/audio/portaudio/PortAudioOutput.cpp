@@ -13,15 +13,18 @@ constexpr auto kNotifyBound = std::chrono::seconds(5);
 }
 
 PortAudioOutput::~PortAudioOutput() {
-    bool open;
     {
         std::lock_guard lock(mutex_);
-        open = open_;
+        if (!open_) return;
+        // From here on every call is refused, so a done handler that re-queues its buffer
+        // queues nothing.
+        stopping_ = true;
+        std::vector<WaveHeader*> finished;
+        queue_->takeAll(finished);
+        shared_->ring.discardWritten();
+        postDoneLocked(finished);
     }
-    if (open) {
-        reset();
-        close();
-    }
+    stop();
 }
 
 int PortAudioOutput::Callback(const void*, void* output, unsigned long frames,
@@ -97,25 +100,25 @@ void PortAudioOutput::postDoneLocked(const std::vector<WaveHeader*>& finished) {
 
 AudioResult PortAudioOutput::prepare(WaveHeader& header) {
     std::lock_guard lock(mutex_);
-    if (!open_) return AudioResult::InvalidHandle;
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
     return PrepareWaveHeader(header);
 }
 
 AudioResult PortAudioOutput::unprepare(WaveHeader& header) {
     std::lock_guard lock(mutex_);
-    if (!open_) return AudioResult::InvalidHandle;
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
     return UnprepareWaveHeader(header);
 }
 
 AudioResult PortAudioOutput::write(WaveHeader& header) {
-    {
-        std::lock_guard lock(mutex_);
-        if (!open_ || stopping_) return AudioResult::InvalidHandle;
-        const AudioResult result = EnqueueWaveHeader(header);
-        if (result != AudioResult::NoError) return result;
-        queue_->push(header);
-        kicked_ = true;
-    }
+    std::lock_guard lock(mutex_);
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
+    const AudioResult result = EnqueueWaveHeader(header);
+    if (result != AudioResult::NoError) return result;
+    queue_->push(header);
+    kicked_ = true;
+    // Under the lock, so that a done handler that destroys the device waits for this call to
+    // be over.
     wake_.notify_all();
     return AudioResult::NoError;
 }
@@ -124,7 +127,7 @@ AudioResult PortAudioOutput::reset() {
     NotificationThread* notifier;
     {
         std::lock_guard lock(mutex_);
-        if (!open_) return AudioResult::InvalidHandle;
+        if (!open_ || stopping_) return AudioResult::InvalidHandle;
         std::vector<WaveHeader*> finished;
         queue_->takeAll(finished);
         // What is already in the ring must not play after the reset.
@@ -139,23 +142,34 @@ AudioResult PortAudioOutput::reset() {
 AudioResult PortAudioOutput::close() {
     {
         std::lock_guard lock(mutex_);
-        if (!open_) return AudioResult::InvalidHandle;
+        if (!open_ || stopping_) return AudioResult::InvalidHandle;
         if (!queue_->empty()) return AudioResult::StillPlaying;
         // From a done callback the notification thread cannot wait for itself to end.
         if (notifier_->isCurrentThread()) return AudioResult::Sync;
         stopping_ = true;
     }
+    stop();
+    return AudioResult::NoError;
+}
+
+void PortAudioOutput::stop() {
     wake_.notify_all();
     feeder_.join();
     StopPortAudioStream(stream_);
-    notifier_->flush(kNotifyBound);
-    std::lock_guard lock(mutex_);
-    notifier_.reset();
-    shared_.reset();
-    queue_.reset();
-    onDone_.reset();
-    open_ = false;
-    return AudioResult::NoError;
+    // The done handlers still pending, and the one now running, finish before the device goes;
+    // their calls are refused meanwhile. The notification thread ends outside the lock, which
+    // its handlers may still be waiting for.
+    notifier_->flush();
+    std::unique_ptr<NotificationThread> notifier;
+    {
+        std::lock_guard lock(mutex_);
+        notifier = std::move(notifier_);
+        shared_.reset();
+        queue_.reset();
+        onDone_.reset();
+        open_ = false;
+        stopping_ = false;
+    }
 }
 
 std::uint64_t PortAudioOutput::underruns() {

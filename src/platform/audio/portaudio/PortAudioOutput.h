@@ -54,6 +54,8 @@ private:
                         const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags,
                         void* userData);
     void feed();
+    // After stopping_ is set: ends the feeder, the stream and the notification thread, closed.
+    void stop();
     void serviceLocked();  // with mutex_ held
     void postDoneLocked(const std::vector<WaveHeader*>& finished);
 
