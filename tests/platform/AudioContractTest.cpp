@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -171,6 +172,34 @@ TEST_P(AudioContract, ResetReturnsEveryQueuedBufferBeforeItReturns) {
     // Nothing more arrives for buffers that were returned.
     rig_->letPass(100ms);
     EXPECT_EQ(done_.count(), 3u);
+    EXPECT_EQ(output_->close(), AudioResult::NoError);
+}
+
+TEST_P(AudioContract, ResetWhoseHandlersDoNotReturnInTimeReportsNoDriver) {
+    rig_->setHandlerWait(100ms);
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<bool> entered{false};
+    std::atomic<int> dones{0};
+    ASSERT_EQ(output_->open(kFormat,
+                            [&](WaveHeader& header) {
+                                if (header.user == 1) {
+                                    entered = true;
+                                    released.wait_for(10s);
+                                }
+                                ++dones;
+                            }),
+              AudioResult::NoError);
+    Buffer a(FramesOf(10ms), 1), b(kFormat.samplesPerSecond, 2);
+    play(a);
+    play(b);
+    ASSERT_TRUE(rig_->waitUntil([&] { return entered.load(); }));
+    // b's handler waits behind a's, which does not return.
+    EXPECT_EQ(output_->reset(), AudioResult::NoDriver);
+    EXPECT_FALSE(b.header.flags.load() & kWaveHeaderInQueue);
+    release.set_value();
+    ASSERT_TRUE(rig_->waitUntil([&] { return dones.load() == 2; }));
+    EXPECT_EQ(output_->reset(), AudioResult::NoError);
     EXPECT_EQ(output_->close(), AudioResult::NoError);
 }
 

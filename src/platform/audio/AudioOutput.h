@@ -36,7 +36,9 @@ public:
     // kLoopUntilReset repeats it until reset. Unprepared for a buffer not prepared.
     virtual AudioResult write(WaveHeader& header) = 0;
     // Stops playing and returns every queued buffer: their done callbacks have all run when
-    // reset returns, so the buffers may then be unprepared and freed.
+    // reset returns, so the buffers may then be unprepared and freed. NoDriver when they have
+    // not all run within the backend's handler wait (a handler that does not return): the
+    // buffers are no longer queued, but their callbacks are still to come.
     virtual AudioResult reset() = 0;
     // StillPlaying while buffers are queued; Sync when called from a done callback. Once closed,
     // every call but open gives InvalidHandle.

@@ -8,7 +8,6 @@ namespace tonewell {
 
 namespace {
 
-constexpr auto kNotifyBound = std::chrono::seconds(5);
 constexpr auto kClockPeriod = std::chrono::milliseconds(5);
 
 // Frames of a side whose first frame starts at its origin that begin before `elapsed` ticks.
@@ -123,7 +122,7 @@ void LoopbackCable::advanceTicks(std::uint64_t ticks) {
             std::lock_guard lock(mutex_);
             stepTo(ticks_ + now);
         }
-        notifier_.flush(kNotifyBound);
+        notifier_.flush(handlerWait());
         ticks -= now;
     }
 }
@@ -278,7 +277,8 @@ AudioResult LoopbackCable::outputReset(const void* device) {
         outputQueue_->takeAll(finished);
         postDone(finished);
     }
-    notifier_.flush(kNotifyBound);
+    // A handler that does not return keeps the buffers from the caller: no success then.
+    if (!notifier_.flush(handlerWait())) return AudioResult::NoDriver;
     return AudioResult::NoError;
 }
 
@@ -292,7 +292,7 @@ AudioResult LoopbackCable::outputClose(const void* device) {
         outputQueue_.reset();
         onDone_.reset();
     }
-    notifier_.flush(kNotifyBound);
+    notifier_.flush(handlerWait());
     return AudioResult::NoError;
 }
 
@@ -401,7 +401,7 @@ void LoopbackCable::inputShutDown(const void* device) {
         notifications_ = nullptr;
         inputStarted_ = false;
     }
-    notifications->awaitTaken(closeNumber, kNotifyBound);
+    notifications->awaitTaken(closeNumber, handlerWait());
 }
 
 }  // namespace tonewell

@@ -8,6 +8,7 @@
 // notification thread; input notifications are pushed by whichever thread moves the clock.
 // The cable must outlive every device it created.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -43,8 +44,15 @@ public:
 
     LoopbackClock clock() const { return clock_; }
 
+    // Bounds the waits for the instrument's threads (kDefaultHandlerWait unless set); also the
+    // bound of advance()'s wait for the done notifications it causes.
+    void setHandlerWait(std::chrono::milliseconds wait) { handlerWait_ = wait.count(); }
+    std::chrono::milliseconds handlerWait() const {
+        return std::chrono::milliseconds(handlerWait_.load());
+    }
+
     // Manual clock: lets `duration` pass on the cable; returns once the done notifications it
-    // caused have run (or after a bounded wait). Does nothing on a real-time cable.
+    // caused have run (or after the handler wait). Does nothing on a real-time cable.
     void advance(std::chrono::microseconds duration);
     // The same for a number of frames at a rate.
     void advanceFrames(std::uint64_t frames, std::uint32_t samplesPerSecond);
@@ -82,6 +90,7 @@ private:
     void inputShutDown(const void* device);  // for the destructor: cannot fail
 
     const LoopbackClock clock_;
+    std::atomic<std::chrono::milliseconds::rep> handlerWait_{kDefaultHandlerWait.count()};
     std::mutex mutex_;
     std::uint64_t ticks_ = 0;
 

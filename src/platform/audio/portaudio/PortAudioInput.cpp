@@ -3,13 +3,10 @@
 #include <algorithm>
 
 #include "platform/audio/ThreadName.h"
+#include "platform/audio/portaudio/PortAudioBackend.h"
 #include "platform/audio/portaudio/PortAudioStream.h"
 
 namespace tonewell {
-
-namespace {
-constexpr auto kCloseTakenBound = std::chrono::seconds(5);
-}
 
 PortAudioInput::~PortAudioInput() {
     InputNotificationQueue* notifications;
@@ -23,7 +20,7 @@ PortAudioInput::~PortAudioInput() {
         notifications = notifications_;
     }
     const std::uint64_t closeNumber = stop();
-    notifications->awaitTaken(closeNumber, kCloseTakenBound);
+    notifications->awaitTaken(closeNumber, backend_.handlerWait());
 }
 
 int PortAudioInput::Callback(const void* input, void*, unsigned long frames,

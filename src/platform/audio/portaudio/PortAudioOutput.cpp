@@ -4,13 +4,10 @@
 #include <cstring>
 
 #include "platform/audio/ThreadName.h"
+#include "platform/audio/portaudio/PortAudioBackend.h"
 #include "platform/audio/portaudio/PortAudioStream.h"
 
 namespace tonewell {
-
-namespace {
-constexpr auto kNotifyBound = std::chrono::seconds(5);
-}
 
 PortAudioOutput::~PortAudioOutput() {
     {
@@ -135,7 +132,8 @@ AudioResult PortAudioOutput::reset() {
         postDoneLocked(finished);
         notifier = notifier_.get();
     }
-    notifier->flush(kNotifyBound);
+    // A handler that does not return keeps the buffers from the caller: no success then.
+    if (!notifier->flush(backend_.handlerWait())) return AudioResult::NoDriver;
     return AudioResult::NoError;
 }
 
