@@ -244,6 +244,74 @@ TEST_P(AudioContract, OutputRefusesMisuseWithTheRightCodes) {
     EXPECT_EQ(output_->close(), AudioResult::NoError);
 }
 
+// A sweep whose next buffer comes too late: the device plays silence until it arrives.
+TEST_P(AudioContract, AnOutputThatRunsOutCountsAnUnderrunWhenTheSoundGoesOn) {
+    const bool exact = GetParam() != TestBackend::PortAudioNullSink;  // no feed of its own
+    openOutput();
+    EXPECT_EQ(output_->underrunCount(), 0u);
+    Buffer a(FramesOf(20ms), 1), b(FramesOf(20ms), 2), c(FramesOf(20ms), 3);
+    play(a);
+    ASSERT_TRUE(rig_->waitUntil([&] { return done_.count() == 1; }));
+    rig_->letPass(100ms);
+    // Silence after the last buffer is no underrun as long as nothing follows it.
+    if (exact) {
+        EXPECT_EQ(output_->underrunCount(), 0u);
+    }
+    const std::uint64_t beforeGap = output_->underrunCount();
+    play(b);
+    ASSERT_TRUE(rig_->waitUntil([&] { return done_.count() == 2; }));
+    if (exact) {
+        EXPECT_EQ(output_->underrunCount(), 1u);
+    } else {
+        EXPECT_GT(output_->underrunCount(), beforeGap);
+    }
+    // After a reset the next buffer starts the sound afresh.
+    rig_->letPass(100ms);
+    const std::uint64_t beforeReset = output_->underrunCount();
+    EXPECT_EQ(output_->reset(), AudioResult::NoError);
+    play(c);
+    ASSERT_TRUE(rig_->waitUntil([&] { return done_.count() == 3; }));
+    if (exact) {
+        EXPECT_EQ(output_->underrunCount(), beforeReset);
+    }
+    EXPECT_EQ(output_->close(), AudioResult::NoError);
+    const std::uint64_t atClose = output_->underrunCount();
+    EXPECT_GE(atClose, 1u);
+    openOutput();
+    EXPECT_EQ(output_->underrunCount(), 0u);
+}
+
+TEST_P(AudioContract, SoundWithNoQueuedBufferCountsAnOverrunPerStretch) {
+    const bool exact = GetParam() != TestBackend::PortAudioNullSink;
+    openInput();
+    rig_->letPass(50ms);
+    EXPECT_EQ(input_->overrunCount(), 0u);  // nothing is recorded before start
+    ASSERT_EQ(input_->start(), AudioResult::NoError);
+    ASSERT_TRUE(rig_->waitUntil([&] { return input_->overrunCount() >= 1; }));
+    rig_->letPass(50ms);
+    if (exact) {
+        EXPECT_EQ(input_->overrunCount(), 1u);
+    }
+    // A buffer takes the sound and ends the stretch; once it is full the next one begins.
+    Buffer a(FramesOf(10ms), 1);
+    record(a);
+    auto got = nextNotification();
+    ASSERT_TRUE(got.has_value());
+    EXPECT_EQ(got->header, &a.header);
+    ASSERT_TRUE(rig_->waitUntil([&] { return input_->overrunCount() >= 2; }));
+    rig_->letPass(50ms);
+    if (exact) {
+        EXPECT_EQ(input_->overrunCount(), 2u);
+    }
+    // Not recording after a reset: nothing is lost.
+    EXPECT_EQ(input_->reset(), AudioResult::NoError);
+    const std::uint64_t atReset = input_->overrunCount();
+    rig_->letPass(50ms);
+    EXPECT_EQ(input_->overrunCount(), atReset);
+    EXPECT_EQ(input_->close(), AudioResult::NoError);
+    EXPECT_EQ(input_->overrunCount(), atReset);
+}
+
 TEST_P(AudioContract, InputFillsBuffersInOrderAndCountsBytesRecorded) {
     openInput();
     Buffer a(FramesOf(10ms), 1), b(FramesOf(10ms), 2), c(FramesOf(10ms), 3);

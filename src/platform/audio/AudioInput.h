@@ -5,6 +5,8 @@
 // Notifications (open, one data per filled or returned buffer in queue order, close) go to the
 // queue given at open, never from the real-time audio thread.
 
+#include <cstdint>
+
 #include "platform/audio/AudioResult.h"
 #include "platform/audio/InputNotificationQueue.h"
 #include "platform/audio/WaveFormat.h"
@@ -38,6 +40,11 @@ public:
     virtual AudioResult reset() = 0;
     // StillPlaying while buffers are queued; otherwise pushes the close notification.
     virtual AudioResult close() = 0;
+
+    // Overruns since open, for the user: stretches of sound lost while recording because no
+    // buffer was queued to take it (or the backend's own collection fell behind), each counted
+    // once, when the loss begins. Kept after close until the next open. Any thread.
+    virtual std::uint64_t overrunCount() const = 0;
 };
 
 }  // namespace tonewell

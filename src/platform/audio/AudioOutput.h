@@ -5,6 +5,7 @@
 // as a whole. The done callback runs on the backend's notification thread, once per queued
 // buffer, in queue order, never on the real-time audio thread.
 
+#include <cstdint>
 #include <functional>
 
 #include "platform/audio/AudioResult.h"
@@ -43,6 +44,13 @@ public:
     // StillPlaying while buffers are queued; Sync when called from a done callback. Once closed,
     // every call but open gives InvalidHandle.
     virtual AudioResult close() = 0;
+
+    // Underruns since open, for the user: gaps the device filled with silence because nothing
+    // was queued in time (a buffer queued late, or the backend's own feed falling behind), each
+    // counted once, when the sound goes on. The silence after the last buffer counts only when
+    // another buffer follows it; reset starts afresh. Kept after close until the next open.
+    // Any thread.
+    virtual std::uint64_t underrunCount() const = 0;
 };
 
 }  // namespace tonewell

@@ -50,6 +50,7 @@ public:
             return r;
         return wrapped_->close();
     }
+    std::uint64_t underrunCount() const override { return wrapped_->underrunCount(); }
 
 private:
     FaultInjectingBackend& faults_;
@@ -99,6 +100,7 @@ public:
             return r;
         return wrapped_->close();
     }
+    std::uint64_t overrunCount() const override { return wrapped_->overrunCount(); }
 
 private:
     FaultInjectingBackend& faults_;

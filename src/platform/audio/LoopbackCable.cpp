@@ -41,7 +41,7 @@ public:
     explicit LoopbackOutput(LoopbackCable& cable) : cable_(cable) {}
     ~LoopbackOutput() override { cable_.outputShutDown(this); }
     AudioResult open(const WaveFormat& format, DoneCallback onDone) override {
-        return cable_.outputOpen(this, format, std::move(onDone));
+        return cable_.outputOpen(this, format, std::move(onDone), underruns_);
     }
     AudioResult prepare(WaveHeader& header) override { return cable_.outputPrepare(this, header); }
     AudioResult unprepare(WaveHeader& header) override {
@@ -50,9 +50,13 @@ public:
     AudioResult write(WaveHeader& header) override { return cable_.outputWrite(this, header); }
     AudioResult reset() override { return cable_.outputReset(this); }
     AudioResult close() override { return cable_.outputClose(this); }
+    std::uint64_t underrunCount() const override {
+        return underruns_.load(std::memory_order_relaxed);
+    }
 
 private:
     LoopbackCable& cable_;
+    std::atomic<std::uint64_t> underruns_{0};  // counted by the cable while open
 };
 
 class LoopbackInput final : public AudioInput {
@@ -60,7 +64,7 @@ public:
     explicit LoopbackInput(LoopbackCable& cable) : cable_(cable) {}
     ~LoopbackInput() override { cable_.inputShutDown(this); }
     AudioResult open(const WaveFormat& format, InputNotificationQueue& notifications) override {
-        return cable_.inputOpen(this, format, notifications);
+        return cable_.inputOpen(this, format, notifications, overruns_);
     }
     AudioResult prepare(WaveHeader& header) override { return cable_.inputPrepare(this, header); }
     AudioResult unprepare(WaveHeader& header) override {
@@ -72,9 +76,11 @@ public:
     AudioResult start() override { return cable_.inputStart(this); }
     AudioResult reset() override { return cable_.inputReset(this); }
     AudioResult close() override { return cable_.inputClose(this); }
+    std::uint64_t overrunCount() const override { return overruns_.load(std::memory_order_relaxed); }
 
 private:
     LoopbackCable& cable_;
+    std::atomic<std::uint64_t> overruns_{0};  // counted by the cable while open
 };
 
 LoopbackCable::LoopbackCable(LoopbackClock clock) : clock_(clock) {
@@ -157,6 +163,14 @@ void LoopbackCable::stepTo(std::uint64_t ticks) {
         const std::size_t got = outputQueue_->read(outputBytes_.data(), bytes);
         std::fill(outputBytes_.begin() + static_cast<std::ptrdiff_t>(got), outputBytes_.end(),
                   outputFormat_.bitsPerSample == 8 ? 0x80 : 0x00);
+        if (bytes > 0) {
+            // A gap counts once the sound goes on after it.
+            if (got > 0) {
+                if (outputGap_) outputUnderruns_->fetch_add(1, std::memory_order_relaxed);
+                outputPlayed_ = true;
+            }
+            outputGap_ = outputPlayed_ && got < bytes;
+        }
         line_.resize(2 * played);
         for (std::size_t f = 0; f < played; ++f) {
             const std::uint8_t* frame = outputBytes_.data() + f * outputFormat_.blockAlign;
@@ -203,7 +217,13 @@ void LoopbackCable::stepTo(std::uint64_t ticks) {
         }
         inputFrames_ = due;
         std::vector<WaveHeader*> finished;
-        inputQueue_->write(inputBytes_.data(), inputBytes_.size(), finished);
+        const std::size_t taken = inputQueue_->write(inputBytes_.data(), inputBytes_.size(), finished);
+        // Buffers fill from the first frame on, so a loss is always at the end of the step.
+        if (taken > 0) inputLosing_ = false;
+        if (taken < inputBytes_.size()) {
+            if (!inputLosing_) inputOverruns_->fetch_add(1, std::memory_order_relaxed);
+            inputLosing_ = true;
+        }
         pushData(finished);
     }
 
@@ -234,7 +254,8 @@ void LoopbackCable::pushData(const std::vector<WaveHeader*>& finished) {
 // ---- output -------------------------------------------------------------------------------
 
 AudioResult LoopbackCable::outputOpen(const void* device, const WaveFormat& format,
-                                      AudioOutput::DoneCallback onDone) {
+                                      AudioOutput::DoneCallback onDone,
+                                      std::atomic<std::uint64_t>& underruns) {
     std::lock_guard lock(mutex_);
     if (output_ != nullptr) return AudioResult::Allocated;
     if (!IsPlayablePcm(format)) return AudioResult::BadFormat;
@@ -245,6 +266,9 @@ AudioResult LoopbackCable::outputOpen(const void* device, const WaveFormat& form
     outputOrigin_ = ticks_;
     outputFrames_ = 0;
     lastFrame_[0] = lastFrame_[1] = 0;
+    underruns.store(0, std::memory_order_relaxed);
+    outputUnderruns_ = &underruns;
+    outputPlayed_ = outputGap_ = false;
     return AudioResult::NoError;
 }
 
@@ -276,6 +300,7 @@ AudioResult LoopbackCable::outputReset(const void* device) {
         std::vector<WaveHeader*> finished;
         outputQueue_->takeAll(finished);
         postDone(finished);
+        outputPlayed_ = outputGap_ = false;  // the silence after a reset is no gap
     }
     // A handler that does not return keeps the buffers from the caller: no success then.
     if (!notifier_.flush(handlerWait())) return AudioResult::NoDriver;
@@ -291,6 +316,7 @@ AudioResult LoopbackCable::outputClose(const void* device) {
         output_ = nullptr;
         outputQueue_.reset();
         onDone_.reset();
+        outputUnderruns_ = nullptr;
     }
     notifier_.flush(handlerWait());
     return AudioResult::NoError;
@@ -308,6 +334,7 @@ void LoopbackCable::outputShutDown(const void* device) {
         output_ = nullptr;
         outputQueue_.reset();
         onDone_.reset();
+        outputUnderruns_ = nullptr;
     }
     // The handlers of the returned buffers, and the one now running, finish before the device
     // goes.
@@ -317,7 +344,8 @@ void LoopbackCable::outputShutDown(const void* device) {
 // ---- input --------------------------------------------------------------------------------
 
 AudioResult LoopbackCable::inputOpen(const void* device, const WaveFormat& format,
-                                     InputNotificationQueue& notifications) {
+                                     InputNotificationQueue& notifications,
+                                     std::atomic<std::uint64_t>& overruns) {
     std::lock_guard lock(mutex_);
     if (input_ != nullptr) return AudioResult::Allocated;
     if (!IsPlayablePcm(format)) return AudioResult::BadFormat;
@@ -326,6 +354,8 @@ AudioResult LoopbackCable::inputOpen(const void* device, const WaveFormat& forma
     inputQueue_.emplace(format.blockAlign);
     notifications_ = &notifications;
     inputStarted_ = false;
+    overruns.store(0, std::memory_order_relaxed);
+    inputOverruns_ = &overruns;
     notifications_->push({InputNotificationKind::Open, nullptr});
     return AudioResult::NoError;
 }
@@ -356,6 +386,7 @@ AudioResult LoopbackCable::inputStart(const void* device) {
     if (input_ != device) return AudioResult::InvalidHandle;
     if (!inputStarted_) {
         inputStarted_ = true;
+        inputLosing_ = false;
         inputOrigin_ = ticks_;
         inputFrames_ = 0;
     }
@@ -380,6 +411,7 @@ AudioResult LoopbackCable::inputClose(const void* device) {
     input_ = nullptr;
     inputQueue_.reset();
     notifications_ = nullptr;
+    inputOverruns_ = nullptr;
     inputStarted_ = false;
     return AudioResult::NoError;
 }
@@ -399,6 +431,7 @@ void LoopbackCable::inputShutDown(const void* device) {
         input_ = nullptr;
         inputQueue_.reset();
         notifications_ = nullptr;
+        inputOverruns_ = nullptr;
         inputStarted_ = false;
     }
     notifications->awaitTaken(closeNumber, handlerWait());

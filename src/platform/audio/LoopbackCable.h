@@ -6,6 +6,8 @@
 // real time (a clock thread of the cable) or only when a test calls advance().
 // One output and one input may be open at a time. Done notifications run on the cable's
 // notification thread; input notifications are pushed by whichever thread moves the clock.
+// Tests provoke an underrun by letting the output run out of queued buffers before queuing the
+// next, and an overrun by letting a started input record with no buffer queued.
 // The cable must outlive every device it created.
 
 #include <atomic>
@@ -70,7 +72,8 @@ private:
 
     // Output side, called by LoopbackOutput.
     AudioResult outputOpen(const void* device, const WaveFormat& format,
-                           AudioOutput::DoneCallback onDone);
+                           AudioOutput::DoneCallback onDone,
+                           std::atomic<std::uint64_t>& underruns);
     AudioResult outputPrepare(const void* device, WaveHeader& header);
     AudioResult outputUnprepare(const void* device, WaveHeader& header);
     AudioResult outputWrite(const void* device, WaveHeader& header);
@@ -80,7 +83,8 @@ private:
 
     // Input side, called by LoopbackInput.
     AudioResult inputOpen(const void* device, const WaveFormat& format,
-                          InputNotificationQueue& notifications);
+                          InputNotificationQueue& notifications,
+                          std::atomic<std::uint64_t>& overruns);
     AudioResult inputPrepare(const void* device, WaveHeader& header);
     AudioResult inputUnprepare(const void* device, WaveHeader& header);
     AudioResult inputAddBuffer(const void* device, WaveHeader& header);
@@ -101,6 +105,9 @@ private:
     std::uint64_t outputOrigin_ = 0;
     std::uint64_t outputFrames_ = 0;  // frames played since open
     std::int16_t lastFrame_[2] = {0, 0};
+    std::atomic<std::uint64_t>* outputUnderruns_ = nullptr;  // the open output's count
+    bool outputPlayed_ = false;  // sound played since open or reset
+    bool outputGap_ = false;     // ran out of queued sound after playing some
 
     const void* input_ = nullptr;  // the open input device
     WaveFormat inputFormat_;
@@ -109,6 +116,8 @@ private:
     bool inputStarted_ = false;
     std::uint64_t inputOrigin_ = 0;
     std::uint64_t inputFrames_ = 0;  // frames recorded since start
+    std::atomic<std::uint64_t>* inputOverruns_ = nullptr;  // the open input's count
+    bool inputLosing_ = false;  // the last recorded frames found no buffer
 
     std::vector<std::uint8_t> outputBytes_;
     std::vector<std::int16_t> line_;  // this step's output frames, stereo 16-bit

@@ -32,7 +32,13 @@ int PortAudioInput::Callback(const void* input, void*, unsigned long frames,
     room -= room % shared.blockAlign;
     const std::size_t count = std::min(bytes, room);
     shared.ring.write(static_cast<const std::uint8_t*>(input), count);
-    if (count < bytes) shared.overruns.fetch_add(1, std::memory_order_relaxed);
+    // The ring takes the first frames, so a loss is always at the end of the callback.
+    if (count > 0) shared.losing = false;
+    if (count < bytes) {
+        if (!shared.losing && shared.recording.load(std::memory_order_relaxed))
+            shared.overruns.fetch_add(1, std::memory_order_relaxed);
+        shared.losing = true;
+    }
     return paContinue;
 }
 
@@ -40,7 +46,8 @@ AudioResult PortAudioInput::open(const WaveFormat& format, InputNotificationQueu
     std::lock_guard lock(mutex_);
     if (open_) return AudioResult::Allocated;
     if (!IsPlayablePcm(format)) return AudioResult::BadFormat;
-    auto shared = std::make_unique<Shared>(format.blockAlign, RingBytesFor(format));
+    overruns_.store(0, std::memory_order_relaxed);
+    auto shared = std::make_unique<Shared>(format.blockAlign, RingBytesFor(format), overruns_);
     PaStream* stream = nullptr;
     const AudioResult result =
         StartPortAudioStream(backend_, false, format, &Callback, shared.get(), stream);
@@ -79,7 +86,14 @@ void PortAudioInput::drainLocked() {
     for (;;) {
         const std::size_t count = ring.read(scratch_.data(), scratch_.size());
         if (count == 0) break;
-        queue_->write(scratch_.data(), count, finished);
+        // What finds no queued buffer is lost; buffers fill from the first frame on, so a loss
+        // is always at the end.
+        const std::size_t taken = queue_->write(scratch_.data(), count, finished);
+        if (taken > 0) losing_ = false;
+        if (taken < count) {
+            if (!losing_) overruns_.fetch_add(1, std::memory_order_relaxed);
+            losing_ = true;
+        }
     }
     for (WaveHeader* header : finished) {
         FinishWaveHeader(*header);
@@ -115,6 +129,8 @@ AudioResult PortAudioInput::start() {
         // Only sound from now on.
         shared_->ring.skip(shared_->ring.available());
         started_ = true;
+        losing_ = false;
+        shared_->recording.store(true, std::memory_order_relaxed);
     }
     return AudioResult::NoError;
 }
@@ -129,6 +145,7 @@ AudioResult PortAudioInput::reset() {
 void PortAudioInput::returnAllLocked() {
     drainLocked();
     started_ = false;
+    shared_->recording.store(false, std::memory_order_relaxed);
     std::vector<WaveHeader*> finished;
     queue_->takeAll(finished);
     for (WaveHeader* header : finished) {
@@ -161,11 +178,6 @@ std::uint64_t PortAudioInput::stop() {
     started_ = false;
     stopping_ = false;
     return closeNumber;
-}
-
-std::uint64_t PortAudioInput::overruns() {
-    std::lock_guard lock(mutex_);
-    return shared_ ? shared_->overruns.load(std::memory_order_relaxed) : 0;
 }
 
 }  // namespace tonewell

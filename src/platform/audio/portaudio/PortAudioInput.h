@@ -35,16 +35,18 @@ public:
     AudioResult reset() override;
     AudioResult close() override;
 
-    // Callbacks whose samples did not fit in the ring, since open.
-    std::uint64_t overruns();
+    std::uint64_t overrunCount() const override { return overruns_.load(std::memory_order_relaxed); }
 
 private:
     struct Shared {
-        Shared(std::uint32_t blockAlign, std::size_t ringBytes)
-            : ring(ringBytes), blockAlign(blockAlign) {}
+        Shared(std::uint32_t blockAlign, std::size_t ringBytes,
+               std::atomic<std::uint64_t>& overruns)
+            : ring(ringBytes), blockAlign(blockAlign), overruns(overruns) {}
         SpscRing ring;
         const std::uint32_t blockAlign;
-        std::atomic<std::uint64_t> overruns{0};
+        std::atomic<std::uint64_t>& overruns;
+        std::atomic<bool> recording{false};  // between start and reset
+        bool losing = false;                 // the callback's own: the ring was full last time
     };
     static int Callback(const void* input, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags,
@@ -67,7 +69,9 @@ private:
     std::optional<InputQueue> queue_;
     std::vector<std::uint8_t> scratch_;
     InputNotificationQueue* notifications_ = nullptr;
+    bool losing_ = false;  // the collector's last samples found no buffer
     std::thread collector_;
+    std::atomic<std::uint64_t> overruns_{0};
 };
 
 }  // namespace tonewell

@@ -29,10 +29,20 @@ int PortAudioOutput::Callback(const void*, void* output, unsigned long frames,
     auto& shared = *static_cast<Shared*>(userData);
     auto* destination = static_cast<std::uint8_t*>(output);
     const std::size_t wanted = frames * shared.blockAlign;
+    const std::uint32_t resets = shared.resets.load(std::memory_order_acquire);
+    if (resets != shared.resetsSeen) {
+        shared.resetsSeen = resets;
+        shared.played = shared.gap = false;
+    }
     const std::size_t got = shared.ring.read(destination, wanted);
-    if (got < wanted) {
-        std::memset(destination + got, shared.silence, wanted - got);
-        shared.underruns.fetch_add(1, std::memory_order_relaxed);
+    if (got < wanted) std::memset(destination + got, shared.silence, wanted - got);
+    if (wanted > 0) {
+        // A gap counts once the sound goes on after it.
+        if (got > 0) {
+            if (shared.gap) shared.underruns.fetch_add(1, std::memory_order_relaxed);
+            shared.played = true;
+        }
+        shared.gap = shared.played && got < wanted;
     }
     return paContinue;
 }
@@ -41,7 +51,8 @@ AudioResult PortAudioOutput::open(const WaveFormat& format, DoneCallback onDone)
     std::lock_guard lock(mutex_);
     if (open_) return AudioResult::Allocated;
     if (!IsPlayablePcm(format)) return AudioResult::BadFormat;
-    auto shared = std::make_unique<Shared>(format, RingBytesFor(format));
+    underruns_.store(0, std::memory_order_relaxed);
+    auto shared = std::make_unique<Shared>(format, RingBytesFor(format), underruns_);
     PaStream* stream = nullptr;
     const AudioResult result =
         StartPortAudioStream(backend_, true, format, &Callback, shared.get(), stream);
@@ -129,6 +140,7 @@ AudioResult PortAudioOutput::reset() {
         queue_->takeAll(finished);
         // What is already in the ring must not play after the reset.
         shared_->ring.discardWritten();
+        shared_->resets.fetch_add(1, std::memory_order_release);
         postDoneLocked(finished);
         notifier = notifier_.get();
     }
@@ -168,11 +180,6 @@ void PortAudioOutput::stop() {
         open_ = false;
         stopping_ = false;
     }
-}
-
-std::uint64_t PortAudioOutput::underruns() {
-    std::lock_guard lock(mutex_);
-    return shared_ ? shared_->underruns.load(std::memory_order_relaxed) : 0;
 }
 
 }  // namespace tonewell
