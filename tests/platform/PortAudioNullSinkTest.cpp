@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <ostream>
 
 #include <cmath>
@@ -68,19 +70,21 @@ std::vector<double> Channel(const std::vector<std::uint8_t>& bytes, const WaveFo
 }
 
 // Frequency from the first and last upward zero crossings (interpolated).
+// The frequency from the median period between upward zero crossings: a gap where a loaded
+// machine dropped input (counted as an overrun) spoils one period, not the measurement.
 double MeasureFrequency(const std::vector<double>& x, double rate) {
-    double first = -1, last = -1;
-    int crossings = 0;
+    std::vector<double> periods;
+    double previous = -1;
     for (std::size_t i = 1; i < x.size(); ++i) {
         if (x[i - 1] < 0 && x[i] >= 0) {
             const double t = (i - 1) + x[i - 1] / (x[i - 1] - x[i]);
-            if (first < 0) first = t;
-            last = t;
-            ++crossings;
+            if (previous >= 0) periods.push_back(t - previous);
+            previous = t;
         }
     }
-    if (crossings < 2) return 0;
-    return (crossings - 1) * rate / (last - first);
+    if (periods.empty()) return 0;
+    std::nth_element(periods.begin(), periods.begin() + periods.size() / 2, periods.end());
+    return rate / periods[periods.size() / 2];
 }
 
 double Rms(const std::vector<double>& x) {
