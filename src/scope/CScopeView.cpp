@@ -662,6 +662,10 @@ void CScopeView::OnDraw(Canvas& canvas) {
         if (parts_.startupStage > 0 && frameHooks_->GiveScopeWholeHeight()) return;
     }
     DrawPicture(canvas);
+    std::int32_t pending = parts_.redraw.scopePendingDraws.load();
+    while (pending > 0 && !parts_.redraw.scopePendingDraws.compare_exchange_weak(pending, pending - 1)) {
+    }
+    parts_.redraw.scopeRelayout = false;
 }
 
 void CScopeView::DrawPicture(Canvas& canvas) {
@@ -685,11 +689,6 @@ void CScopeView::DrawPicture(Canvas& canvas) {
     DrawLabels(canvas, colours);
     DrawTriggerMarkers(canvas, colours);
     DrawCursors(canvas, colours);
-
-    std::int32_t pending = parts_.redraw.scopePendingDraws.load();
-    while (pending > 0 && !parts_.redraw.scopePendingDraws.compare_exchange_weak(pending, pending - 1)) {
-    }
-    parts_.redraw.scopeRelayout = false;
 }
 
 void CScopeView::DrawGrid(Canvas& canvas, const Colours& colours) const {

@@ -73,9 +73,10 @@ public:
     // A new or opened document: scroll state reset, the point arrays allocated, the type and
     // ranges taken from the panel (during start-up) or fitted to the record (afterwards).
     void OnInitialUpdate();
-    // Checks the pane and the start-up split, then draws the picture.
+    // The window's drawing pass: checks the pane and the start-up split, draws the picture on a
+    // canvas the size of the client area, counts a pending record down and ends the relayout.
     void OnDraw(Canvas& canvas);
-    // The whole picture on a canvas the size of the client area (also for pictures to files).
+    // The whole picture, laid out for the canvas's size; pictures for files use it directly.
     void DrawPicture(Canvas& canvas);
     // The window changed size: the next draw lays out again.
     void OnSize();

@@ -25,7 +25,7 @@ public:
     // A record at samplesPerSecond (the interval taken exactly as 10^k / rate where that is
     // whole) with codes per channel. samplingType 1 (A), 2 (B) or 3 (A and B); fullScaleMillivolts
     // gives both channels' range, bits their resolution.
-    void SetRecord(std::uint8_t samplingType, std::vector<std::uint16_t> a, std::vector<std::uint16_t> b,
+    void SetRecord(std::uint8_t samplingType, std::vector<std::uint16_t> a, std::vector<std::uint16_t> b = {},
                    std::uint32_t samplesPerSecond = 10000, int bits = 16, float fullScaleMillivolts = 1000.0f) {
         configuration.inputFullScale8 = configuration.inputFullScale16 = fullScaleMillivolts;
         document.MakeFresh({samplingType == kSamplingTypeAB, samplesPerSecond, bits, 0x300A});
