@@ -67,26 +67,26 @@ CScopeView::CScopeView(const ScopeViewParts& parts) : parts_(parts) {
     scrollBarA.setVisible(false);
     scrollBarB.setVisible(false);
     hScrollBar.setVisible(false);
-    SyncScrollBars();
+    syncScrollBars();
 }
 
 // ---- record facts ---------------------------------------------------------------------------
 
-std::uint32_t CScopeView::SampleCount() const {
+std::uint32_t CScopeView::sampleCount() const {
     const CSignalDoc& doc = parts_.document;
     const std::size_t held = std::min(doc.dataA.size(), doc.dataB.size());
     return static_cast<std::uint32_t>(std::min<std::size_t>(doc.sampleCount, held));
 }
 
-bool CScopeView::RecordHasA() const {
+bool CScopeView::recordHasA() const {
     return parts_.document.samplingType == kSamplingTypeA || parts_.document.samplingType == kSamplingTypeAB;
 }
 
-bool CScopeView::RecordHasB() const {
+bool CScopeView::recordHasB() const {
     return parts_.document.samplingType == kSamplingTypeB || parts_.document.samplingType == kSamplingTypeAB;
 }
 
-double CScopeView::SampleInterval() const { return parts_.document.intervalSeconds(); }
+double CScopeView::sampleInterval() const { return parts_.document.intervalSeconds(); }
 
 // ---- selectors ------------------------------------------------------------------------------
 
@@ -118,14 +118,14 @@ void CScopeView::ApplyRanges() {
     const ScrollRange b = RescaleValueScroll({bScrollPos_, bScrollMax_}, static_cast<int>(bMultiplier_));
     bScrollPos_ = b.position;
     bScrollMax_ = b.maximum;
-    SyncScrollBars();
+    syncScrollBars();
     for (ScopeCursor& cursor : cursors_) {
         if ((cursor.channel == CursorChannel::A && aRange_.isOff()) ||
             (cursor.channel == CursorChannel::B && bRange_.isOff()))
             cursor.clear();
     }
     parts_.redraw.scopeRelayout = true;
-    Repaint();
+    repaint();
 }
 
 void CScopeView::OnTypeChanged() {
@@ -150,18 +150,18 @@ void CScopeView::OnTypeChanged() {
         bars.multiplierA.setSelection(0);
         bars.multiplierB.setSelection(0);
         const CSignalDoc& doc = parts_.document;
-        if (aRange_.isOff()) aRange_ = AutoRangeCode(RecordHasA(), doc.rangeA(), bars.rangeA);
-        if (bRange_.isOff()) bRange_ = AutoRangeCode(RecordHasB(), doc.rangeB(), bars.rangeB);
+        if (aRange_.isOff()) aRange_ = autoRangeCode(recordHasA(), doc.rangeA(), bars.rangeA);
+        if (bRange_.isOff()) bRange_ = autoRangeCode(recordHasB(), doc.rangeB(), bars.rangeB);
         bars.timeMultiplier.setSelection(0);
         xMultiplier_ = 1;
     }
     scopeType_ = newType;
-    ClearCursors();
+    clearCursors();
     parts_.redraw.scopeRelayout = true;
     UpdateSelectorStates();
     ReadSelectors();
     ApplyRanges();
-    Repaint();
+    repaint();
 }
 
 void CScopeView::UpdateSelectorStates() {
@@ -176,8 +176,8 @@ void CScopeView::UpdateSelectorStates() {
         selector.setSelection(0);
         selector.setEnabled(false);
     };
-    const bool hasA = RecordHasA();
-    const bool hasB = RecordHasB();
+    const bool hasA = recordHasA();
+    const bool hasB = recordHasB();
 
     bars.timeRange.setEnabled(!parts_.run.displayInScopeActive.load());
     if (hasA && hasB) {
@@ -210,7 +210,7 @@ void CScopeView::UpdateSelectorStates() {
     ApplyRanges();
 }
 
-RangeCode CScopeView::AutoRangeCode(bool hasChannel, const VoltageRange& range, ListControl& selector) {
+RangeCode CScopeView::autoRangeCode(bool hasChannel, const VoltageRange& range, ListControl& selector) {
     const RangeTable& table = parts_.tables[RangeTableId::ScopeRangeA];
     if (!hasChannel || table.count < 2) {
         selector.setSelection(0);
@@ -238,7 +238,7 @@ void CScopeView::AutoRange() {
     bars.type.setSelection(scopeType_);
 
     const RangeTable& times = parts_.tables[RangeTableId::ScopeTimeRange];
-    const double duration = static_cast<double>(SampleCount()) * SampleInterval();
+    const double duration = static_cast<double>(sampleCount()) * sampleInterval();
     int timeRow = times.count - 1;
     for (int row = 0; row < times.count; ++row) {
         const RangeCode code = *times.code(row);
@@ -251,9 +251,9 @@ void CScopeView::AutoRange() {
     bars.timeRange.setSelection(timeRow);
     bars.timeMultiplier.setSelection(0);
 
-    aRangeAuto_ = AutoRangeCode(RecordHasA(), doc.rangeA(), bars.rangeA);
+    aRangeAuto_ = autoRangeCode(recordHasA(), doc.rangeA(), bars.rangeA);
     bars.multiplierA.setSelection(0);
-    bRangeAuto_ = AutoRangeCode(RecordHasB(), doc.rangeB(), bars.rangeB);
+    bRangeAuto_ = autoRangeCode(recordHasB(), doc.rangeB(), bars.rangeB);
     bars.multiplierB.setSelection(0);
     UpdateSelectorStates();
 }
@@ -265,7 +265,7 @@ void CScopeView::OnInitialUpdate() {
     scrollBarB.setVisible(false);
     ReadSelectors();
     parts_.redraw.scopeRelayout = true;
-    if (!ReallocateTraces(kTraceCapacityMin)) {
+    if (!reallocateTraces(kTraceCapacityMin)) {
         ReportOutOfMemory(parts_.shell);
         return;
     }
@@ -273,7 +273,7 @@ void CScopeView::OnInitialUpdate() {
     aScrollPos_ = bScrollPos_ = 50;
     hScrollMax_ = 10;
     aScrollMax_ = bScrollMax_ = 100;
-    SyncScrollBars();
+    syncScrollBars();
     if (parts_.startupStage < 2) {
         ++parts_.startupStage;
         scopeType_ = parts_.tables[RangeTableId::ScopeType].defaultIndex;
@@ -289,22 +289,22 @@ void CScopeView::OnInitialUpdate() {
 
 void CScopeView::OnSize() {
     parts_.redraw.scopeRelayout = true;
-    Repaint();
+    repaint();
 }
 
-void CScopeView::Invalidate() { Repaint(); }
+void CScopeView::invalidate() { repaint(); }
 
-void CScopeView::Repaint() {
+void CScopeView::repaint() {
     if (repaintHandler_) repaintHandler_();
 }
 
-void CScopeView::ClearCursors() {
+void CScopeView::clearCursors() {
     for (ScopeCursor& cursor : cursors_) cursor.clear();
 }
 
 // ---- scrolling ------------------------------------------------------------------------------
 
-void CScopeView::SyncScrollBars() {
+void CScopeView::syncScrollBars() {
     hScrollBar.setRange(0, hScrollMax_);
     hScrollBar.setPosition(hScrollPos_);
     scrollBarA.setRange(0, aScrollMax_);
@@ -313,7 +313,7 @@ void CScopeView::SyncScrollBars() {
     scrollBarB.setPosition(bScrollPos_);
 }
 
-void CScopeView::SetTimeScroll(std::int32_t position, std::int32_t maximum) {
+void CScopeView::setTimeScroll(std::int32_t position, std::int32_t maximum) {
     hScrollMax_ = maximum;
     hScrollPos_ = std::clamp(position, 0, maximum);
     hScrollBar.setRange(0, hScrollMax_);
@@ -342,9 +342,9 @@ void CScopeView::OnHScroll(ScrollBarControl::Action action, std::int16_t trackPo
         case Action::ThumbPosition:
         case Action::EndScroll: return;
     }
-    SetTimeScroll(position, hScrollMax_);
+    setTimeScroll(position, hScrollMax_);
     parts_.redraw.scopeRelayout = true;
-    Repaint();
+    repaint();
 }
 
 void CScopeView::OnVScroll(ScrollBarControl::Action action, std::int32_t trackPosition, const ScrollBarControl& bar) {
@@ -367,17 +367,17 @@ void CScopeView::OnVScroll(ScrollBarControl::Action action, std::int32_t trackPo
     position = std::clamp(next, 0, maximum);
     (isA ? scrollBarA : scrollBarB).setPosition(position);
     parts_.redraw.scopeRelayout = true;
-    Repaint();
+    repaint();
 }
 
 // ---- taps -----------------------------------------------------------------------------------
 
 void CScopeView::OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor) {
-    if (frameHooks_) frameHooks_->ShowScopeBar1();
+    if (frameHooks_) frameHooks_->showScopeBar1();
     const PlotRect& plot = plotRect_;
     if (y < plot.top && x > plot.left && x < plot.right) {
         showMaxMin_ = !showMaxMin_;
-        ClearCursors();
+        clearCursors();
     } else if (x < plot.left && y < plot.top) {
         if (!aRange_.isOff()) cursorChannel_ = 0;
     } else if (x > plot.right && y < plot.top) {
@@ -394,34 +394,34 @@ void CScopeView::OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor
             cursor.value = onA ? PixelToValueA(y) : PixelToValueB(y);
         }
     } else {
-        ClearCursors();
+        clearCursors();
     }
     parts_.redraw.scopeRelayout = true;
-    Repaint();
+    repaint();
 }
 
 // ---- scales ---------------------------------------------------------------------------------
 
-double CScopeView::TimeOffsetPixels() const {
+double CScopeView::timeOffsetPixels() const {
     if (hScrollMax_ <= 0) return 0.0;
     return static_cast<double>(hScrollPos_) / hScrollMax_ * (static_cast<double>(xMultiplier_) - 1.0) *
            plotRect_.width();
 }
 
-double CScopeView::SecondsPerPixel() const {
+double CScopeView::secondsPerPixel() const {
     return xRange_.value() / static_cast<double>(std::max<std::uint32_t>(xMultiplier_, 1)) / plotRect_.width();
 }
 
-double CScopeView::VoltsPerPixelA() const {
+double CScopeView::voltsPerPixelA() const {
     const double span = scopeType_ == kScopeTypeXY ? plotRect_.width() : plotRect_.height();
     return 2.0 * aRange_.value() / EffectiveMultiplier(aMultiplier_) / span;
 }
 
-double CScopeView::VoltsPerPixelB() const {
+double CScopeView::voltsPerPixelB() const {
     return 2.0 * bRange_.value() / EffectiveMultiplier(bMultiplier_) / plotRect_.height();
 }
 
-double CScopeView::ZeroA() const {
+double CScopeView::zeroA() const {
     const double offset = aScrollMax_ > 0 ? static_cast<double>(aScrollPos_ - aScrollMax_ / 2) / aScrollMax_ *
                                                 (static_cast<double>(aMultiplier_) + 1.0)
                                           : 0.0;
@@ -433,7 +433,7 @@ double CScopeView::ZeroA() const {
     return plotRect_.top + h / 2.0 - offset * h;
 }
 
-double CScopeView::ZeroB() const {
+double CScopeView::zeroB() const {
     const double offset = bScrollMax_ > 0 ? static_cast<double>(bScrollPos_ - bScrollMax_ / 2) / bScrollMax_ *
                                                 (static_cast<double>(bMultiplier_) + 1.0)
                                           : 0.0;
@@ -442,31 +442,31 @@ double CScopeView::ZeroB() const {
 }
 
 float CScopeView::PixelToTime(std::int32_t x) const {
-    if (scopeType_ == kScopeTypeXY) return static_cast<float>((x - ZeroA()) * VoltsPerPixelA());
-    return static_cast<float>((TimeOffsetPixels() + x - plotRect_.left) * SecondsPerPixel());
+    if (scopeType_ == kScopeTypeXY) return static_cast<float>((x - zeroA()) * voltsPerPixelA());
+    return static_cast<float>((timeOffsetPixels() + x - plotRect_.left) * secondsPerPixel());
 }
 
 std::int32_t CScopeView::TimeToPixel(float t) const {
-    if (scopeType_ == kScopeTypeXY) return TruncatePixel(t / VoltsPerPixelA() + ZeroA() + 0.00001);
-    return TruncatePixel(t / SecondsPerPixel() + 0.00001 - TimeOffsetPixels() + plotRect_.left);
+    if (scopeType_ == kScopeTypeXY) return TruncatePixel(t / voltsPerPixelA() + zeroA() + 0.00001);
+    return TruncatePixel(t / secondsPerPixel() + 0.00001 - timeOffsetPixels() + plotRect_.left);
 }
 
 float CScopeView::PixelToValueA(std::int32_t y) const {
     // Lissajous: the vertical axis is channel B's.
     if (scopeType_ == kScopeTypeXY) return PixelToValueB(y);
-    return static_cast<float>((ZeroA() - y) * VoltsPerPixelA());
+    return static_cast<float>((zeroA() - y) * voltsPerPixelA());
 }
 
-float CScopeView::PixelToValueB(std::int32_t y) const { return static_cast<float>((ZeroB() - y) * VoltsPerPixelB()); }
+float CScopeView::PixelToValueB(std::int32_t y) const { return static_cast<float>((zeroB() - y) * voltsPerPixelB()); }
 
 std::int32_t CScopeView::ValueToPixelA(float v) const {
     if (scopeType_ == kScopeTypeXY) return ValueToPixelB(v);
-    return TruncatePixel(ZeroA() - v / VoltsPerPixelA() + 0.00001);
+    return TruncatePixel(zeroA() - v / voltsPerPixelA() + 0.00001);
 }
 
-std::int32_t CScopeView::ValueToPixelB(float v) const { return TruncatePixel(ZeroB() - v / VoltsPerPixelB() + 0.00001); }
+std::int32_t CScopeView::ValueToPixelB(float v) const { return TruncatePixel(zeroB() - v / voltsPerPixelB() + 0.00001); }
 
-CScopeView::ChannelScale CScopeView::CodeScale(int channel) const {
+CScopeView::ChannelScale CScopeView::codeScale(int channel) const {
     const CSignalDoc& doc = parts_.document;
     const bool isA = channel == 0;
     const RangeCode range = isA ? aRange_ : bRange_;
@@ -480,7 +480,7 @@ CScopeView::ChannelScale CScopeView::CodeScale(int channel) const {
                                  span / range.mantissa() *
                                  std::pow(10.0, static_cast<int>(full.exponent) - 3 * range.prefixIndex()) / 2.0;
     ChannelScale scale;
-    scale.origin = isA ? ZeroA() : ZeroB();
+    scale.origin = isA ? zeroA() : zeroB();
     // Up the screen for a vertical axis; to the right for Lissajous' A.
     scale.scale = horizontal ? pixelsPerCode : -pixelsPerCode;
     return scale;
@@ -488,12 +488,12 @@ CScopeView::ChannelScale CScopeView::CodeScale(int channel) const {
 
 // ---- layout ---------------------------------------------------------------------------------
 
-void CScopeView::Layout(std::int32_t width, std::int32_t height) {
+void CScopeView::layout(std::int32_t width, std::int32_t height) {
     laidOutWidth_ = width;
     laidOutHeight_ = height;
     if (xMultiplier_ < 2) {
         hScrollBar.setVisible(false);
-        SetTimeScroll(0, 10);
+        setTimeScroll(0, 10);
     } else {
         hScrollBar.setVisible(true);
     }
@@ -527,7 +527,7 @@ void CScopeView::Layout(std::int32_t width, std::int32_t height) {
 
 // ---- trace points ---------------------------------------------------------------------------
 
-bool CScopeView::ReallocateTraces(std::size_t points) {
+bool CScopeView::reallocateTraces(std::size_t points) {
     tracePointsA_ = {};
     tracePointsB_ = {};
     traceCapacity_ = 0;
@@ -545,18 +545,18 @@ bool CScopeView::ReallocateTraces(std::size_t points) {
     return true;
 }
 
-std::uint32_t CScopeView::FillTrace(std::vector<CanvasPoint>& points, int channel, const ChannelScale& scale) const {
+std::uint32_t CScopeView::fillTrace(std::vector<CanvasPoint>& points, int channel, const ChannelScale& scale) const {
     const CSignalDoc& doc = parts_.document;
-    const std::int64_t n = SampleCount();
+    const std::int64_t n = sampleCount();
     const std::uint16_t* codesA = doc.dataA.data();
     const std::uint16_t* codesB = doc.dataB.data();
-    const std::int32_t zeroA = doc.zeroA;
-    const std::int32_t zeroB = doc.zeroB;
+    const std::int32_t zeroCodeA = doc.zeroA;
+    const std::int32_t zeroCodeB = doc.zeroB;
     const int type = scopeType_;
     const auto value = [&](std::int64_t i) -> std::int32_t {
-        const std::int32_t b = static_cast<std::int32_t>(codesB[i]) - zeroB;
+        const std::int32_t b = static_cast<std::int32_t>(codesB[i]) - zeroCodeB;
         if (channel == 1) return b;
-        const std::int32_t a = static_cast<std::int32_t>(codesA[i]) - zeroA;
+        const std::int32_t a = static_cast<std::int32_t>(codesA[i]) - zeroCodeA;
         if (type == kScopeTypeSum) return a + b;
         if (type == kScopeTypeDifference) return a - b;
         return a;
@@ -566,8 +566,8 @@ std::uint32_t CScopeView::FillTrace(std::vector<CanvasPoint>& points, int channe
     const std::int32_t left = plotRect_.left;
     const std::int32_t right = plotRect_.right;
     const std::int32_t w = plotRect_.width();
-    const double xOffset = TimeOffsetPixels();
-    const double samplesPerPixel = xRange_.value() / (static_cast<double>(w) * xMultiplier_) / SampleInterval();
+    const double xOffset = timeOffsetPixels();
+    const double samplesPerPixel = xRange_.value() / (static_cast<double>(w) * xMultiplier_) / sampleInterval();
     const std::uint32_t capacity = traceCapacity_;
     CanvasPoint* out = points.data();
 
@@ -611,10 +611,10 @@ std::uint32_t CScopeView::FillTrace(std::vector<CanvasPoint>& points, int channe
     return count;
 }
 
-void CScopeView::ComputeTracePoints() {
+void CScopeView::computeTracePoints() {
     traceCountA_ = traceCountB_ = 0;
-    const std::int64_t n = SampleCount();
-    const double interval = SampleInterval();
+    const std::int64_t n = sampleCount();
+    const double interval = sampleInterval();
     if ((aRange_.isOff() && bRange_.isOff()) || n == 0 || !(interval > 0.0)) return;
 
     const double w = plotRect_.width();
@@ -632,24 +632,24 @@ void CScopeView::ComputeTracePoints() {
                                                           10.0));
         const std::size_t points = static_cast<std::size_t>(std::max(wanted, 2.0));
         if (points > traceCapacity_) {
-            if (!ReallocateTraces(points)) {
+            if (!reallocateTraces(points)) {
                 // Too many points for memory: fall back to one point per column and try again.
                 parts_.shell.showMessage(kOutOfMemoryMessage);
                 parts_.configuration.onePointPerRaster = 1;
-                if (!ReallocateTraces(kTraceCapacityMin)) {
+                if (!reallocateTraces(kTraceCapacityMin)) {
                     ReportOutOfMemory(parts_.shell);
                     return;
                 }
                 continue;
             }
         } else if (points <= kTraceCapacityMin && kTraceCapacityMin < traceCapacity_) {
-            if (!ReallocateTraces(kTraceCapacityMin)) {
+            if (!reallocateTraces(kTraceCapacityMin)) {
                 ReportOutOfMemory(parts_.shell);
                 return;
             }
         }
-        if (!aRange_.isOff()) traceCountA_ = FillTrace(tracePointsA_, 0, CodeScale(0));
-        if (!bRange_.isOff()) traceCountB_ = FillTrace(tracePointsB_, 1, CodeScale(1));
+        if (!aRange_.isOff()) traceCountA_ = fillTrace(tracePointsA_, 0, codeScale(0));
+        if (!bRange_.isOff()) traceCountB_ = fillTrace(tracePointsB_, 1, codeScale(1));
         return;
     }
 }
@@ -658,17 +658,17 @@ void CScopeView::ComputeTracePoints() {
 
 void CScopeView::OnDraw(Canvas& canvas) {
     if (frameHooks_) {
-        if (!frameHooks_->ScopePaneShown()) return;
-        if (parts_.startupStage > 0 && frameHooks_->GiveScopeWholeHeight()) return;
+        if (!frameHooks_->scopePaneShown()) return;
+        if (parts_.startupStage > 0 && frameHooks_->giveScopeWholeHeight()) return;
     }
-    DrawPicture(canvas);
+    drawPicture(canvas);
     std::int32_t pending = parts_.redraw.scopePendingDraws.load();
     while (pending > 0 && !parts_.redraw.scopePendingDraws.compare_exchange_weak(pending, pending - 1)) {
     }
     parts_.redraw.scopeRelayout = false;
 }
 
-void CScopeView::DrawPicture(Canvas& canvas) {
+void CScopeView::drawPicture(Canvas& canvas) {
     const InstrumentConfiguration& config = parts_.configuration;
     const Colours colours{config.colorBackground, config.colorChannelA,          config.colorChannelB,
                           config.colorGrid,       config.colorOtherText,         Complement(config.colorChannelA),
@@ -679,19 +679,19 @@ void CScopeView::DrawPicture(Canvas& canvas) {
     charWidth_ = extent.width;
     charHeight_ = extent.height;
     if (parts_.redraw.scopeRelayout.load() || canvas.width() != laidOutWidth_ || canvas.height() != laidOutHeight_)
-        Layout(canvas.width(), canvas.height());
+        layout(canvas.width(), canvas.height());
 
-    DrawGrid(canvas, colours);
-    DrawTraces(canvas, colours);
+    drawGrid(canvas, colours);
+    drawTraces(canvas, colours);
     canvas.setTextColour(colours.otherText);
-    DrawTitle(canvas, colours);
-    if (!cursors_[0].set() && !cursors_[1].set()) DrawMeasurementLines(canvas, colours);
-    DrawLabels(canvas, colours);
-    DrawTriggerMarkers(canvas, colours);
-    DrawCursors(canvas, colours);
+    drawTitle(canvas, colours);
+    if (!cursors_[0].set() && !cursors_[1].set()) drawMeasurementLines(canvas, colours);
+    drawLabels(canvas, colours);
+    drawTriggerMarkers(canvas, colours);
+    drawCursors(canvas, colours);
 }
 
-void CScopeView::DrawGrid(Canvas& canvas, const Colours& colours) const {
+void CScopeView::drawGrid(Canvas& canvas, const Colours& colours) const {
     const PlotRect& p = plotRect_;
     canvas.setPen(colours.grid, PenStyle::Dash);
     for (int i = 0; i <= 4; ++i) {
@@ -706,8 +706,8 @@ void CScopeView::DrawGrid(Canvas& canvas, const Colours& colours) const {
     canvas.drawRectangle({p.left, p.top, p.right + 1, p.bottom + 1});
 }
 
-void CScopeView::DrawTraces(Canvas& canvas, const Colours& colours) {
-    ComputeTracePoints();
+void CScopeView::drawTraces(Canvas& canvas, const Colours& colours) {
+    computeTracePoints();
     const PlotRect& p = plotRect_;
     canvas.setClip({p.left, p.top, p.right + 1, p.bottom + 1});
     if (scopeType_ == kScopeTypeXY) {
@@ -725,7 +725,7 @@ void CScopeView::DrawTraces(Canvas& canvas, const Colours& colours) {
     canvas.clearClip();
 }
 
-void CScopeView::DrawTitle(Canvas& canvas, const Colours& colours) const {
+void CScopeView::drawTitle(Canvas& canvas, const Colours& colours) const {
     const CSignalDoc& doc = parts_.document;
     std::string title = scopeType_ == kScopeTypeXY ? "LISSAJOUS PATTERN" : "WAVEFORM";
     if (doc.displayNotes && !doc.notes.empty()) title += ":" + doc.notes;
@@ -735,7 +735,7 @@ void CScopeView::DrawTitle(Canvas& canvas, const Colours& colours) const {
     DrawAligned(canvas, (p.left + p.right) / 2, y, title, Align::Centre);
 }
 
-void CScopeView::DrawMeasurementLines(Canvas& canvas, const Colours& colours) const {
+void CScopeView::drawMeasurementLines(Canvas& canvas, const Colours& colours) const {
     const CSignalDoc& doc = parts_.document;
     const PlotRect& p = plotRect_;
     const bool eitherOff = aRange_.isOff() || bRange_.isOff();
@@ -756,7 +756,7 @@ void CScopeView::DrawMeasurementLines(Canvas& canvas, const Colours& colours) co
     }
 }
 
-void CScopeView::DrawLabels(Canvas& canvas, const Colours& colours) const {
+void CScopeView::drawLabels(Canvas& canvas, const Colours& colours) const {
     const PlotRect& p = plotRect_;
     const std::int32_t labelRow = TruncatePixel(p.bottom + 0.25 * charHeight_ - 4);
     const std::int32_t captionRow = TruncatePixel(p.bottom + 1.15 * charHeight_ - 7);
@@ -844,7 +844,7 @@ void CScopeView::DrawArrowMarker(Canvas& canvas, std::int32_t x, std::int32_t y,
     canvas.drawPolyline(head);
 }
 
-void CScopeView::DrawTriggerMarkers(Canvas& canvas, const Colours& colours) {
+void CScopeView::drawTriggerMarkers(Canvas& canvas, const Colours& colours) {
     const AcquisitionParameters& acq = parts_.acquisition;
     if (acq.triggerMode == 0 || scopeType_ != kScopeTypeSeparate || !levelEdited) return;
     const bool sourceA = acq.triggerSource == 0;
@@ -865,7 +865,7 @@ void CScopeView::DrawTriggerMarkers(Canvas& canvas, const Colours& colours) {
     if (acq.triggerDelaySamples < 0 && acq.samplingRate > 0) {
         const double samplesPerPixel = xRange_.value() / p.width() / std::max<std::uint32_t>(xMultiplier_, 1) *
                                        acq.samplingRate;
-        triggerMarkerX_ = TruncatePixel(p.left - acq.triggerDelaySamples / samplesPerPixel - TimeOffsetPixels());
+        triggerMarkerX_ = TruncatePixel(p.left - acq.triggerDelaySamples / samplesPerPixel - timeOffsetPixels());
         if (triggerMarkerX_ >= p.left && triggerMarkerX_ <= p.right) {
             canvas.setPen(colour);
             canvas.drawLine({triggerMarkerX_, p.top}, {triggerMarkerX_, p.top + 6});
@@ -874,7 +874,7 @@ void CScopeView::DrawTriggerMarkers(Canvas& canvas, const Colours& colours) {
     }
 }
 
-void CScopeView::DrawCursors(Canvas& canvas, const Colours& colours) {
+void CScopeView::drawCursors(Canvas& canvas, const Colours& colours) {
     const PlotRect& p = plotRect_;
     for (std::size_t index = 0; index < cursors_.size(); ++index) {
         ScopeCursor& cursor = cursors_[index];

@@ -66,9 +66,9 @@ public:
     CScopeView& operator=(const CScopeView&) = delete;
 
     // The frame the view lives in (may be null: drawn as if its pane were shown).
-    void SetFrameHooks(ScopeFrameHooks* hooks) { frameHooks_ = hooks; }
+    void setFrameHooks(ScopeFrameHooks* hooks) { frameHooks_ = hooks; }
     // Called whenever the view wants to be painted again (the widget schedules a paint).
-    void SetRepaintHandler(std::function<void()> handler) { repaintHandler_ = std::move(handler); }
+    void setRepaintHandler(std::function<void()> handler) { repaintHandler_ = std::move(handler); }
 
     // A new or opened document: scroll state reset, the point arrays allocated, the type and
     // ranges taken from the panel (during start-up) or fitted to the record (afterwards).
@@ -77,7 +77,7 @@ public:
     // canvas the size of the client area, counts a pending record down and ends the relayout.
     void OnDraw(Canvas& canvas);
     // The whole picture, laid out for the canvas's size; pictures for files use it directly.
-    void DrawPicture(Canvas& canvas);
+    void drawPicture(Canvas& canvas);
     // The window changed size: the next draw lays out again.
     void OnSize();
     // The time bar; trackPosition carries the thumb position in 16 bits as scroll messages do.
@@ -93,7 +93,7 @@ public:
     void UpdateSelectorStates();
     void AutoRange();
     // Asks for a paint (record arrived, selectors changed...).
-    void Invalidate();
+    void invalidate();
 
     // Seconds (Lissajous: channel-A volts) at a column, and back.
     float PixelToTime(std::int32_t x) const;
@@ -158,39 +158,39 @@ private:
     };
     struct Colours;
 
-    void Layout(std::int32_t width, std::int32_t height);
-    void SyncScrollBars();
-    void ComputeTracePoints();
-    bool ReallocateTraces(std::size_t points);
-    std::uint32_t FillTrace(std::vector<CanvasPoint>& points, int channel, const ChannelScale& scale) const;
+    void layout(std::int32_t width, std::int32_t height);
+    void syncScrollBars();
+    void computeTracePoints();
+    bool reallocateTraces(std::size_t points);
+    std::uint32_t fillTrace(std::vector<CanvasPoint>& points, int channel, const ChannelScale& scale) const;
 
-    void DrawGrid(Canvas& canvas, const Colours& colours) const;
-    void DrawTraces(Canvas& canvas, const Colours& colours);
-    void DrawTitle(Canvas& canvas, const Colours& colours) const;
-    void DrawMeasurementLines(Canvas& canvas, const Colours& colours) const;
-    void DrawLabels(Canvas& canvas, const Colours& colours) const;
-    void DrawTriggerMarkers(Canvas& canvas, const Colours& colours);
-    void DrawCursors(Canvas& canvas, const Colours& colours);
+    void drawGrid(Canvas& canvas, const Colours& colours) const;
+    void drawTraces(Canvas& canvas, const Colours& colours);
+    void drawTitle(Canvas& canvas, const Colours& colours) const;
+    void drawMeasurementLines(Canvas& canvas, const Colours& colours) const;
+    void drawLabels(Canvas& canvas, const Colours& colours) const;
+    void drawTriggerMarkers(Canvas& canvas, const Colours& colours);
+    void drawCursors(Canvas& canvas, const Colours& colours);
 
     // Record facts used all over.
-    std::uint32_t SampleCount() const;
-    bool RecordHasA() const;
-    bool RecordHasB() const;
-    double SampleInterval() const;
+    std::uint32_t sampleCount() const;
+    bool recordHasA() const;
+    bool recordHasB() const;
+    double sampleInterval() const;
 
     // Scale pieces of Algorithms 2.
-    double TimeOffsetPixels() const;     // XOFF
-    double SecondsPerPixel() const;      // xRange / xMultiplier / W
-    double VoltsPerPixelA() const;       // Lissajous: per column
-    double VoltsPerPixelB() const;
-    double ZeroA() const;                // Y0 of A (Lissajous: X0, a column)
-    double ZeroB() const;
-    ChannelScale CodeScale(int channel) const;
+    double timeOffsetPixels() const;     // XOFF
+    double secondsPerPixel() const;      // xRange / xMultiplier / W
+    double voltsPerPixelA() const;       // Lissajous: per column
+    double voltsPerPixelB() const;
+    double zeroA() const;                // Y0 of A (Lissajous: X0, a column)
+    double zeroB() const;
+    ChannelScale codeScale(int channel) const;
 
-    void ClearCursors();
-    void SetTimeScroll(std::int32_t position, std::int32_t maximum);
-    RangeCode AutoRangeCode(bool hasChannel, const VoltageRange& range, ListControl& selector);
-    void Repaint();
+    void clearCursors();
+    void setTimeScroll(std::int32_t position, std::int32_t maximum);
+    RangeCode autoRangeCode(bool hasChannel, const VoltageRange& range, ListControl& selector);
+    void repaint();
 
     ScopeViewParts parts_;
     ScopeFrameHooks* frameHooks_ = nullptr;

@@ -11,16 +11,16 @@ public:
     virtual ~ScopeFrameHooks() = default;
 
     // The oscilloscope pane has height.
-    virtual bool ScopePaneShown() const = 0;
+    virtual bool scopePaneShown() const = 0;
 
     // During start-up, while the spectrum pane is hidden but the lower row of the split window
     // still has height: give the upper row all of it, re-lay out the frame and answer true (the
     // view then skips this draw; the next paint draws). False when nothing had to change.
-    virtual bool GiveScopeWholeHeight() = 0;
+    virtual bool giveScopeWholeHeight() = 0;
 
     // A tap on the view shows oscilloscope bar 1 and hides oscilloscope bar 2 and both spectrum
     // bars, then re-lays out the frame.
-    virtual void ShowScopeBar1() = 0;
+    virtual void showScopeBar1() = 0;
 };
 
 }  // namespace tonewell

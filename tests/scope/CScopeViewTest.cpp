@@ -625,9 +625,9 @@ TEST_F(ScopeViewTest, EachDrawCountsAPendingRecordDownAndEndsTheRelayout) {
 
 class HiddenPane : public ScopeFrameHooks {
 public:
-    bool ScopePaneShown() const override { return shown; }
-    bool GiveScopeWholeHeight() override { return resplit; }
-    void ShowScopeBar1() override { ++bar1; }
+    bool scopePaneShown() const override { return shown; }
+    bool giveScopeWholeHeight() override { return resplit; }
+    void showScopeBar1() override { ++bar1; }
     bool shown = false;
     bool resplit = false;
     int bar1 = 0;
@@ -635,7 +635,7 @@ public:
 
 TEST_F(ScopeViewTest, AHiddenPaneOrAStartupResplitDrawsNothing) {
     HiddenPane frame;
-    h.view.SetFrameHooks(&frame);
+    h.view.setFrameHooks(&frame);
     Open(kSamplingTypeA, testing::ScopeViewHarness::Sine(1000, 8000, 50));
     EXPECT_TRUE(Draw().operations().empty());
     frame.shown = true;

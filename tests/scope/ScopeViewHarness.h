@@ -19,7 +19,7 @@ class ScopeViewHarness {
 public:
     ScopeViewHarness() {
         bars.Fill(tables);
-        view.SetRepaintHandler([this] { ++repaints; });
+        view.setRepaintHandler([this] { ++repaints; });
     }
 
     // A record at samplesPerSecond (the interval taken exactly as 10^k / rate where that is

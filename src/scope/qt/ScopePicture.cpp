@@ -21,7 +21,7 @@ QImage RenderScopePicture(CScopeView& view, QSize size, const QFont& font) {
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull()) return image;
     QtCanvas canvas(image, font);
-    view.DrawPicture(canvas);
+    view.drawPicture(canvas);
     return image;
 }
 

@@ -34,11 +34,11 @@ ScopeViewWidget::ScopeViewWidget(CScopeView& view, QWidget* parent) : QWidget(pa
     timeBar_ = makeBar(view.hScrollBar, Qt::Horizontal, QStringLiteral("Oscilloscope time scroll bar"));
     barA_ = makeBar(view.scrollBarA, Qt::Vertical, QStringLiteral("Channel A scroll bar"));
     barB_ = makeBar(view.scrollBarB, Qt::Vertical, QStringLiteral("Channel B scroll bar"));
-    view.SetRepaintHandler([this] { update(); });
+    view.setRepaintHandler([this] { update(); });
 }
 
 ScopeViewWidget::~ScopeViewWidget() {
-    view_.SetRepaintHandler({});
+    view_.setRepaintHandler({});
     view_.hScrollBar.setObserver({});
     view_.scrollBarA.setObserver({});
     view_.scrollBarB.setObserver({});
