@@ -20,9 +20,9 @@ namespace {
 // small enough for every drawing surface's fixed-point coordinates.
 constexpr double kPixelLimit = 16777216.0;
 
+// Truncation toward zero into that band; NaN lands on its lower end.
 std::int32_t TruncatePixel(double value) {
-    if (!(value == value)) return 0;  // NaN
-    return static_cast<std::int32_t>(std::clamp(value, -kPixelLimit, kPixelLimit));
+    return static_cast<std::int32_t>(std::min(kPixelLimit, std::max(-kPixelLimit, value)));
 }
 
 Colour Complement(Colour colour) {
@@ -548,21 +548,6 @@ bool CScopeView::reallocateTraces(std::size_t points) {
 std::uint32_t CScopeView::fillTrace(std::vector<CanvasPoint>& points, int channel, const ChannelScale& scale) const {
     const CSignalDoc& doc = parts_.document;
     const std::int64_t n = sampleCount();
-    const std::uint16_t* codesA = doc.dataA.data();
-    const std::uint16_t* codesB = doc.dataB.data();
-    const std::int32_t zeroCodeA = doc.zeroA;
-    const std::int32_t zeroCodeB = doc.zeroB;
-    const int type = scopeType_;
-    const auto value = [&](std::int64_t i) -> std::int32_t {
-        const std::int32_t b = static_cast<std::int32_t>(codesB[i]) - zeroCodeB;
-        if (channel == 1) return b;
-        const std::int32_t a = static_cast<std::int32_t>(codesA[i]) - zeroCodeA;
-        if (type == kScopeTypeSum) return a + b;
-        if (type == kScopeTypeDifference) return a - b;
-        return a;
-    };
-    const auto pixel = [&](double v) { return TruncatePixel(scale.origin + v * scale.scale); };
-
     const std::int32_t left = plotRect_.left;
     const std::int32_t right = plotRect_.right;
     const std::int32_t w = plotRect_.width();
@@ -570,45 +555,59 @@ std::uint32_t CScopeView::fillTrace(std::vector<CanvasPoint>& points, int channe
     const double samplesPerPixel = xRange_.value() / (static_cast<double>(w) * xMultiplier_) / sampleInterval();
     const std::uint32_t capacity = traceCapacity_;
     CanvasPoint* out = points.data();
+    const auto pixel = [&](double v) { return TruncatePixel(scale.origin + v * scale.scale); };
 
-    if (rasterMode_) {
-        std::uint32_t count = 0;
-        for (std::int32_t c = 0; c < w && count < capacity; ++c) {
-            const double pos = (c + xOffset) * samplesPerPixel;
-            const std::int64_t i0 = static_cast<std::int64_t>(pos);
-            if (i0 >= n - 1) break;
-            std::int64_t i1 = static_cast<std::int64_t>(pos + 1);
-            if (i1 > n - 1) i1 -= 2;
-            const double v0 = value(i0);
-            const double v = v0 + (value(i1) - v0) * (pos - static_cast<double>(i0)) / static_cast<double>(i1 - i0);
-            out[count++] = {left + c, pixel(v)};
+    // One loop per way of reading the plotted value, so the inner loops do no choosing.
+    const auto fill = [&](auto value) -> std::uint32_t {
+        if (rasterMode_) {
+            std::uint32_t count = 0;
+            for (std::int32_t c = 0; c < w && count < capacity; ++c) {
+                const double pos = (c + xOffset) * samplesPerPixel;
+                const std::int64_t i0 = static_cast<std::int64_t>(pos);
+                if (i0 >= n - 1) break;
+                std::int64_t i1 = static_cast<std::int64_t>(pos + 1);
+                if (i1 > n - 1) i1 -= 2;
+                const double v0 = value(i0);
+                const double v = v0 + (value(i1) - v0) * (pos - static_cast<double>(i0)) / static_cast<double>(i1 - i0);
+                out[count++] = {left + c, pixel(v)};
+            }
+            return count;
+        }
+        const double start = xOffset * samplesPerPixel;
+        const std::int64_t first = std::max<std::int64_t>(1, static_cast<std::int64_t>(start + 1));
+        if (first > n - 1 || capacity < 2) return 0;
+        {
+            const double v0 = value(first - 1);
+            const double v = v0 + (value(first) - v0) * (start - static_cast<double>(first - 1));
+            out[0] = {left, pixel(v)};
+        }
+        std::uint32_t count = 1;
+        for (std::int64_t i = first; i < n && count < capacity; ++i) {
+            const std::int32_t x = TruncatePixel(static_cast<double>(i) / samplesPerPixel + left - xOffset);
+            out[count++] = {x, pixel(value(i))};
+            if (x > right) {
+                // The trace ends on the right edge with the value where the edge cuts it.
+                const double end = (xOffset + w) * samplesPerPixel;
+                const double v0 = value(i - 1);
+                const double v = v0 + (value(i) - v0) * (end - static_cast<double>(i - 1));
+                out[count - 1] = {right, pixel(v)};
+                break;
+            }
         }
         return count;
-    }
+    };
 
-    const double start = xOffset * samplesPerPixel;
-    const std::int64_t first = std::max<std::int64_t>(1, static_cast<std::int64_t>(start + 1));
-    if (first > n - 1 || capacity < 2) return 0;
-    {
-        const double v0 = value(first - 1);
-        const double v = v0 + (value(first) - v0) * (start - static_cast<double>(first - 1));
-        out[0] = {left, pixel(v)};
-    }
-    std::uint32_t count = 1;
-    const double xBase = left - xOffset;
-    for (std::int64_t i = first; i < n && count < capacity; ++i) {
-        const std::int32_t x = TruncatePixel(static_cast<double>(i) / samplesPerPixel + xBase);
-        out[count++] = {x, pixel(value(i))};
-        if (x > right) {
-            // The trace ends on the right edge with the value where the edge cuts it.
-            const double end = (xOffset + w) * samplesPerPixel;
-            const double v0 = value(i - 1);
-            const double v = v0 + (value(i) - v0) * (end - static_cast<double>(i - 1));
-            out[count - 1] = {right, pixel(v)};
-            break;
-        }
-    }
-    return count;
+    const std::uint16_t* codesA = doc.dataA.data();
+    const std::uint16_t* codesB = doc.dataB.data();
+    const std::int32_t zeroCodeA = doc.zeroA;
+    const std::int32_t zeroCodeB = doc.zeroB;
+    const auto a = [=](std::int64_t i) { return static_cast<std::int32_t>(codesA[i]) - zeroCodeA; };
+    const auto b = [=](std::int64_t i) { return static_cast<std::int32_t>(codesB[i]) - zeroCodeB; };
+    if (channel == 1) return fill(b);
+    // Sum and difference are taken in codes and drawn on channel A's scale.
+    if (scopeType_ == kScopeTypeSum) return fill([=](std::int64_t i) { return a(i) + b(i); });
+    if (scopeType_ == kScopeTypeDifference) return fill([=](std::int64_t i) { return a(i) - b(i); });
+    return fill(a);
 }
 
 void CScopeView::computeTracePoints() {
