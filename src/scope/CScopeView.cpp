@@ -845,7 +845,7 @@ void CScopeView::DrawArrowMarker(Canvas& canvas, std::int32_t x, std::int32_t y,
 
 void CScopeView::drawTriggerMarkers(Canvas& canvas, const Colours& colours) {
     const AcquisitionParameters& acq = parts_.acquisition;
-    if (acq.triggerMode == 0 || scopeType_ != kScopeTypeSeparate || !levelEdited) return;
+    if (acq.triggerMode == 0 || scopeType_ != kScopeTypeSeparate || !acq.levelEdited) return;
     const bool sourceA = acq.triggerSource == 0;
     const RangeCode sourceRange = sourceA ? aRange_ : bRange_;
     const Colour colour = sourceA ? colours.channelA : colours.channelB;

@@ -36,7 +36,7 @@ struct ScopeViewParts {
     CSignalDoc& document;                       // the record, its statistics and note
     ScopeBars& bars;                            // the seven selectors
     const RangeTables& tables;                  // the values of the selectors' rows
-    const AcquisitionParameters& acquisition;   // trigger settings, samplingRate, samplingBits
+    const AcquisitionParameters& acquisition;   // trigger settings, levelEdited, samplingRate, samplingBits
     InstrumentConfiguration& configuration;     // colours, onePointPerRaster, input calibration
     const RunState& run;                        // displayInScopeActive
     RedrawState& redraw;                        // scopeRelayout, scopePendingDraws
@@ -114,8 +114,6 @@ public:
     ScrollBarControl scrollBarA{kScopeScrollBarAId, Orientation::Vertical};
     ScrollBarControl scrollBarB{kScopeScrollBarBId, Orientation::Vertical};
 
-    // Set once the user has changed the trigger level; the level marker is drawn only then.
-    bool levelEdited = false;
     // The most points a trace array may hold: growing past it fails as exhausted memory does.
     std::size_t traceAllocationLimit = std::numeric_limits<std::size_t>::max() / 64;
 

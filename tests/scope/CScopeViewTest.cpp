@@ -575,7 +575,7 @@ TEST_P(ScopeTriggerMarkers, MarkTheLevelAtTheLeftEdgeAndTheTriggerInstantOnTop) 
     h.acquisition.triggerDelaySamples = -50;
     Draw();
     EXPECT_TRUE(canvas.operationsOf(Kind::Line).size() == 10u);  // not before the level was edited
-    h.view.levelEdited = true;
+    h.acquisition.levelEdited = true;
     Draw();
     const float volts = static_cast<float>((49151 - 32768) * 2.0 * 1000.0 / 65536.0 * 0.001);
     const int y = h.view.ValueToPixelA(volts);
