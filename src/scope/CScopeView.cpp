@@ -67,6 +67,8 @@ CScopeView::CScopeView(const ScopeViewParts& parts) : parts_(parts) {
     scrollBarA.setVisible(false);
     scrollBarB.setVisible(false);
     hScrollBar.setVisible(false);
+    // The selectors as they stand, until the first update.
+    ReadSelectors();
     syncScrollBars();
 }
 
