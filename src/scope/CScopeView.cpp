@@ -106,7 +106,7 @@ void CScopeView::ReadSelectors() {
         if (!code->isOff()) xRange_ = *code;
     if (auto code = tables[RangeTableId::ScopeRangeA].code(bars.rangeA.selection())) aRange_ = *code;
     if (auto code = tables[RangeTableId::ScopeRangeB].code(bars.rangeB.selection())) bRange_ = *code;
-    if (bars.type.selection() >= 0 && bars.type.selection() <= kScopeTypeXY) scopeType_ = bars.type.selection();
+    if (bars.type.selection() >= 0 && bars.type.selection() <= kScopeTypeXY) setScopeType(bars.type.selection());
 }
 
 void CScopeView::ApplyRanges() {
@@ -166,6 +166,14 @@ void CScopeView::OnTypeChanged() {
     repaint();
 }
 
+void CScopeView::setScopeType(int type) {
+    if (type == scopeType_) return;
+    // The measurement lines read the document's statistics, which depend on the type (the sum or
+    // difference in types 1 and 2): they follow every change of it.
+    scopeType_ = type;
+    parts_.document.ComputeStatistics(type);
+}
+
 void CScopeView::UpdateSelectorStates() {
     ScopeBars& bars = parts_.bars;
     // Enabling a selector that was disabled gives it its twin's row when it stood on "Off".
@@ -186,7 +194,7 @@ void CScopeView::UpdateSelectorStates() {
         bars.type.setEnabled(true);
     } else {
         disable(bars.type);
-        scopeType_ = kScopeTypeSeparate;
+        setScopeType(kScopeTypeSeparate);
     }
     if (scopeType_ == kScopeTypeXY)
         disable(bars.timeMultiplier);
@@ -278,9 +286,9 @@ void CScopeView::OnInitialUpdate() {
     syncScrollBars();
     if (parts_.startupStage < 2) {
         ++parts_.startupStage;
-        scopeType_ = parts_.tables[RangeTableId::ScopeType].defaultIndex;
+        setScopeType(parts_.tables[RangeTableId::ScopeType].defaultIndex);
     } else {
-        scopeType_ = kScopeTypeSeparate;
+        setScopeType(kScopeTypeSeparate);
         AutoRange();
     }
     ApplyRanges();

@@ -118,6 +118,8 @@ public:
     std::size_t traceAllocationLimit = std::numeric_limits<std::size_t>::max() / 64;
 
     // State of the last layout and draw.
+    // The oscilloscope type (0 A and B, 1 A+B, 2 A-B, 3 Lissajous) the document's statistics are
+    // computed for; the frame opens documents with it.
     int scopeType() const { return scopeType_; }
     const CanvasRect& clientRect() const { return clientRect_; }
     const PlotRect& plotRect() const { return plotRect_; }
@@ -185,6 +187,8 @@ private:
     double zeroB() const;
     ChannelScale codeScale(int channel) const;
 
+    // The type, with the document's statistics recomputed when it changes.
+    void setScopeType(int type);
     void clearCursors();
     void setTimeScroll(std::int32_t position, std::int32_t maximum);
     RangeCode autoRangeCode(bool hasChannel, const VoltageRange& range, ListControl& selector);
