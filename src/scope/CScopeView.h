@@ -178,7 +178,7 @@ private:
     bool recordHasB() const;
     double sampleInterval() const;
 
-    // Scale pieces of Algorithms 2.
+    // Pieces of the scales.
     double timeOffsetPixels() const;     // XOFF
     double secondsPerPixel() const;      // xRange / xMultiplier / W
     double voltsPerPixelA() const;       // Lissajous: per column
