@@ -240,7 +240,8 @@ void GeneratorOutput::stop(bool report) {
     RunState& state = parts_.run;
     state.outputRunning.store(false);
     waitForHandlers();
-    sweepEnded_.store(false);
+    // A sweep end not yet taken up must not stop the next run.
+    if (sweepEnded_.exchange(false)) parts_.shell.killTimer(kSweepEndTimer);
 
     if (state.displayInScopeActive.exchange(false) && display_) display_->restoreDisplay();
     if (window_ && !exportMode_) window_->setRunButtonText(kRunText);
