@@ -146,7 +146,7 @@ InfoBlock ExportInfoBlock(const WaveFormat& format, const OutputCalibration& cal
 
 SignalWriteResult WriteGeneratedWave(SafeFileWriter& file, Synthesizer& synth, const WaveFormat& format,
                                      const OutputCalibration& calibration, std::uint32_t seconds,
-                                     std::vector<std::uint8_t>& buffer) {
+                                     std::vector<std::uint8_t>& buffer, ExportProgress* progress) {
     // The samples stream from the synthesiser between the header and the info chunk; no note.
     const WaveChunkWriter chunks(format, static_cast<std::uint32_t>(WaveDataBytes(format, seconds)),
                                  ExportInfoBlock(format, calibration), {});
@@ -158,6 +158,7 @@ SignalWriteResult WriteGeneratedWave(SafeFileWriter& file, Synthesizer& synth, c
         if (!synth.Synthesize(buffer)) return SignalWriteResult::SynthesisFailed;
         synth.countBuffer();
         if (!file.write(second.data(), second.size())) return SignalWriteResult::WriteFailed;
+        if (progress && !progress->advance(k + 1)) return SignalWriteResult::Cancelled;
     }
     ByteWriter trailer;
     chunks.writeTrailer(trailer);
@@ -166,7 +167,7 @@ SignalWriteResult WriteGeneratedWave(SafeFileWriter& file, Synthesizer& synth, c
 
 SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, const WaveFormat& format,
                                      const OutputCalibration& calibration, std::uint32_t seconds,
-                                     std::vector<std::uint8_t>& buffer) {
+                                     std::vector<std::uint8_t>& buffer, ExportProgress* progress) {
     const std::uint32_t rate = format.samplesPerSecond;
     const bool stereo = format.channels == 2;
     const bool eight = format.bitsPerSample == 8;
@@ -221,6 +222,7 @@ SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, c
         }
         if (out != block.data() && !file.write(block.data(), static_cast<std::size_t>(out - block.data())))
             return SignalWriteResult::WriteFailed;
+        if (progress && !progress->advance(k + 1)) return SignalWriteResult::Cancelled;
     }
     return SignalWriteResult::Written;
 }

@@ -3,7 +3,7 @@
 // appended either as the data of a RIFF/WAVE file with the instrument's LIST/INFO block (IBIN
 // sampling and range information, empty ICMT note; the document's chunk writer), or as a text
 // table in volts with CR LF line ends. UI thread; the synthesizer must have had startRun for
-// this export.
+// this export. A long export reports its progress after every second and can be cancelled.
 
 #include "acquisition/InfoBlock.h"
 #include "generator/OutputCalibration.h"
@@ -22,6 +22,19 @@ enum class SignalWriteResult {
     Written,          // every second appended
     SynthesisFailed,  // the synthesizer wrote nothing (the user has been told)
     WriteFailed,      // the file refused bytes
+    Cancelled,        // the user cancelled; nothing of the file is to be kept
+};
+
+// Where an export tells how far it has come: begin before the first second, advance after each
+// second appended (false: the user cancelled, the export stops there), end when it is over
+// however it ended. UI thread; the export runs there, so a skin that shows progress lets its
+// events run in advance.
+class ExportProgress {
+public:
+    virtual ~ExportProgress() = default;
+    virtual void begin(std::uint32_t seconds) = 0;
+    virtual bool advance(std::uint32_t secondsWritten) = 0;
+    virtual void end() = 0;
 };
 
 // Byte count of the data chunk for a duration, and whether the whole file stays within the
@@ -33,13 +46,14 @@ bool WaveFitsRiff(const WaveFormat& format, std::uint32_t seconds);
 // for each channel the resolution and the range of the output calibration, version "01.0".
 InfoBlock ExportInfoBlock(const WaveFormat& format, const OutputCalibration& calibration);
 
+// progress may be nullptr (nobody watches).
 SignalWriteResult WriteGeneratedWave(SafeFileWriter& file, Synthesizer& synth, const WaveFormat& format,
                                      const OutputCalibration& calibration, std::uint32_t seconds,
-                                     std::vector<std::uint8_t>& buffer);
+                                     std::vector<std::uint8_t>& buffer, ExportProgress* progress = nullptr);
 
 SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, const WaveFormat& format,
                                      const OutputCalibration& calibration, std::uint32_t seconds,
-                                     std::vector<std::uint8_t>& buffer);
+                                     std::vector<std::uint8_t>& buffer, ExportProgress* progress = nullptr);
 
 // The time column of the text table: the characters of "%f" for index / samplesPerSecond
 // seconds, for one index after another. Worked out in integers where that is exact, so a line

@@ -31,17 +31,18 @@ std::string ExportFileName(const std::string& chosen, ExportFileType type) {
 }
 
 ExportOutcome ExportGeneratedSignal(const GeneratorSources& sources, const std::filesystem::path& path,
-                                    ExportFileType type, std::uint32_t seconds) {
+                                    ExportFileType type, std::uint32_t seconds, ExportProgress* progress) {
     // An output of its own that never plays: the export is its start sequence in export mode.
     RunState run;
     GeneratorOutput output(GeneratorOutputParts{sources.settings, sources.toneLists, sources.library,
                                                 [&calibration = sources.calibration] { return calibration; },
                                                 sources.clock, sources.shell, run});
-    return output.exportSignal(path, type, seconds);
+    return output.exportSignal(path, type, seconds, progress);
 }
 
 ExportOutcome SaveGeneratedSignal(const GeneratorSources& sources,
-                                  const std::function<std::optional<std::uint32_t>()>& askDuration) {
+                                  const std::function<std::optional<std::uint32_t>()>& askDuration,
+                                  ExportProgress* progress) {
     if (std::optional<std::string> message = MultiTonesCheck(sources.settings, sources.toneLists)) {
         sources.shell.showMessage(*message);
         return ExportOutcome::Refused;
@@ -58,7 +59,7 @@ ExportOutcome SaveGeneratedSignal(const GeneratorSources& sources,
     std::optional<SaveFileChoice> choice = sources.shell.chooseSaveFileAndFilter(request);
     if (!choice) return ExportOutcome::Cancelled;
     const ExportFileType type = choice->filterIndex == 1 ? ExportFileType::Text : ExportFileType::Wave;
-    return ExportGeneratedSignal(sources, ExportFileName(choice->path, type), type, seconds);
+    return ExportGeneratedSignal(sources, ExportFileName(choice->path, type), type, seconds, progress);
 }
 
 }  // namespace tonewell

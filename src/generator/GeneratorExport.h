@@ -18,6 +18,7 @@
 
 namespace tonewell {
 
+class ExportProgress;
 class Shell;
 
 inline constexpr const char* kExportFilter = "Wave File (*.wav)|*.wav|Text File (*.txt)|*.txt|";
@@ -53,13 +54,16 @@ std::string ExportFileName(const std::string& chosen, ExportFileType type);
 // The start sequence in export mode followed by the writer: a sweep duration of 0 is set to 1
 // and nothing is written; a failing MultiTones check is reported; otherwise seconds of signal
 // are synthesised from phase 0 and written through the safe writer.
+// progress (may be nullptr) hears each second written and may cancel the export (see
+// GeneratorOutput::exportSignal).
 ExportOutcome ExportGeneratedSignal(const GeneratorSources& sources, const std::filesystem::path& path,
-                                    ExportFileType type, std::uint32_t seconds);
+                                    ExportFileType type, std::uint32_t seconds, ExportProgress* progress = nullptr);
 
 // The "Save" flow after the dialog pages were read into the settings: MultiTones check, the
 // duration (the sweep's, or askDuration for a continuous signal: nothing means Cancel), the
 // save chooser with the export filter, then ExportGeneratedSignal.
 ExportOutcome SaveGeneratedSignal(const GeneratorSources& sources,
-                                  const std::function<std::optional<std::uint32_t>()>& askDuration);
+                                  const std::function<std::optional<std::uint32_t>()>& askDuration,
+                                  ExportProgress* progress = nullptr);
 
 }  // namespace tonewell

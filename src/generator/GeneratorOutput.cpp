@@ -406,7 +406,7 @@ void GeneratorOutput::releaseForRefill(int index) {
 // ---- export ------------------------------------------------------------------------------------
 
 ExportOutcome GeneratorOutput::exportSignal(const std::filesystem::path& path, ExportFileType type,
-                                            std::uint32_t seconds) {
+                                            std::uint32_t seconds, ExportProgress* progress) {
     if (running()) return ExportOutcome::Refused;
     Shell& shell = parts_.shell;
     exportWriter_ = [&](Run& run) {
@@ -419,15 +419,22 @@ ExportOutcome GeneratorOutput::exportSignal(const std::filesystem::path& path, E
             shell.showMessage(kFileCreateFailedMessage);
             return ExportOutcome::Failed;
         }
+        if (progress) progress->begin(seconds);
         const SignalWriteResult result =
             type == ExportFileType::Wave
-                ? WriteGeneratedWave(file, run.synth, run.format, run.calibration, seconds, run.buffers[0])
-                : WriteGeneratedText(file, run.synth, run.format, run.calibration, seconds, run.buffers[0]);
+                ? WriteGeneratedWave(file, run.synth, run.format, run.calibration, seconds, run.buffers[0], progress)
+                : WriteGeneratedText(file, run.synth, run.format, run.calibration, seconds, run.buffers[0], progress);
+        if (progress) progress->end();
         run.buffersGenerated.store(run.synth.buffersGenerated());
         if (result == SignalWriteResult::SynthesisFailed) {
             // Nothing to write: the synthesizer has said why. The previous file stays.
             file.abandon();
             return ExportOutcome::Refused;
+        }
+        if (result == SignalWriteResult::Cancelled) {
+            // The part written so far goes; a file of that name from before stays as it was.
+            file.abandon();
+            return ExportOutcome::Cancelled;
         }
         if (result != SignalWriteResult::Written || !file.commit()) {
             shell.showMessage(kFileCreateFailedMessage);
@@ -457,5 +464,9 @@ std::uint32_t GeneratorOutput::buffersGenerated() const {
 }
 
 std::uint32_t GeneratorOutput::buffersDone() const { return run_ ? run_->buffersDone.load() : lastDone_; }
+
+void GeneratorOutput::resetBuffersGenerated() {
+    if (!run_) lastGenerated_ = 0;
+}
 
 }  // namespace tonewell

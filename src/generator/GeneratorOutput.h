@@ -41,6 +41,8 @@
 
 namespace tonewell {
 
+class ExportProgress;
+
 // The main-frame timer that ends a sweep while the generator dialog is closed.
 inline constexpr int kSweepEndTimer = 100;
 inline constexpr int kSweepEndTimerMilliseconds = 1;
@@ -97,7 +99,10 @@ public:
 
     // The export: the start sequence in export mode (no device, no display) with the writer of
     // the chosen file type; seconds of signal from phase 0. outputRunning is false afterwards.
-    ExportOutcome exportSignal(const std::filesystem::path& path, ExportFileType type, std::uint32_t seconds);
+    // progress (may be nullptr) hears every second written and may cancel: the partial file is
+    // removed, a previous file of that name kept, and Cancelled returned without a message.
+    ExportOutcome exportSignal(const std::filesystem::path& path, ExportFileType type, std::uint32_t seconds,
+                               ExportProgress* progress = nullptr);
 
     bool running() const { return parts_.run.outputRunning.load(); }
     // Underruns of the running output's device since it opened (after a stop, those of the last
@@ -107,6 +112,9 @@ public:
     // thread once the run has ended.
     std::uint32_t buffersGenerated() const;
     std::uint32_t buffersDone() const;
+    // The generator dialog's opening counts buffers from 0 again; a running output keeps its
+    // count, which its sweep is following.
+    void resetBuffersGenerated();
 
 private:
     struct Run;

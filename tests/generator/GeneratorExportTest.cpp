@@ -392,6 +392,59 @@ TEST_F(ExportFixture, SaveFlowFollowsTheSelectedFilter) {
     EXPECT_TRUE(shell.messages().empty());
 }
 
+// Counts what the export tells and cancels once a number of seconds have been written.
+class CancellingProgress : public ExportProgress {
+public:
+    explicit CancellingProgress(std::uint32_t cancelAfter) : cancelAfter_(cancelAfter) {}
+    void begin(std::uint32_t seconds) override { begun.push_back(seconds); }
+    bool advance(std::uint32_t written) override {
+        advanced.push_back(written);
+        return written < cancelAfter_;
+    }
+    void end() override { ++ended; }
+
+    std::vector<std::uint32_t> begun;
+    std::vector<std::uint32_t> advanced;
+    int ended = 0;
+
+private:
+    std::uint32_t cancelAfter_;
+};
+
+class ExportCancel : public ExportFixture, public ::testing::WithParamInterface<ExportFileType> {};
+
+TEST_P(ExportCancel, RemovesThePartialFileAndKeepsThePreviousOne) {
+    writeFileBytes(dir / "kept", "previous");
+    CancellingProgress progress(3);
+    EXPECT_EQ(ExportGeneratedSignal(sources, dir / "kept", GetParam(), 1000, &progress), ExportOutcome::Cancelled);
+    EXPECT_EQ(readFileBytes(dir / "kept"), "previous");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "a temporary file was left";
+    EXPECT_EQ(progress.begun, std::vector<std::uint32_t>{1000});
+    EXPECT_EQ(progress.advanced, (std::vector<std::uint32_t>{1, 2, 3}));
+    EXPECT_EQ(progress.ended, 1);
+    EXPECT_TRUE(shell.messages().empty());
+
+    // A new name is not created at all.
+    CancellingProgress again(1);
+    EXPECT_EQ(ExportGeneratedSignal(sources, dir / "new", GetParam(), 5, &again), ExportOutcome::Cancelled);
+    EXPECT_FALSE(std::filesystem::exists(dir / "new"));
+}
+
+TEST_P(ExportCancel, ProgressThatNeverCancelsSeesEverySecond) {
+    CancellingProgress progress(100);
+    const std::string name = GetParam() == ExportFileType::Wave ? "x.wav" : "x.txt";
+    EXPECT_EQ(ExportGeneratedSignal(sources, dir / name, GetParam(), 3, &progress), ExportOutcome::Written);
+    EXPECT_EQ(progress.advanced, (std::vector<std::uint32_t>{1, 2, 3}));
+    EXPECT_EQ(progress.ended, 1);
+    // The same bytes as an export nobody watches.
+    const std::string watched = readFileBytes(dir / name);
+    EXPECT_EQ(ExportGeneratedSignal(sources, dir / name, GetParam(), 3), ExportOutcome::Written);
+    EXPECT_EQ(readFileBytes(dir / name), watched);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, ExportCancel, ::testing::Values(ExportFileType::Wave, ExportFileType::Text),
+                         [](const auto& info) { return info.param == ExportFileType::Wave ? "Wave" : "Text"; });
+
 TEST(ExportFileName, ExtensionOnlyWhenTheNameHasNoDot) {
     EXPECT_EQ(ExportFileName("/tmp/signal", ExportFileType::Wave), "/tmp/signal.wav");
     EXPECT_EQ(ExportFileName("/tmp/signal", ExportFileType::Text), "/tmp/signal.txt");
