@@ -1,13 +1,12 @@
 #include "generator/MultitoneDialog.h"
 
 #include "shared/NumberFormat.h"
+#include "generator/DialogText.h"
 #include "generator/GeneratorTables.h"
 #include "generator/ToneFile.h"
 #include "platform/Shell.h"
 
-#include <charconv>
 #include <filesystem>
-#include <limits>
 
 namespace tonewell {
 
@@ -15,32 +14,6 @@ namespace {
 
 constexpr int kFirstToneWaveform = kWaveformSine;
 constexpr int kToneWaveformRows = kWaveformPinkNoise - kWaveformSine + 1;
-
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
-// A text read as a decimal integer the way the dialog boxes read one: leading blanks, an
-// optional sign, the digits that follow; no digits read as 0. Saturates instead of overflowing.
-std::int64_t TextAsInteger(std::string_view text) {
-    std::size_t at = 0;
-    while (at < text.size() && IsSpace(text[at])) ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-    std::int64_t value = 0;
-    constexpr std::int64_t kCap = std::numeric_limits<std::int64_t>::max() / 10 - 10;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        if (value < kCap) value = value * 10 + (text[at] - '0');
-    }
-    return negative ? -value : value;
-}
-
-// A text read as a number: leading blanks, an optional sign, the longest number that follows.
-double TextAsNumber(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0.0;
-    auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    return result.ec == std::errc() ? value : 0.0;
-}
 
 // Gives a line the 1-based number of its position.
 std::string Renumbered(const std::string& line, std::size_t position) {
@@ -128,7 +101,7 @@ void MultitoneDialog::refreshWaveform() {
 
 void MultitoneDialog::checkFrequency() {
     const std::int64_t limit = MaximumOutputFrequency(settings_);
-    const std::int64_t value = TextAsInteger(frequency.text());
+    const std::int64_t value = DialogInteger(frequency.text());
     if (value >= 1 && value <= limit) return;
     std::string message = "Please input a value within 1~";
     AppendInteger(message, limit);
@@ -144,7 +117,7 @@ void MultitoneDialog::checkFrequency() {
 }
 
 void MultitoneDialog::checkAmplitude() {
-    const double value = TextAsNumber(amplitude.text());
+    const double value = DialogNumber(amplitude.text());
     if (value > 1.0) amplitude.setText("1.0");
     if (value < 0.0) amplitude.setText("0");
 }
@@ -175,10 +148,10 @@ void MultitoneDialog::addLine(int channel) {
     if (code == kWaveformWhiteNoise || code == kWaveformPinkNoise) {
         line += "---,";
     } else {
-        AppendInteger(line, TextAsInteger(frequency.text()));
+        AppendInteger(line, DialogInteger(frequency.text()));
         line += "Hz,";
     }
-    AppendFixed(line, TextAsNumber(amplitude.text()), 6);
+    AppendFixed(line, DialogNumber(amplitude.text()), 6);
     std::vector<std::string> rows = box.items();
     const int selected = box.selection();
     rows.push_back(std::move(line));
