@@ -57,10 +57,11 @@ bool SameItems(const QComboBox* box, const std::vector<std::string>& items) {
     return true;
 }
 
-// Sets a line's text only when it differs, keeping the caret where the user left it.
-void SetLineText(QLineEdit* line, const QString& text) {
+// Sets a line's text only when it differs, keeping the caret where the user left it (or at
+// `caret`, where it was before the box itself moved it).
+void SetLineText(QLineEdit* line, const QString& text, int caret = -1) {
+    if (caret < 0) caret = line->cursorPosition();
     if (line->text() == text) return;
-    const int caret = line->cursorPosition();
     line->setText(text);
     line->setCursorPosition(std::min(caret, static_cast<int>(text.size())));
 }
@@ -80,8 +81,11 @@ void BindList(QComboBox* box, ListControl& list, BindingPlace place) {
             b->clear();
             for (const std::string& item : list.items()) b->addItem(FromUtf8(item));
         }
+        // Typing over a picked row leaves no row selected; taking the row away empties the
+        // line, and the caret must come back where the user is typing.
+        const int caret = list.editable() ? b->lineEdit()->cursorPosition() : 0;
         if (b->currentIndex() != list.selection()) b->setCurrentIndex(list.selection());
-        if (list.editable()) SetLineText(b->lineEdit(), FromUtf8(list.text()));
+        if (list.editable()) SetLineText(b->lineEdit(), FromUtf8(list.text()), caret);
         ShowState(b, list, place);
     };
     list.setObserver(refresh);
