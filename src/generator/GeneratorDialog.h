@@ -131,6 +131,8 @@ public:
 
     // The skin; nullptr: no windows open over the dialog (Save asks no duration and ends).
     void setHost(GeneratorDialogHost* host) { host_ = host; }
+    // Where the dialog's messages go (the skin's dialogs show theirs there too).
+    Shell& shell() const { return parts_.shell; }
 
     // Opening: the function page first, buffersGenerated back to 0, the button reading "Stop"
     // while the output runs and "Run" otherwise, every page showing the settings (an amplitude
