@@ -327,6 +327,23 @@ TEST_F(GeneratorDialogGui, TypingOverAPickedPresetGoesWhereTheCaretIs) {
     EXPECT_TRUE(shell.messages.empty());
 }
 
+TEST_F(GeneratorDialogGui, OpeningTheDropDownIsNoLeavingOfTheBox) {
+    QComboBox* frequency = window.frequency(0);
+    frequency->setFocus();
+    QApplication::processEvents();
+    frequency->lineEdit()->selectAll();
+    TypeInto(frequency->lineEdit(), QStringLiteral("30000"));
+    frequency->showPopup();
+    QApplication::processEvents();
+    frequency->hidePopup();
+    QApplication::processEvents();
+    EXPECT_TRUE(shell.messages.empty());
+    window.okButton()->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(shell.messages, std::vector<std::string>{"Please input a value within 1~22050 Hz"});
+    EXPECT_EQ(frequency->currentText(), QStringLiteral("22050"));
+}
+
 TEST_F(GeneratorDialogGui, EveryControlIsNamedAndThePagesCanBePictured) {
     instrument.toneFilePath = "/home/user/Tonewell/WFLib/a rather long library name.wfl";
     model.showSettings();

@@ -8,7 +8,9 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
@@ -33,8 +35,14 @@ public:
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::FocusIn) control_.userFocus(true);
-        if (event->type() == QEvent::FocusOut) control_.userFocus(false);
+        if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut) return false;
+        // A drop-down list (or a menu) that opens takes the keyboard for a while; the control
+        // keeps the focus as far as the user is concerned (a box is not checked for opening
+        // its list).
+        if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason ||
+            QApplication::activePopupWidget() != nullptr)
+            return false;
+        control_.userFocus(event->type() == QEvent::FocusIn);
         return false;
     }
 
