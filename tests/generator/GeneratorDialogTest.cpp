@@ -235,7 +235,7 @@ TEST_P(FieldCheck, MessageAndCorrection) {
     settings.resolutionIndex = row.resolutionRow;
     settings.channelsIndex = kStereo;
     settings.waveformIndexB = kWaveformSine;
-    settings.sweepEnabled = true;
+    settings.sweepEnabled = row.field == Field::SweepStartA || row.field == Field::SweepEndB || row.field == Field::Duration;
     dialog.open();
     EXPECT_EQ(enter(row), row.shown);
     if (row.message.empty()) {
