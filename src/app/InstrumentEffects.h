@@ -42,6 +42,8 @@ public:
     void attachViews(FrameViews* views) { views_ = views; }
     // Capture attaches its Run/Stop here; nullptr detaches it (then input monitoring never runs).
     void attachInputMonitoring(InputMonitoring* monitoring) { monitoring_ = monitoring; }
+    // The attached input monitoring, nullptr while there is none.
+    InputMonitoring* monitoring() const { return monitoring_; }
 
     // The oscilloscope takes the time range its bar selects, as when the view is first shown.
     void takeScopeTimeRange();

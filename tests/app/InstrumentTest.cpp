@@ -13,6 +13,7 @@
 #include "app/ProgramDirectory.h"
 #include "platform/RecordingShell.h"
 #include "platform/audio/LoopbackCable.h"
+#include "support/ProgramHome.h"
 #include "support/TempDir.h"
 
 namespace tonewell {
@@ -20,21 +21,7 @@ namespace {
 
 using Id = RangeTableId;
 
-// Points TONEWELL_HOME at a folder for the life of the object.
-class ProgramHome {
-public:
-    explicit ProgramHome(const std::filesystem::path& folder) {
-        if (const char* old = std::getenv(kProgramHomeVariable)) previous_ = old;
-        setenv(kProgramHomeVariable, folder.c_str(), 1);
-    }
-    ~ProgramHome() {
-        if (previous_) setenv(kProgramHomeVariable, previous_->c_str(), 1);
-        else unsetenv(kProgramHomeVariable);
-    }
-
-private:
-    std::optional<std::string> previous_;
-};
+using testing::ProgramHome;
 
 class ViewsDouble : public FrameViews {
 public:
