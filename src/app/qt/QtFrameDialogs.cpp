@@ -1,0 +1,38 @@
+#include "app/qt/QtFrameDialogs.h"
+
+#include "app/Instrument.h"
+#include "app/qt/Artwork.h"
+
+#include <QMessageBox>
+
+namespace tonewell {
+
+QtFrameDialogs::QtFrameDialogs(QWidget* parent, Instrument& instrument, std::function<void(const QString&)> note,
+                               std::function<QString()> audioBackendName)
+    : parent_(parent), instrument_(instrument), note_(std::move(note)), audioBackendName_(std::move(audioBackendName)) {}
+
+void QtFrameDialogs::notInThisBuild(const QString& dialog) {
+    note_(QStringLiteral("\"%1\" is not part of this build yet.").arg(dialog));
+}
+
+void QtFrameDialogs::calibrationSetting() { notInThisBuild(QStringLiteral("Calibration Setting")); }
+void QtFrameDialogs::displaySetting() { notInThisBuild(QStringLiteral("Display Setting")); }
+void QtFrameDialogs::notes() { notInThisBuild(QStringLiteral("Notes")); }
+void QtFrameDialogs::signalGenerator() { notInThisBuild(QStringLiteral("Signal Generator Setting")); }
+void QtFrameDialogs::audioDevice() { notInThisBuild(QStringLiteral("Audio Device")); }
+void QtFrameDialogs::spectrumXScale() { notInThisBuild(QStringLiteral("Spectrum Analyzer X Axis Scale")); }
+void QtFrameDialogs::spectrumYScale() { notInThisBuild(QStringLiteral("Spectrum Analyzer Y Axis Scale")); }
+
+void QtFrameDialogs::about() {
+    QMessageBox box(parent_);
+    box.setWindowTitle(QStringLiteral("Tonewell"));
+    box.setIconPixmap(ProgramIcon().pixmap(64, 64));
+    box.setText(QStringLiteral("Tonewell 1.0"));
+    box.setInformativeText(QStringLiteral("Signal generator, oscilloscope and spectrum analyser on the sound card.\n"
+                                          "Quendal Technology\n\nAudio: %1")
+                               .arg(audioBackendName_()));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+}  // namespace tonewell
