@@ -47,6 +47,14 @@ QString AccessibleName(QObject* object) {
     return accessible == nullptr ? QString() : accessible->text(QAccessible::Name);
 }
 
+bool LabelledByName(QObject* object) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+    if (accessible == nullptr) return false;
+    for (const auto& [label, relation] : accessible->relations(QAccessible::Label))
+        if (!label->text(QAccessible::Name).isEmpty()) return true;
+    return false;
+}
+
 // A window of one edition over the loopback cable, with its program files in a test folder.
 // Each test starts from no kept window settings.
 struct ClearedSettings {
@@ -242,6 +250,9 @@ TEST_P(MainWindowTest, EveryOperableWidgetHasAnAccessibleName) {
                                                       widget->inherits("QSplitterHandle"));
         if (operable && AccessibleName(widget).isEmpty())
             unnamed << QString::fromLatin1(widget->metaObject()->className()) + "/" + widget->objectName();
+        // A combo box is announced by its current row; its name comes from the label for it.
+        if (qobject_cast<QComboBox*>(widget) != nullptr && widget->isVisible() && !LabelledByName(widget))
+            unnamed << QStringLiteral("unlabelled QComboBox/") + widget->objectName();
     }
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
 }

@@ -97,6 +97,7 @@ MainWindow::MainWindow(QtShell& shell, Instrument& instrument, int productEditio
     splitter_ = new QSplitter(Qt::Vertical, this);
     splitter_->setObjectName(QStringLiteral("splitter"));
     splitter_->setChildrenCollapsible(false);
+    splitter_->setAccessibleName(QStringLiteral("Panes"));
     scopePane_ = MakePane(QStringLiteral("scopePane"), QStringLiteral("Oscilloscope"), splitter_);
     spectrumPane_ = MakePane(QStringLiteral("spectrumPane"), QStringLiteral("Spectrum Analyzer"), splitter_);
     splitter_->addWidget(scopePane_);
@@ -112,10 +113,8 @@ MainWindow::MainWindow(QtShell& shell, Instrument& instrument, int productEditio
 
     audioLabel_ = new QLabel(this);
     audioLabel_->setObjectName(QStringLiteral("audioBackendLabel"));
-    audioLabel_->setAccessibleName(QStringLiteral("Audio backend"));
     countsLabel_ = new QLabel(this);
     countsLabel_->setObjectName(QStringLiteral("runCountsLabel"));
-    countsLabel_->setAccessibleName(QStringLiteral("Device counters"));
     countsLabel_->hide();
     statusBar()->addPermanentWidget(countsLabel_);
     statusBar()->addPermanentWidget(audioLabel_);
@@ -162,6 +161,7 @@ QAction* MainWindow::makeCommandAction(const FrameCommand& command) {
 }
 
 void MainWindow::buildMenus() {
+    menuBar()->setAccessibleName(QStringLiteral("Menu"));
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     QMenu* setting = menuBar()->addMenu(QStringLiteral("&Setting"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));

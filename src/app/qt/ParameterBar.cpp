@@ -52,6 +52,11 @@ QToolBar* MakeParameterBar(const FrameBar& bar, QAction* switchAction, QWidget* 
             Describe(box, control);
             QAction* action = toolbar->addWidget(box);
             BindList(box, *list, {action});
+            // Screen readers on the Linux desktop name a combo box by the label that points at
+            // it (else by its current row): an unseen label carries the control's name.
+            auto* label = new QLabel(FromUtf8(control.name), toolbar);
+            label->setBuddy(box);
+            label->hide();
             if (box->lineEdit() != nullptr) box->lineEdit()->setAccessibleName(box->accessibleName());
             break;
         }
