@@ -102,6 +102,19 @@ TEST_P(MainWindowTest, EveryCommandOfTheTableIsInItsMenuOrBarWithItsPrompt) {
         ASSERT_NE(home, nullptr) << command.id;
         EXPECT_TRUE(home->actions().contains(action)) << command.text;
     }
+    // For looking at the menus as a user sees them: TONEWELL_SCREENSHOT_DIR=folder
+    if (QByteArray folder = qgetenv("TONEWELL_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        start();
+        for (const auto& [title, menu] : menus) {
+            menu->popup(QPoint(0, 0));
+            QApplication::processEvents();
+            menu->grab().save(QStringLiteral("%1/menu-%2-edition%3.png").arg(QString::fromLocal8Bit(folder), title).arg(GetParam()));
+            menu->hide();
+        }
+        window.show();
+        QApplication::processEvents();
+        window.grab().save(QStringLiteral("%1/window-edition%2.png").arg(QString::fromLocal8Bit(folder)).arg(GetParam()));
+    }
     EXPECT_EQ(window.commandAction(kCommandFileNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     EXPECT_EQ(window.commandAction(kCommandFileOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     EXPECT_EQ(window.commandAction(kCommandFileSave)->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
