@@ -33,19 +33,18 @@ CMainFrame::~CMainFrame() { instrument_.effects.attachViews(nullptr); }
 // ---- start-up -----------------------------------------------------------------------------
 
 void CMainFrame::startUp(const std::optional<std::filesystem::path>& commandLineFile) {
-    instrument_.readDefaultPanel();
+    // "default.psf", then the frame's files ("Vorel.cfg", the generator's), and the first
+    // document made with the selections and calibration they gave.
+    instrument_.startUp();
 
     // The frame's creation: the bars exist with their slot states; the client area shows both
     // panes in halves.
-    instrument_.readConfiguration();
-    instrument_.loadGeneratorFiles();
     runPressedAtStart_ = instrument_.configuration.autoRunAtStartup;
     applyBarEnabling();
     window_.showPanes(scopeShown_, spectrumShown_);
     window_.recalcLayout();
 
-    // The command line: the first document, made with the selections just read.
-    instrument_.makeFreshDocument();
+    // The command line.
     if (!commandLineFile || !openDocumentFile(*commandLineFile)) newDocument();
     window_.updateCommandBar();
 }
