@@ -93,6 +93,7 @@ MainWindow::MainWindow(QtShell& shell, Instrument& instrument, int productEditio
     dialogs_ = std::make_unique<QtFrameDialogs>(
         this, instrument, [this](const QString& text) { showNote(text); }, [this] { return audioBackendName(); });
     frame_ = std::make_unique<CMainFrame>(instrument, *this, *dialogs_, productEdition);
+    dialogs_->setFrame(frame_.get());
 
     splitter_ = new QSplitter(Qt::Vertical, this);
     splitter_->setObjectName(QStringLiteral("splitter"));

@@ -1,7 +1,14 @@
 #include "app/qt/QtFrameDialogs.h"
 
+#include "acquisition/NotesDialog.h"
+#include "app/CMainFrame.h"
+#include "app/CalibrationSettingDialog.h"
+#include "app/DisplaySettingDialog.h"
 #include "app/Instrument.h"
+#include "app/InstrumentConfigurationFile.h"
+#include "app/ProgramDirectory.h"
 #include "app/qt/Artwork.h"
+#include "app/qt/SettingWindows.h"
 
 #include <QMessageBox>
 
@@ -15,9 +22,34 @@ void QtFrameDialogs::notInThisBuild(const QString& dialog) {
     note_(QStringLiteral("\"%1\" is not part of this build yet.").arg(dialog));
 }
 
-void QtFrameDialogs::calibrationSetting() { notInThisBuild(QStringLiteral("Calibration Setting")); }
-void QtFrameDialogs::displaySetting() { notInThisBuild(QStringLiteral("Display Setting")); }
-void QtFrameDialogs::notes() { notInThisBuild(QStringLiteral("Notes")); }
+void QtFrameDialogs::makeProgramDirectory() const { MakeProgramDirectory(instrument_.programDir); }
+
+void QtFrameDialogs::calibrationSetting() {
+    CalibrationSettingDialog model(instrument_.configuration, instrument_.shell,
+                                   instrument_.programDir / kInstrumentConfigurationFileName);
+    model.Open();
+    CalibrationSettingWindow window(model, [this] { makeProgramDirectory(); }, parent_);
+    window.exec();
+}
+
+void QtFrameDialogs::displaySetting() {
+    DisplaySettingDialog model(instrument_.configuration, instrument_.shell,
+                               instrument_.programDir / kInstrumentConfigurationFileName, [this] {
+                                   if (frame_) frame_->afterDisplaySetting();
+                               });
+    model.Open();
+    DisplaySettingWindow window(model, [this] { makeProgramDirectory(); }, parent_);
+    window.exec();
+}
+
+void QtFrameDialogs::notes() {
+    NotesDialog model(instrument_.document, [this] {
+        if (frame_) frame_->RedrawAllViews();
+    });
+    model.Open();
+    NotesWindow window(model, parent_);
+    window.exec();
+}
 void QtFrameDialogs::signalGenerator() { notInThisBuild(QStringLiteral("Signal Generator Setting")); }
 void QtFrameDialogs::audioDevice() { notInThisBuild(QStringLiteral("Audio Device")); }
 void QtFrameDialogs::spectrumXScale() { notInThisBuild(QStringLiteral("Spectrum Analyzer X Axis Scale")); }

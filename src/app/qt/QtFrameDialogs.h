@@ -1,7 +1,8 @@
 #pragma once
-// The frame's dialogs in Qt. About is shown here; the other dialogs are wired as they are
-// written: until then their commands only say in the status bar that the dialog is not in this
-// build, so that a command never passes without a trace. UI thread.
+// The frame's dialogs in Qt: Calibration Setting, Display Setting, Notes and About are shown
+// here; the dialogs not written yet (generator, audio device, the spectrum's scales) only say in
+// the status bar that they are not in this build, so that a command never passes without a
+// trace. UI thread.
 
 #include "app/FrameDialogs.h"
 
@@ -13,6 +14,7 @@ class QWidget;
 
 namespace tonewell {
 
+class CMainFrame;
 class Instrument;
 
 class QtFrameDialogs : public FrameDialogs {
@@ -21,6 +23,9 @@ public:
     // name is read when About opens.
     QtFrameDialogs(QWidget* parent, Instrument& instrument, std::function<void(const QString&)> note,
                    std::function<QString()> audioBackendName);
+
+    // The frame whose views redraw after Notes and Display Setting.
+    void setFrame(CMainFrame* frame) { frame_ = frame; }
 
     void calibrationSetting() override;
     void displaySetting() override;
@@ -34,8 +39,11 @@ public:
 private:
     void notInThisBuild(const QString& dialog);
 
+    void makeProgramDirectory() const;
+
     QWidget* parent_;
     Instrument& instrument_;
+    CMainFrame* frame_ = nullptr;
     std::function<void(const QString&)> note_;
     std::function<QString()> audioBackendName_;
 };
