@@ -114,6 +114,13 @@ TEST_P(MainWindowTest, EveryCommandOfTheTableIsInItsMenuOrBarWithItsPrompt) {
         window.show();
         QApplication::processEvents();
         window.grab().save(QStringLiteral("%1/window-edition%2.png").arg(QString::fromLocal8Bit(folder)).arg(GetParam()));
+        for (int id : {kCommandShowSamplingBar, kCommandShowScopeBar2, kCommandSpectrumParameters})
+            window.commandAction(id)->trigger();
+        QApplication::processEvents();
+        window.grab().save(QStringLiteral("%1/window-bars2-edition%2.png").arg(QString::fromLocal8Bit(folder)).arg(GetParam()));
+        window.commandAction(kCommandShowSpectrumBar2)->trigger();
+        QApplication::processEvents();
+        window.grab().save(QStringLiteral("%1/window-bars3-edition%2.png").arg(QString::fromLocal8Bit(folder)).arg(GetParam()));
     }
     EXPECT_EQ(window.commandAction(kCommandFileNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     EXPECT_EQ(window.commandAction(kCommandFileOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));

@@ -53,6 +53,7 @@ QKeySequence ShortcutOf(int id) {
     case kCommandFileOpen: return QKeySequence(Qt::CTRL | Qt::Key_O);
     case kCommandFileSave: return QKeySequence(Qt::CTRL | Qt::Key_S);
     case kCommandAppExit: return QKeySequence(Qt::CTRL | Qt::Key_Q);
+    case kCommandHelpTopic: return QKeySequence::HelpContents;  // the desktop's help request
     default: return {};
     }
 }
