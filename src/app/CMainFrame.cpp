@@ -26,16 +26,20 @@ bool AutoRunCaptureAtStartup(bool autoRunSetting, bool inputRunning, int startup
 CMainFrame::CMainFrame(Instrument& instrument, FrameWindow& window, FrameDialogs& dialogs, int productEdition)
     : instrument_(instrument), window_(window), dialogs_(dialogs), edition_(productEdition) {
     instrument_.effects.attachViews(this);
+    instrument_.scope.setFrameHooks(this);
 }
 
-CMainFrame::~CMainFrame() { instrument_.effects.attachViews(nullptr); }
+CMainFrame::~CMainFrame() {
+    instrument_.scope.setFrameHooks(nullptr);
+    instrument_.effects.attachViews(nullptr);
+}
 
 // ---- start-up -----------------------------------------------------------------------------
 
 void CMainFrame::startUp(const std::optional<std::filesystem::path>& commandLineFile) {
-    // "default.psf", then the frame's files ("Vorel.cfg", the generator's), and the first
-    // document made with the selections and calibration they gave.
-    instrument_.startUp();
+    instrument_.readDefaultPanel();
+    instrument_.readConfiguration();
+    instrument_.loadGeneratorFiles();
 
     // The frame's creation: the bars exist with their slot states; the client area shows both
     // panes in halves.
@@ -44,7 +48,9 @@ void CMainFrame::startUp(const std::optional<std::filesystem::path>& commandLine
     window_.showPanes(scopeShown_, spectrumShown_);
     window_.recalcLayout();
 
-    // The command line.
+    // The command line: the first document, made with the selections and calibration just read;
+    // the views have their first update with it.
+    instrument_.makeFreshDocument();
     if (!commandLineFile || !openDocumentFile(*commandLineFile)) newDocument();
     window_.updateCommandBar();
 }
@@ -157,7 +163,7 @@ bool CMainFrame::OnClose() {
 // ---- the document -------------------------------------------------------------------------
 
 void CMainFrame::initialUpdateViews() {
-    if (scopeView_) scopeView_->OnInitialUpdate();
+    instrument_.scope.OnInitialUpdate();
     if (spectrumView_) spectrumView_->OnInitialUpdate();
     window_.setDocumentTitle(instrument_.document.Title());
 }
@@ -175,10 +181,7 @@ bool CMainFrame::openDocumentFile(const std::filesystem::path& path) {
     return true;
 }
 
-int CMainFrame::currentScopeType() const {
-    if (scopeView_) return scopeView_->scopeType();
-    return std::max(0, instrument_.panel.scope.type.selection());
-}
+int CMainFrame::currentScopeType() const { return instrument_.scope.scopeType(); }
 
 void CMainFrame::OnFileNew() {
     if (!instrument_.document.SaveModified()) return;
@@ -269,7 +272,7 @@ void CMainFrame::OnHelpTopic() {
 }
 
 void CMainFrame::afterDisplaySetting() {
-    RedrawAllViews();
+    instrument_.effects.RedrawAllViews();
     applyBarEnabling();
 }
 
@@ -385,22 +388,16 @@ void CMainFrame::panesChanged() {
     instrument_.redraw.scopeRelayout = true;
     instrument_.redraw.redrawAll = true;
     window_.showPanes(scopeShown_, spectrumShown_);
-    RedrawAllViews();
+    instrument_.effects.RedrawAllViews();
 }
 
 // ---- FrameViews ---------------------------------------------------------------------------
 
-void CMainFrame::ApplyScopeRanges() {
-    if (scopeView_) scopeView_->ApplyRanges();
-}
-
 void CMainFrame::AdaptViewToolbars() {
-    if (scopeShown_ && scopeView_) scopeView_->AdaptToolbar();
     if (spectrumShown_ && spectrumView_) spectrumView_->AdaptToolbar();
 }
 
 void CMainFrame::RedrawAllViews() {
-    if (scopeView_) scopeView_->Redraw();
     if (spectrumView_) spectrumView_->Redraw();
 }
 

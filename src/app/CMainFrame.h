@@ -4,7 +4,9 @@
 // timers and the document and panel commands. The window it lives in (FrameWindow) and its
 // dialogs (FrameDialogs) are the Qt skin's; the views, the output and the capture attach
 // themselves when they exist. It attaches itself to the instrument as the front panel's views.
-// UI thread; the references must outlive the frame.
+// The oscilloscope view is the instrument's; the frame gives it its first update with each
+// document and is the frame it asks about its pane. UI thread; the references must outlive the
+// frame.
 
 #include <array>
 #include <cstdint>
@@ -21,6 +23,7 @@
 #include "app/FrameViews.h"
 #include "app/FrameWindow.h"
 #include "app/OutputRunStop.h"
+#include "scope/ScopeFrameHooks.h"
 
 namespace tonewell {
 
@@ -35,7 +38,7 @@ inline constexpr int kTimerSweepEnd = 100;      // the end of a generator sweep
 // Open filter of the document, with the framework's catch-all.
 inline constexpr const char* kDocumentOpenFilter = "ADC (*.wav)|*.wav|All Files (*.*)|*.*|";
 
-class CMainFrame : public FrameViews {
+class CMainFrame : public FrameViews, public ScopeFrameHooks {
 public:
     CMainFrame(Instrument& instrument, FrameWindow& window, FrameDialogs& dialogs, int productEdition);
     ~CMainFrame() override;
@@ -87,16 +90,15 @@ public:
     // Whether a bar is shown under the current slot states.
     bool barShown(const FrameBar& bar) const { return slotState(bar.slot) == bar.shownInState; }
 
-    // What the oscilloscope view asks of its frame.
-    bool scopePaneShown() const { return scopeShown_; }
+    // ---- ScopeFrameHooks: what the oscilloscope view asks of its frame -------------------
+    bool scopePaneShown() const override { return scopeShown_; }
     // During start-up, with the spectrum pane hidden while its row still has height: the upper
     // row takes the whole height; true when something had to change.
-    bool giveScopeWholeHeight();
+    bool giveScopeWholeHeight() override;
     // A tap on the oscilloscope: oscilloscope bar 1 shows, bar 2 and the spectrum bars hide.
-    void showScopeBar1();
+    void showScopeBar1() override;
 
     // ---- what attaches to the frame -------------------------------------------------------
-    void setScopeView(ScopePaneView* view) { scopeView_ = view; }
     void setSpectrumView(SpectrumPaneView* view) { spectrumView_ = view; }
     // The generator's output; also routes timer 100 (end of a sweep) to its Run/Stop.
     void attachOutput(OutputRunStop* output);
@@ -115,8 +117,8 @@ public:
     // enabling again.
     void afterDisplaySetting();
 
-    // ---- FrameViews -----------------------------------------------------------------------
-    void ApplyScopeRanges() override;
+    // ---- FrameViews: the views besides the oscilloscope, which the instrument drives itself
+    void ApplyScopeRanges() override {}
     void AdaptViewToolbars() override;
     void RedrawAllViews() override;
     // Oscilloscope toggled to the panel's state; the spectrum likewise where the edition offers
@@ -167,7 +169,6 @@ private:
     bool runPressedAtStart_ = false;
     bool closing_ = false;
 
-    ScopePaneView* scopeView_ = nullptr;
     SpectrumPaneView* spectrumView_ = nullptr;
     OutputRunStop* output_ = nullptr;
     std::map<int, std::function<void()>> timerHandlers_;

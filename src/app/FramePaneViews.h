@@ -1,28 +1,13 @@
 #pragma once
-// The two views of the split window as the main frame drives them. The oscilloscope and
-// spectrum views attach themselves to the frame (CMainFrame::setScopeView / setSpectrumView);
-// until a view is attached its pane is empty and the frame's calls to it are left out. UI thread.
+// The spectrum view of the lower pane as the main frame drives it: it attaches itself to the
+// frame (CMainFrame::setSpectrumView); until it is attached its pane is empty and the frame's
+// calls to it are left out. (The oscilloscope view is the instrument's own.) UI thread.
 
 #include "app/PanelEffects.h"
 
 namespace tonewell {
 
 class SpectrumAnalysis;
-
-class ScopePaneView {
-public:
-    virtual ~ScopePaneView() = default;
-    // A new or opened document: the view's first update.
-    virtual void OnInitialUpdate() = 0;
-    // The view re-reads its range selectors and rescales.
-    virtual void ApplyRanges() = 0;
-    // The view adapts its toolbar to the channels sampled.
-    virtual void AdaptToolbar() = 0;
-    // The view paints again (its redraw flags are already set).
-    virtual void Redraw() = 0;
-    // The display type the view draws with (both, A+B, A-B, X-Y), as the statistics need it.
-    virtual int scopeType() const = 0;
-};
 
 class SpectrumPaneView {
 public:

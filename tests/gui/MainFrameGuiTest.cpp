@@ -202,6 +202,7 @@ TEST_P(MainWindowTest, SlotCommandsShowAndHideTheBars) {
 
 TEST_P(MainWindowTest, EveryBarControlIsBoundToItsModelBothWays) {
     start();
+    int accepted = 0;
     for (const FrameBar& bar : window.frameBars())
         for (const FrameBarControl& control : bar.controls) {
             if (control.item.control == nullptr) continue;
@@ -214,13 +215,19 @@ TEST_P(MainWindowTest, EveryBarControlIsBoundToItsModelBothWays) {
                 ASSERT_GT(list->count(), 1) << name.toStdString();
                 ASSERT_EQ(box->count(), list->count());
                 if (!list->operable()) continue;
-                const int row = list->selection() == 1 ? 0 : 1;
+                const int before = list->selection();
+                const int row = before == 1 ? 0 : 1;
                 emit box->activated(row);  // the user picks a row
-                EXPECT_EQ(list->selection() == row || list->editable(), true) << name.toStdString();
+                // The handler may refuse it (the oscilloscope type needs both channels for some
+                // rows); either way the box shows what the model holds.
+                EXPECT_TRUE(list->selection() == row || list->selection() == before) << name.toStdString();
+                EXPECT_EQ(box->currentIndex(), list->selection()) << name.toStdString();
+                accepted += list->selection() == row;
                 list->setSelection(0);  // the program selects one
                 EXPECT_EQ(box->currentIndex(), 0) << name.toStdString();
             }
         }
+    EXPECT_GE(accepted, 15);
 }
 
 TEST_P(MainWindowTest, TriggerLevelFollowsItsSpinButtonsAndKeys) {

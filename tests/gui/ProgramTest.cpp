@@ -10,6 +10,9 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include <cmath>
+#include <vector>
+
 namespace tonewell {
 namespace {
 
@@ -52,6 +55,35 @@ TEST(ProgramTest, StartsOnAWavFileAndPaintsItsWindow) {
     ASSERT_FALSE(run.picture.isNull());
     EXPECT_GE(run.picture.width(), 640);
     EXPECT_GE(run.picture.height(), 400);
+}
+
+// Pixels of one colour in the rows from `top` down.
+int PixelsOf(const QImage& picture, QRgb colour, int top) {
+    int count = 0;
+    for (int y = top; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) count += (picture.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+    return count;
+}
+
+TEST(ProgramTest, TheOscilloscopePaneDrawsTheRecordInChannelAColour) {
+    TempDir dir;
+    std::vector<int> sine;
+    for (int i = 0; i < 2000; ++i) sine.push_back(static_cast<int>(12000 * std::sin(i * 0.0628)));
+    const auto wav = dir / "sine.wav";
+    writeFileBytes(wav, riff(chunk("fmt ", fmtBody(1, 44100, 16)) + chunk("data", samples16(sine))));
+    const ProgramRun run = StartProgram(dir, {QString::fromStdString(wav.string())});
+    ASSERT_EQ(run.exitCode, 0);
+    ASSERT_FALSE(run.picture.isNull());
+    // Channel A's default colour is blue; the trace crosses the pane's whole width, below the
+    // toolbars and the readout line.
+    const int blue = PixelsOf(run.picture, qRgb(0, 0, 255), run.picture.height() / 4);
+    EXPECT_GT(blue, run.picture.width() / 2) << blue;
+
+    // Without a record there is no trace.
+    TempDir empty;
+    const ProgramRun none = StartProgram(empty, {});
+    ASSERT_FALSE(none.picture.isNull());
+    EXPECT_LT(PixelsOf(none.picture, qRgb(0, 0, 255), none.picture.height() / 4), 50);
 }
 
 TEST(ProgramTest, StartsWithoutAFile) {

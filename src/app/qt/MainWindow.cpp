@@ -5,6 +5,7 @@
 #include "app/qt/ParameterBar.h"
 #include "app/qt/QtFrameDialogs.h"
 #include "platform/qt/QtShell.h"
+#include "scope/qt/ScopeViewWidget.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -100,7 +101,9 @@ MainWindow::MainWindow(QtShell& shell, Instrument& instrument, int productEditio
     splitter_->setObjectName(QStringLiteral("splitter"));
     splitter_->setChildrenCollapsible(false);
     splitter_->setAccessibleName(QStringLiteral("Panes"));
-    scopePane_ = MakePane(QStringLiteral("scopePane"), QStringLiteral("Oscilloscope"), splitter_);
+    scopePane_ = new ScopeViewWidget(instrument.scope, splitter_);
+    scopePane_->setObjectName(QStringLiteral("scopePane"));
+    scopePane_->setAccessibleName(QStringLiteral("Oscilloscope"));
     spectrumPane_ = MakePane(QStringLiteral("spectrumPane"), QStringLiteral("Spectrum Analyzer"), splitter_);
     splitter_->addWidget(scopePane_);
     splitter_->addWidget(spectrumPane_);

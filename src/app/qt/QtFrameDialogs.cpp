@@ -44,7 +44,7 @@ void QtFrameDialogs::displaySetting() {
 
 void QtFrameDialogs::notes() {
     NotesDialog model(instrument_.document, [this] {
-        if (frame_) frame_->RedrawAllViews();
+        instrument_.effects.RedrawAllViews();
     });
     model.Open();
     NotesWindow window(model, parent_);
