@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -274,6 +275,7 @@ TEST_P(MainWindowTest, EveryOperableWidgetHasAnAccessibleName) {
     for (QWidget* widget : window.findChildren<QWidget*>()) {
         const bool operable = widget->isVisible() && (qobject_cast<QAbstractButton*>(widget) ||
                                                       qobject_cast<QComboBox*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+                                                      qobject_cast<QAbstractSlider*>(widget) ||
                                                       widget->inherits("QSplitterHandle"));
         if (operable && AccessibleName(widget).isEmpty())
             unnamed << QString::fromLatin1(widget->metaObject()->className()) + "/" + widget->objectName();
