@@ -35,7 +35,15 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       document(shell, configuration, run.inputRunning, StoredSelection(tables)),
       effects(EffectTargets{tables, configuration, acquisition, run.inputRunning, document, shell}, panel),
       panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, effects, shell),
-      scope(ScopeViewParts{document, panel.scope, tables, acquisition, configuration, run, redraw, startupStage, shell}) {
+      scope(ScopeViewParts{document, panel.scope, tables, acquisition, configuration, run, redraw, startupStage, shell}),
+      outputDisplay(OutputDisplayTargets{panel, effects, tables, acquisition, configuration, run.inputRunning}),
+      output(GeneratorOutputParts{generator, toneLists, library,
+                                  [this] {
+                                      return OutputCalibration{configuration.outputFullScale8,
+                                                               configuration.outputFullScale16};
+                                  },
+                                  seedClock, shell, run, &audio, &document}) {
+    output.attachDisplay(&outputDisplay);
     panel.resetPanel();
     panel.createBars();
     effects.takeScopeTimeRange();
