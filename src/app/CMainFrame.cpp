@@ -27,9 +27,14 @@ CMainFrame::CMainFrame(Instrument& instrument, FrameWindow& window, FrameDialogs
     : instrument_(instrument), window_(window), dialogs_(dialogs), edition_(productEdition) {
     instrument_.effects.attachViews(this);
     instrument_.scope.setFrameHooks(this);
+    instrument_.outputDisplay.attachFrame(this);
+    // The end of a sweep is signalled from the notification thread; the output stops here, on
+    // the UI thread.
+    setTimerHandler(kTimerSweepEnd, [this] { instrument_.output.OnSweepEndTimer(); });
 }
 
 CMainFrame::~CMainFrame() {
+    instrument_.outputDisplay.attachFrame(nullptr);
     instrument_.scope.setFrameHooks(nullptr);
     instrument_.effects.attachViews(nullptr);
 }
@@ -84,10 +89,9 @@ FrameConditions CMainFrame::conditions() const {
     return c;
 }
 
-// The Run/Stop buttons need the engine they start; until it is attached they stay disabled.
+// Run/Stop monitoring input needs capture; until it is attached the button stays disabled.
 bool CMainFrame::engineAttached(int id) const {
     if (id == kCommandRunStopInput) return instrument_.effects.monitoring() != nullptr;
-    if (id == kCommandRunStopOutput) return output_ != nullptr;
     return true;
 }
 
@@ -288,23 +292,7 @@ void CMainFrame::OnRunStopInput() {
     if (InputMonitoring* monitoring = instrument_.effects.monitoring()) monitoring->RunStop();
 }
 
-void CMainFrame::OnRunStopOutput() {
-    if (output_) output_->RunStop();
-}
-
-void CMainFrame::attachOutput(OutputRunStop* output) {
-    output_ = output;
-    if (output == nullptr) {
-        setTimerHandler(kTimerSweepEnd, nullptr);
-        return;
-    }
-    // The end of a sweep is signalled from the notification thread; the output stops here, on
-    // the UI thread.
-    setTimerHandler(kTimerSweepEnd, [this] {
-        instrument_.shell.killTimer(kTimerSweepEnd);
-        if (output_) output_->RunStop();
-    });
-}
+void CMainFrame::OnRunStopOutput() { instrument_.output.RunStop(); }
 
 void CMainFrame::setTimerHandler(int timerId, std::function<void()> handler) {
     if (handler)
@@ -327,7 +315,7 @@ std::string CMainFrame::runCountsText() const {
         if (!text.empty()) text += "  ";
         text += label + std::to_string(count);
     };
-    if (instrument_.run.outputRunning.load() && underruns_) add("Output underruns: ", underruns_());
+    if (instrument_.run.outputRunning.load()) add("Output underruns: ", instrument_.output.underrunCount());
     if (instrument_.run.inputRunning.load() && overruns_) add("Input overruns: ", overruns_());
     return text;
 }
@@ -423,6 +411,16 @@ void CMainFrame::ApplyViewVisibility() {
         OnRunStopInput();
         window_.updateCommandBar();
     }
+}
+
+void CMainFrame::showScopePane() {
+    if (!scopeShown_) toggleScopePane();
+}
+
+void CMainFrame::documentChanged() {
+    instrument_.redraw.scopeRelayout = true;
+    instrument_.redraw.redrawAll = true;
+    instrument_.effects.RedrawAllViews();
 }
 
 PaneFlags CMainFrame::Panes() const {

@@ -4,8 +4,9 @@
 // timers and the document and panel commands. The window it lives in (FrameWindow) and its
 // dialogs (FrameDialogs) are the Qt skin's; the views, the output and the capture attach
 // themselves when they exist. It attaches itself to the instrument as the front panel's views.
-// The oscilloscope view is the instrument's; the frame gives it its first update with each
-// document and is the frame it asks about its pane. UI thread; the references must outlive the
+// The oscilloscope view and the generator's output are the instrument's; the frame gives the
+// view its first update with each document, is the frame it asks about its pane, and runs the
+// output's Run/Stop and its end-of-sweep timer. UI thread; the references must outlive the
 // frame.
 
 #include <array>
@@ -22,7 +23,7 @@
 #include "app/FramePaneViews.h"
 #include "app/FrameViews.h"
 #include "app/FrameWindow.h"
-#include "app/OutputRunStop.h"
+#include "app/OutputDisplayLink.h"
 #include "scope/ScopeFrameHooks.h"
 
 namespace tonewell {
@@ -38,7 +39,7 @@ inline constexpr int kTimerSweepEnd = 100;      // the end of a generator sweep
 // Open filter of the document, with the framework's catch-all.
 inline constexpr const char* kDocumentOpenFilter = "ADC (*.wav)|*.wav|All Files (*.*)|*.*|";
 
-class CMainFrame : public FrameViews, public ScopeFrameHooks {
+class CMainFrame : public FrameViews, public ScopeFrameHooks, public OutputDisplayFrame {
 public:
     CMainFrame(Instrument& instrument, FrameWindow& window, FrameDialogs& dialogs, int productEdition);
     ~CMainFrame() override;
@@ -100,14 +101,12 @@ public:
 
     // ---- what attaches to the frame -------------------------------------------------------
     void setSpectrumView(SpectrumPaneView* view) { spectrumView_ = view; }
-    // The generator's output; also routes timer 100 (end of a sweep) to its Run/Stop.
-    void attachOutput(OutputRunStop* output);
-    // Timers 1, 2 and 3 belong to capture, which registers them here; nullptr removes one.
+    // Timers 1, 2 and 3 belong to capture, which registers them here (timer 100 is the
+    // output's); nullptr removes one.
     void setTimerHandler(int timerId, std::function<void()> handler);
     // A main-frame timer fired (or was posted); a timer nobody registered is ignored.
     void OnTimer(int timerId);
-    // The device counters the status bar shows while output or capture runs.
-    void setUnderrunCounter(std::function<std::uint64_t()> counter) { underruns_ = std::move(counter); }
+    // The input device's overruns, which the status bar shows while capture runs.
     void setOverrunCounter(std::function<std::uint64_t()> counter) { overruns_ = std::move(counter); }
     // "Output underruns: N" while output runs, "Input overruns: N" while capture runs (both
     // when both run, empty when neither runs or nothing counts them).
@@ -127,6 +126,12 @@ public:
     void ApplyViewVisibility() override;
     PaneFlags Panes() const override;
     std::optional<SpectrumScales> ShownSpectrumScales() const override;
+
+    // ---- OutputDisplayFrame: the generator shows its output in the oscilloscope -----------
+    // The hidden oscilloscope pane is shown.
+    void showScopePane() override;
+    // The document holds a new played second: every view draws it.
+    void documentChanged() override;
 
 private:
     FrameConditions conditions() const;
@@ -170,9 +175,7 @@ private:
     bool closing_ = false;
 
     SpectrumPaneView* spectrumView_ = nullptr;
-    OutputRunStop* output_ = nullptr;
     std::map<int, std::function<void()>> timerHandlers_;
-    std::function<std::uint64_t()> underruns_;
     std::function<std::uint64_t()> overruns_;
 };
 

@@ -47,8 +47,6 @@ public:
     InputMonitoring* monitoring() const { return monitoring_; }
     // The instrument attaches its oscilloscope view here.
     void attachScope(CScopeView* scope) { scope_ = scope; }
-    // The attached input monitoring, nullptr while there is none.
-    InputMonitoring* monitoring() const { return monitoring_; }
 
     // The oscilloscope takes the time range its bar selects, as when the view is first shown.
     void takeScopeTimeRange();

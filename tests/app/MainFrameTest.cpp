@@ -62,9 +62,9 @@ private:
     const RunState& run_;
 };
 
-class RunStopDouble : public OutputRunStop, public InputMonitoring {
+class MonitoringDouble : public InputMonitoring {
 public:
-    explicit RunStopDouble(std::atomic<bool>& running) : running_(running) {}
+    explicit MonitoringDouble(std::atomic<bool>& running) : running_(running) {}
     void RunStop() override {
         running_ = !running_;
         ++runStops;
@@ -408,40 +408,47 @@ TEST_P(MainFrameTest, HelpThatCannotStartSaysSo) {
     EXPECT_EQ(shell.messages(), std::vector<std::string>{"Could not run peghelp.exe"});
 }
 
-TEST_P(MainFrameTest, RunStopButtonsNeedTheirEngineAndTheEdition) {
+TEST_P(MainFrameTest, RunStopInputNeedsCaptureAndTheEdition) {
     EXPECT_FALSE(frame.commandState(kCommandRunStopInput).enabled);
-    EXPECT_FALSE(frame.commandState(kCommandRunStopOutput).enabled);
-
-    RunStopDouble input(instrument.run.inputRunning);
-    RunStopDouble output(instrument.run.outputRunning);
+    MonitoringDouble input(instrument.run.inputRunning);
     instrument.effects.attachInputMonitoring(&input);
-    frame.attachOutput(&output);
     frame.OnCommand(kCommandRunStopInput);
-    frame.OnCommand(kCommandRunStopOutput);
     EXPECT_EQ(input.runStops, EditionHasCapture(edition()) ? 1 : 0);
-    EXPECT_EQ(output.runStops, EditionHasOutput(edition()) ? 1 : 0);
+    EXPECT_EQ(frame.commandState(kCommandRunStopInput).checked, EditionHasCapture(edition()));
     instrument.effects.attachInputMonitoring(nullptr);
 }
 
-TEST_P(MainFrameTest, TimersGoToTheirHandlersAndTimer100EndsTheSweep) {
+TEST_P(MainFrameTest, RunStopOutputPlaysTheGeneratorWhereTheEditionHasIt) {
+    frame.startUp(std::nullopt);
+    frame.OnCommand(kCommandRunStopOutput);
+    EXPECT_EQ(instrument.run.outputRunning.load(), EditionHasOutput(edition()));
+    EXPECT_EQ(frame.commandState(kCommandRunStopOutput).checked, EditionHasOutput(edition()));
+    EXPECT_EQ(frame.runCountsText().rfind("Output underruns: ", 0) == 0, EditionHasOutput(edition()));
+    frame.OnCommand(kCommandRunStopOutput);
+    EXPECT_FALSE(instrument.run.outputRunning);
+    EXPECT_TRUE(shell.messages().empty()) << ::testing::PrintToString(shell.messages());
+}
+
+TEST_P(MainFrameTest, TimersGoToTheirHandlersAndTimer100ToTheOutput) {
     std::vector<int> fired;
     for (int id : {kTimerRecordRelease, kTimerCaptureRestart, kTimerRecordReady})
         frame.setTimerHandler(id, [&fired, id] { fired.push_back(id); });
     frame.OnTimer(kTimerRecordReady);
     frame.OnTimer(kTimerRecordRelease);
     frame.OnTimer(kTimerCaptureRestart);
-    frame.OnTimer(kTimerSweepEnd);  // no output attached: nobody listens
-    frame.OnTimer(42);
+    frame.OnTimer(42);  // nobody's
     EXPECT_EQ(fired, (std::vector<int>{kTimerRecordReady, kTimerRecordRelease, kTimerCaptureRestart}));
 
-    RunStopDouble output(instrument.run.outputRunning);
-    frame.attachOutput(&output);
-    instrument.run.outputRunning = true;
+    // Timer 100 belongs to the output: it is killed, and a continuous output plays on since
+    // no sweep has ended.
+    frame.startUp(std::nullopt);
+    instrument.output.RunStop();
+    ASSERT_TRUE(instrument.run.outputRunning);
     shell.setTimer(kTimerSweepEnd, 1);
     frame.OnTimer(kTimerSweepEnd);
-    EXPECT_EQ(output.runStops, 1);
-    EXPECT_FALSE(instrument.run.outputRunning);
     EXPECT_TRUE(shell.activeTimers().empty());
+    EXPECT_TRUE(instrument.run.outputRunning);
+    instrument.output.RunStop();
 
     frame.setTimerHandler(kTimerRecordReady, nullptr);
     frame.OnTimer(kTimerRecordReady);
@@ -449,13 +456,31 @@ TEST_P(MainFrameTest, TimersGoToTheirHandlersAndTimer100EndsTheSweep) {
 }
 
 TEST_P(MainFrameTest, StatusCountsShowWhileTheirDeviceRuns) {
-    frame.setUnderrunCounter([] { return std::uint64_t{3}; });
-    frame.setOverrunCounter([] { return std::uint64_t{0}; });
+    frame.setOverrunCounter([] { return std::uint64_t{4}; });
     EXPECT_EQ(frame.runCountsText(), "");
-    instrument.run.outputRunning = true;
-    EXPECT_EQ(frame.runCountsText(), "Output underruns: 3");
     instrument.run.inputRunning = true;
-    EXPECT_EQ(frame.runCountsText(), "Output underruns: 3  Input overruns: 0");
+    EXPECT_EQ(frame.runCountsText(), "Input overruns: 4");
+    instrument.run.outputRunning = true;  // no run yet: none counted
+    EXPECT_EQ(frame.runCountsText(), "Output underruns: 0  Input overruns: 4");
+}
+
+TEST_P(MainFrameTest, TheGeneratorInTheOscilloscopeShowsTheHiddenPane) {
+    instrument.panel.resetPanel();
+    frame.OnSplashEnded();
+    if (frame.spectrumShown()) frame.OnCommand(kCommandSpectrumPane);
+    frame.OnCommand(kCommandScopePane);  // the only pane: stays
+    ASSERT_TRUE(frame.scopeShown());
+    if (EditionHasSpectrum(edition())) {
+        frame.OnCommand(kCommandSpectrumPane);
+        frame.OnCommand(kCommandScopePane);
+        ASSERT_FALSE(frame.scopeShown());
+        frame.showScopePane();
+        EXPECT_TRUE(frame.scopeShown());
+        EXPECT_EQ(window.panes.back(), std::make_pair(true, true));
+    }
+    instrument.redraw.scopeRelayout = false;
+    frame.documentChanged();
+    EXPECT_TRUE(instrument.redraw.scopeRelayout);
 }
 
 INSTANTIATE_TEST_SUITE_P(Editions, MainFrameTest, ::testing::Values(0, 1, 2, 3),

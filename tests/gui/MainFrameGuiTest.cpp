@@ -153,14 +153,27 @@ TEST_P(MainWindowTest, EditionsDecideTheButtonsAndPanes) {
     EXPECT_EQ(window.commandAction(kCommandSpectrumPane)->isEnabled(), all);
     EXPECT_EQ(window.commandAction(kCommandSpectrumParameters)->isEnabled(), all);
     EXPECT_EQ(window.commandAction(kCommandSignalGenerator)->isEnabled(), true);
-    // Neither engine is attached in this window: their buttons wait for them.
+    // Capture is not attached in this window: its button waits for it. The output is there.
     EXPECT_FALSE(window.commandAction(kCommandRunStopInput)->isEnabled());
-    EXPECT_FALSE(window.commandAction(kCommandRunStopOutput)->isEnabled());
+    EXPECT_TRUE(window.commandAction(kCommandRunStopOutput)->isEnabled());
     EXPECT_TRUE(window.scopePane()->isVisible());
     EXPECT_EQ(window.spectrumPane()->isVisible(), all);
     EXPECT_TRUE(window.commandAction(kCommandScopePane)->isChecked());
     EXPECT_EQ(window.commandAction(kCommandSpectrumPane)->isChecked(), all);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Untitled - Tonewell"));
+}
+
+TEST_P(MainWindowTest, RunStopOutputPlaysAndTheStatusBarCountsUnderruns) {
+    start();
+    QAction* run = window.commandAction(kCommandRunStopOutput);
+    run->trigger();
+    EXPECT_TRUE(instrument.run.outputRunning);
+    EXPECT_TRUE(run->isChecked());
+    EXPECT_TRUE(window.runCountsText().startsWith(QStringLiteral("Output underruns: "))) << window.runCountsText().toStdString();
+    run->trigger();
+    EXPECT_FALSE(instrument.run.outputRunning);
+    EXPECT_FALSE(run->isChecked());
+    EXPECT_TRUE(window.runCountsText().isEmpty());
 }
 
 TEST_P(MainWindowTest, PaneButtonsToggleThePanesAsTheFrameSays) {
