@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         QObject::connect(splash, &tonewell::SplashWindow::closed, &window, [main] {
             if (main) main->frame().OnSplashEnded();
         });
-        QObject::connect(&window, &tonewell::MainWindow::programEnded, splash, &QWidget::close);
+        QObject::connect(&window, &tonewell::MainWindow::programEnded, splash, &tonewell::SplashWindow::dismiss);
         splash->start();
     }
     return QApplication::exec();

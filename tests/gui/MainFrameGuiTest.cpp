@@ -342,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(Editions, MainWindowTest, ::testing::Values(kEditionAll
                          [](const auto& info) { return "Edition" + std::to_string(info.param); });
 
 TEST(SplashWindowTest, ClosesOnItsTimeOrEarlierOnAClickOrAKey) {
-    for (int way = 0; way < 3; ++way) {
+    for (int way = 0; way < 4; ++way) {
         SplashWindow splash(SplashPicture());
         QSignalSpy closed(&splash, &SplashWindow::closed);
         splash.start(way == 0 ? 1 : 60000);
@@ -353,6 +353,8 @@ TEST(SplashWindowTest, ClosesOnItsTimeOrEarlierOnAClickOrAKey) {
         } else if (way == 2) {
             QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
             QApplication::sendEvent(&splash, &key);
+        } else if (way == 3) {
+            splash.close();  // the window manager closed it
         } else {
             EXPECT_TRUE(closed.wait(2000));
         }
@@ -361,6 +363,13 @@ TEST(SplashWindowTest, ClosesOnItsTimeOrEarlierOnAClickOrAKey) {
         splash.finish();  // once only
         EXPECT_EQ(closed.count(), 1);
     }
+    // The program ending closes it without a word.
+    SplashWindow splash(SplashPicture());
+    QSignalSpy closed(&splash, &SplashWindow::closed);
+    splash.start(60000);
+    splash.dismiss();
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_EQ(closed.count(), 0);
 }
 
 TEST(ArtworkTest, EveryButtonOfTheBarsHasAnIconOfItsOwn) {

@@ -37,6 +37,21 @@ void SplashWindow::finish() {
     close();
 }
 
+void SplashWindow::dismiss() {
+    finished_ = true;
+    timer_.stop();
+    close();
+}
+
+void SplashWindow::closeEvent(QCloseEvent* event) {
+    if (!finished_) {
+        finished_ = true;
+        timer_.stop();
+        emit closed();
+    }
+    QWidget::closeEvent(event);
+}
+
 void SplashWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, picture_);

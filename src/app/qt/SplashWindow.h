@@ -20,6 +20,8 @@ public:
     void start(int milliseconds = kSplashMilliseconds);
     // Closes the box now (the time is up, or the user dismissed it).
     void finish();
+    // Closes the box without saying so (the program ends before its time is up).
+    void dismiss();
     bool finished() const { return finished_; }
 
 signals:
@@ -29,6 +31,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Closed by the window manager: the same as a click.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QPixmap picture_;
