@@ -27,7 +27,7 @@ constexpr std::uint32_t kFrames = 500 * kRate;
 SignalRecord makeRecord() {
     SignalRecord r;
     r.samplingType = kSamplingTypeAB;
-    r.riffHeader.format = WaveFormat{1, 2, kRate, kRate * 4, 4, 16};
+    r.riffHeader.format = MakePcmFormat(2, kRate, 16);
     const IntervalNumber interval = NormaliseInterval(kRate);
     r.intervalMantissa = interval.mantissa;
     r.intervalExponent = interval.exponent;

@@ -77,13 +77,13 @@ void BM_SegmentedHanSpectrum(benchmark::State& state) {
     RecordingShell shell;
     SpectrumAnalysis analysis(shell);
     analysis.setFftSize(1024);
-    analysis.setWindowType(kWindowHan);
-    analysis.setSpectrumType(kSpectrumAms);
+    analysis.setWindowType(WindowType::Hanning);
+    analysis.setSpectrumType(SpectrumType::Amplitude);
     for (auto _ : state) {
         analysis.ComputeChannelSpectrum(analysis.realA(), analysis.imagA(), analysis.resultAData(),
                                         codes.data(), kVoltsPerCode,
                                         static_cast<std::uint32_t>(codes.size()), kZero,
-                                        kSpectrumAms);
+                                        SpectrumType::Amplitude);
         benchmark::DoNotOptimize(analysis.resultAData());
     }
 }
@@ -118,8 +118,8 @@ void BM_FftwSegmentedHanSpectrum(benchmark::State& state) {
     fftwf_complex* out = fftwf_alloc_complex(half + 1);
     fftwf_plan plan = fftwf_plan_dft_r2c_1d(n, in, out, FFTW_MEASURE);
     WindowTable window;
-    window.prepare(kWindowHan, n, n, n);
-    const double g = GainCorrection(kWindowHan, window.powerSum, n, n, true);
+    window.prepare(WindowType::Hanning, n, n, n);
+    const double g = GainCorrection(WindowType::Hanning, window.powerSum, n, n, true);
     std::vector<float> result(half + 1);
     const int blocks = static_cast<int>(codes.size() / n);
     for (auto _ : state) {

@@ -2,10 +2,10 @@
 // loaded record keeps its arrays as long as its count, computes its statistics, and reads back
 // unchanged after it is written.
 
-#include "acquisition/ByteSource.h"
 #include "acquisition/SignalRecord.h"
 #include "acquisition/WaveDocumentReader.h"
 #include "acquisition/WaveDocumentWriter.h"
+#include "platform/ByteReader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +14,7 @@
 using namespace tonewell;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    MemoryByteSource source({data, size});
+    ByteReader source({data, size});
     SignalRecord record;
     const WaveReadResult result = ReadWaveDocument(source, record);
     if (!result.accepted) {
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int scopeType = 0; scopeType < 4; ++scopeType) ComputeStatistics(record, scopeType, offsets);
 
     const std::string written = EncodeWaveDocument(record);
-    MemoryByteSource again({reinterpret_cast<const std::uint8_t*>(written.data()), written.size()});
+    ByteReader again({reinterpret_cast<const std::uint8_t*>(written.data()), written.size()});
     SignalRecord reread;
     const WaveReadResult second = ReadWaveDocument(again, reread);
     if (!second.accepted || reread.sampleCount != record.sampleCount || reread.notes != record.notes ||

@@ -23,8 +23,8 @@ bool ConfigureDocumentFormat(CSignalDoc& document, const SamplingSelection& sele
     format.bitsPerSample = static_cast<std::uint16_t>(bits);
     document.resolutionA = document.resolutionB = static_cast<std::uint8_t>(bits);
     format.blockAlign = static_cast<std::uint16_t>(channels * (bits <= 8 ? 1 : 2));
-    format.avgBytesPerSecond = format.blockAlign * rate;
-    document.riffHeader.extraSize = 0;
+    format.averageBytesPerSecond = format.blockAlign * rate;
+    document.riffHeader.format.extraSize = 0;
 
     // A length the capture cannot hold is kept as 0, which capture refuses.
     const std::int32_t length =

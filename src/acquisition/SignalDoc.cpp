@@ -1,8 +1,8 @@
 #include "acquisition/SignalDoc.h"
 
-#include "acquisition/ByteSource.h"
 #include "acquisition/WaveDocumentReader.h"
 #include "acquisition/WaveDocumentWriter.h"
+#include "platform/FileByteReader.h"
 #include "platform/SafeFileWriter.h"
 
 #include <new>
@@ -37,10 +37,10 @@ void CSignalDoc::MakeFresh(const FreshDocumentSelection& selection) {
     format.samplesPerSecond = selection.samplesPerSecond;
     format.bitsPerSample = static_cast<std::uint16_t>(selection.bits);
     format.blockAlign = static_cast<std::uint16_t>(channels * (selection.bits <= 8 ? 1 : 2));
-    format.avgBytesPerSecond = format.blockAlign * selection.samplesPerSecond;
+    format.averageBytesPerSecond = format.blockAlign * selection.samplesPerSecond;
     r.riffHeader.riffSize = 0;
     r.riffHeader.fmtSize = 16;
-    r.riffHeader.extraSize = 0;
+    r.riffHeader.format.extraSize = 0;
     r.riffHeader.dataSize = 0;
 
     const IntervalNumber interval = NormaliseInterval(selection.samplesPerSecond);
@@ -81,7 +81,7 @@ void CSignalDoc::Refuse(const std::string& message) {
 }
 
 bool CSignalDoc::OnOpenDocument(const std::filesystem::path& path, int scopeType) {
-    FileByteSource source;
+    FileByteReader source;
     if (!source.open(path)) {
         shell_.showMessage(kMessageOpenFailed);
         return false;

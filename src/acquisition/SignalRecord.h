@@ -4,6 +4,7 @@
 // interval, the wave format, the note and the statistics in volts. UI thread only.
 
 #include "shared/DocumentNumbers.h"
+#include "platform/audio/WaveFormat.h"
 
 #include <array>
 #include <cstdint>
@@ -26,25 +27,12 @@ inline constexpr int kScopeTypeXY = 3;
 // The note holds at most kNotesCapacity - 1 characters.
 inline constexpr std::uint32_t kNotesCapacity = 1024;
 
-// The PCM format record (the one handed to the audio input device).
-struct WaveFormat {
-    std::uint16_t formatTag = 1;  // 1 = PCM
-    std::uint16_t channels = 1;
-    std::uint32_t samplesPerSecond = 0;
-    std::uint32_t avgBytesPerSecond = 0;
-    std::uint16_t blockAlign = 0;
-    std::uint16_t bitsPerSample = 0;
-
-    bool operator==(const WaveFormat&) const = default;
-};
-
 // The canonical WAVE header of the record, field by field ("RIFF", "WAVE", "fmt " and "data"
-// are implied).
+// are implied). The format, with its extra size, is the one handed to the audio input device.
 struct RiffHeader {
     std::uint32_t riffSize = 0;
     std::uint32_t fmtSize = 16;
     WaveFormat format;
-    std::uint16_t extraSize = 0;
     std::uint32_t dataSize = 0;
 
     bool operator==(const RiffHeader&) const = default;

@@ -1,5 +1,8 @@
 #include "acquisition/WaveDocumentReader.h"
 
+#include "acquisition/InfoBlock.h"
+#include "platform/ByteOrder.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -15,7 +18,7 @@ bool idIs(const char (&id)[4], const char* text) { return std::memcmp(id, text, 
 
 class Reader {
 public:
-    Reader(ByteSource& source, SignalRecord& record) : source_(source), record_(record) {}
+    Reader(ByteReader& source, SignalRecord& record) : source_(source), record_(record) {}
 
     WaveReadResult run() {
         try {
@@ -86,23 +89,21 @@ private:
         source_.readU16(format.formatTag);
         if (format.formatTag != 1) return refuse(kMessageNonPcm);
         source_.readU16(format.channels);
-        if (format.channels == 0) return refuse(kMessageUnsupported);
-        if (format.channels > 2) return refuse(kMessageTooManyChannels);
+        if (format.channels != 1 && format.channels != 2) return refuse(kMessageTooManyChannels);
         source_.readU32(format.samplesPerSecond);
-        source_.readU32(format.avgBytesPerSecond);
+        source_.readU32(format.averageBytesPerSecond);
         source_.readU16(format.blockAlign);
         if (!source_.readU16(format.bitsPerSample)) return refuse(kMessageUnsupported);
         if (format.samplesPerSecond == 0) return refuse(kMessageZeroFrequency);
         if (format.bitsPerSample > 16) return refuse(kMessageTooManyBits);
         // Frames are read as channels x (1 or 2) bytes; any other block align would walk the
         // data chunk out of step.
-        const unsigned bytesPerSample = format.bitsPerSample <= 8 ? 1u : 2u;
-        if (format.bitsPerSample == 0 || format.blockAlign != format.channels * bytesPerSample)
+        if (format.bitsPerSample == 0 || format.blockAlign != format.channels * BytesPerSample(format.bitsPerSample))
             return refuse(kMessageUnsupported);
         if (!source_.skip(size - 16u)) return refuse(kMessageUnsupported);
         record_.riffHeader.format = format;
         record_.riffHeader.fmtSize = 16;
-        record_.riffHeader.extraSize = 0;
+        record_.riffHeader.format.extraSize = 0;
         haveFormat_ = true;
         return true;
     }
@@ -140,41 +141,37 @@ private:
         return true;
     }
 
-    static std::int32_t signExtend(std::uint16_t v) { return static_cast<std::int16_t>(v); }
-
-    bool readChannelInfo(std::uint8_t& resolution, std::int32_t& max, std::int32_t& min, std::uint8_t& exponent) {
-        std::uint16_t rawMax = 0;
-        std::uint16_t rawMin = 0;
-        if (!source_.readU8(resolution) || !source_.readU16(rawMax) || !source_.readU16(rawMin) ||
-            !source_.readU8(exponent))
-            return false;
-        max = signExtend(rawMax);
-        min = signExtend(rawMin);
-        return true;
-    }
-
+    // Only a block of the instrument's own layout replaces type, interval, ranges and version.
+    // An IBIN of another size or with a type that names no channel (another program's, or a
+    // damaged one) is passed over: the record keeps the data chunk's format and +-1 V ranges.
     bool readInfo(std::uint32_t size) {
-        std::uint8_t type = 0;
-        if (size < 1 || !source_.readU8(type)) return refuse(kMessageUnsupported);
-        const bool hasA = type == kSamplingTypeA || type == kSamplingTypeAB;
-        const bool hasB = type == kSamplingTypeB || type == kSamplingTypeAB;
-        const std::uint32_t needed = 1 + 3 + (hasA ? 6 : 0) + (hasB ? 6 : 0) + 4;
-        if (size < needed) return refuse(kMessageUnsupported);
-        std::uint16_t mantissa = 0;
-        std::uint8_t exponent = 0;
+        std::uint8_t bytes[kLargestInfoBlock];
+        InfoBlock info;
+        if (size > sizeof bytes) {
+            if (!source_.skip(size)) return refuse(kMessageUnsupported);
+            return true;
+        }
+        if (!source_.read(bytes, size)) return refuse(kMessageUnsupported);
+        if (!DecodeInfoBlock({bytes, size}, info)) return true;
         SignalRecord& r = record_;
-        bool ok = source_.readU16(mantissa) && source_.readU8(exponent);
-        if (ok && hasA) ok = readChannelInfo(r.resolutionA, r.rangeMaxA, r.rangeMinA, r.rangeExponentA);
-        if (ok && hasB) ok = readChannelInfo(r.resolutionB, r.rangeMaxB, r.rangeMinB, r.rangeExponentB);
-        char version[4];
-        if (ok) ok = source_.read(version, 4);
-        if (!ok || !source_.skip(size - needed)) return refuse(kMessageUnsupported);
-        r.samplingType = type;
-        r.intervalMantissa = mantissa;
-        r.intervalExponent = exponent;
-        std::copy(version, version + 4, r.version.begin());
+        r.samplingType = info.samplingType;
+        r.intervalMantissa = info.intervalMantissa;
+        r.intervalExponent = info.intervalExponent;
+        if (info.samplingType != kSamplingTypeB) {
+            r.resolutionA = info.channelA.resolution;
+            r.rangeMaxA = info.channelA.rangeMax;
+            r.rangeMinA = info.channelA.rangeMin;
+            r.rangeExponentA = info.channelA.rangeExponent;
+        }
+        if (info.samplingType != kSamplingTypeA) {
+            r.resolutionB = info.channelB.resolution;
+            r.rangeMaxB = info.channelB.rangeMax;
+            r.rangeMinB = info.channelB.rangeMin;
+            r.rangeExponentB = info.channelB.rangeExponent;
+        }
+        std::copy(info.version.begin(), info.version.end(), r.version.begin());
         r.version[4] = '\0';
-        if (type == kSamplingTypeB) {
+        if (info.samplingType == kSamplingTypeB) {
             r.dataB = r.dataA;
             r.zeroB = r.zeroA;
         }
@@ -275,12 +272,11 @@ private:
                 }
             } else if (!stereo) {
                 // Signed 16-bit value + 32768 is the little-endian word with its top bit flipped.
-                for (std::size_t i = 0; i < frames; ++i)
-                    outA[i] = static_cast<std::uint16_t>((p[2 * i] | p[2 * i + 1] << 8) ^ 0x8000);
+                for (std::size_t i = 0; i < frames; ++i) outA[i] = LoadLe16(p + 2 * i) ^ 0x8000;
             } else {
                 for (std::size_t i = 0; i < frames; ++i) {
-                    outA[i] = static_cast<std::uint16_t>((p[4 * i] | p[4 * i + 1] << 8) ^ 0x8000);
-                    outB[i] = static_cast<std::uint16_t>((p[4 * i + 2] | p[4 * i + 3] << 8) ^ 0x8000);
+                    outA[i] = LoadLe16(p + 4 * i) ^ 0x8000;
+                    outB[i] = LoadLe16(p + 4 * i + 2) ^ 0x8000;
                 }
             }
             done += frames;
@@ -288,7 +284,7 @@ private:
         return true;
     }
 
-    ByteSource& source_;
+    ByteReader& source_;
     SignalRecord& record_;
     WaveReadResult result_;
     bool riffSizeUnknown_ = false;
@@ -298,7 +294,7 @@ private:
 
 }  // namespace
 
-WaveReadResult ReadWaveDocument(ByteSource& source, SignalRecord& record) {
+WaveReadResult ReadWaveDocument(ByteReader& source, SignalRecord& record) {
     return Reader(source, record).run();
 }
 

@@ -4,8 +4,8 @@
 // with 64-bit counts that always move forward, and nothing is allocated beyond what the file
 // holds. UI thread (or any single thread: no shared state).
 
-#include "acquisition/ByteSource.h"
 #include "acquisition/SignalRecord.h"
+#include "platform/ByteReader.h"
 
 #include <string>
 #include <vector>
@@ -34,10 +34,11 @@ struct WaveReadResult {
 };
 
 // Reads the file into record. The note is emptied first; the data chunk sets format, interval,
-// N, resolutions, +-1 V ranges, zero levels and samples; an IBIN block then replaces type,
-// interval, ranges and version; ICMT sets the note (at most 1023 characters, up to a NUL).
+// N, resolutions, +-1 V ranges, zero levels and samples; an IBIN block of the instrument's
+// layout then replaces type, interval, ranges and version (any other IBIN is passed over);
+// ICMT sets the note (at most 1023 characters, up to a NUL).
 // Statistics are not computed. When refused, record may hold part of the file: read into a
 // scratch record. A file without a fmt chunk before its data, or without data, is refused.
-WaveReadResult ReadWaveDocument(ByteSource& source, SignalRecord& record);
+WaveReadResult ReadWaveDocument(ByteReader& source, SignalRecord& record);
 
 }  // namespace tonewell

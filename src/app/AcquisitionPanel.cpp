@@ -64,7 +64,7 @@ SamplingSelection AcquisitionPanel::samplingSelection() const {
 }
 
 TimeRangeCouplingControls AcquisitionPanel::couplingControls() const {
-    return {scope_.timeRange, sampling_.frequency, sampling_.point, spectrum_.type, spectrum_.xRange, trigger_.delay};
+    return {scope_.timeRange, sampling_.frequency, sampling_.point, spectrum_, trigger_.delay};
 }
 
 void AcquisitionPanel::OnTriggerModeChanged() {

@@ -11,10 +11,6 @@ std::int32_t SelectedOr(const ListControl& list, std::int32_t remembered) {
     return list.hasSelection() ? list.selection() : remembered;
 }
 
-bool FrequencyGroup(std::int32_t spectrumType) {
-    return spectrumType == kSpectrumAmplitude || spectrumType == kSpectrumPhase;
-}
-
 }  // namespace
 
 FrontPanel::FrontPanel(PanelHomes homes, CSignalDoc& document, PanelEffects& effects, Shell& shell)
@@ -24,36 +20,35 @@ FrontPanel::FrontPanel(PanelHomes homes, CSignalDoc& document, PanelEffects& eff
       shell_(shell),
       handlers_(homes.tables, trigger, sampling, scope, spectrum, homes.acquisition, document, effects) {}
 
-void FrontPanel::FillBars() {
+void FrontPanel::fillBars() {
     sampling.Fill(homes_.tables, homes_.acquisition);
     trigger.Fill(homes_.tables, panel_.triggerLevelPercent, panel_.triggerDelayPercent,
                  sampling.bothChannels(homes_.tables), sampling.recordLengthValue(), homes_.acquisition);
     scope.Fill(homes_.tables);
-    spectrum.Fill(homes_.tables, panel_.spectrumNormalized);
+    spectrum.fill(homes_.tables, panel_.spectrumNormalized);
 }
 
-void FrontPanel::CreateBars() {
-    FillBars();
+void FrontPanel::createBars() {
+    fillBars();
     handlers_.Connect();
 }
 
-void FrontPanel::StorePanel() {
+void FrontPanel::storePanel() {
     StorePanelSetting(panel_, homes_.tables, homes_.generator, homes_.toneFilePath);
 }
 
-void FrontPanel::ResetPanel() {
+void FrontPanel::resetPanel() {
     panel_ = BuiltInPanelSetting();
-    StorePanel();
+    storePanel();
 }
 
-bool FrontPanel::LoadPanel(const std::filesystem::path& path) {
+bool FrontPanel::loadPanel(const std::filesystem::path& path) {
     if (!ReadPanelSettingFile(path, panel_, shell_)) return false;
-    StorePanel();
+    storePanel();
     return true;
 }
 
-PanelSetting FrontPanel::CurrentPanel() const {
-    const RangeTables& tables = homes_.tables;
+PanelSetting FrontPanel::currentPanel() const {
     PanelSetting current = panel_;
     auto take = [&](Id id, const ListControl& list) { current.setRow(id, SelectedOr(list, panel_.row(id))); };
 
@@ -65,11 +60,10 @@ PanelSetting FrontPanel::CurrentPanel() const {
     take(Id::ScopeRangeB, scope.rangeB);
     take(Id::ScopeMultiplierB, scope.multiplierB);
 
-    // The X range list stands for the frequency range or the time lag by the spectrum type; the
-    // other one keeps its remembered row.
+    // The X range list stands for the frequency range or the time lag, whichever it was filled
+    // with (the type list may already show another type); the other one keeps its remembered row.
     take(Id::SpectrumType, spectrum.type);
-    bool frequencyGroup = FrequencyGroup(spectrum.selectedType(tables));
-    take(frequencyGroup ? Id::SpectrumFrequencyRange : Id::SymmetricTimeRange, spectrum.xRange);
+    take(spectrum.xRangeTable(), spectrum.xRange);
     take(Id::SpectrumFrequencyMultiplier, spectrum.xMultiplier);
     take(Id::FftPoints, spectrum.fftPoints);
     take(Id::WindowFunction, spectrum.window);
@@ -105,13 +99,13 @@ PanelSetting FrontPanel::CurrentPanel() const {
     return current;
 }
 
-bool FrontPanel::SavePanel(const std::filesystem::path& path, const ToneLists& toneLists,
+bool FrontPanel::savePanel(const std::filesystem::path& path, const ToneLists& toneLists,
                            const std::filesystem::path& programDir) {
-    return WritePanelSettingFile(path, CurrentPanel(), toneLists, programDir, shell_);
+    return WritePanelSettingFile(path, currentPanel(), toneLists, programDir, homes_.toneFilePath, shell_);
 }
 
-void FrontPanel::ApplyPanel() {
-    FillBars();
+void FrontPanel::applyPanel() {
+    fillBars();
     homes_.startupStage = 0;
     PaneFlags panes = effects_.Panes();
     if ((panes.scopeShown || panes.spectrumShown) && document_.IsModified()) document_.SaveModified();
@@ -125,11 +119,11 @@ void FrontPanel::ApplyPanel() {
 void FrontPanel::ApplyNewDocumentPanel(CSignalDoc& document) {
     if (homes_.startupStage > 0) {
         document.EmptyNote();
-        ResetPanel();
-        ApplyPanel();
+        resetPanel();
+        applyPanel();
     } else if (homes_.startupStage == -1) {
         document.EmptyNote();
-        ApplyPanel();
+        applyPanel();
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The front panel: the trigger, sampling, oscilloscope and spectrum bars as control models with
 // their notifications, the loaded panel setting, and the panel's part in a new or opened
-// document. Owned by the main frame; UI thread; the references must outlive the panel.
+// document. Owned by the composition root; UI thread; the references must outlive the panel.
 
 #include <filesystem>
 #include <limits>
@@ -38,22 +38,24 @@ public:
 
     // The bars' creation: every list filled from its stored row, the stored level, delay and
     // record length shown, the handlers connected.
-    void CreateBars();
+    void createBars();
 
     // Built-in defaults into the loaded panel and the program's homes of its values.
-    void ResetPanel();
+    void resetPanel();
     // Reads a panel file into the loaded panel and the homes; false (nothing changed) when it
     // cannot be read or is refused (then with the message).
-    bool LoadPanel(const std::filesystem::path& path);
+    bool loadPanel(const std::filesystem::path& path);
     // The current panel, as Save Panel Setting writes it.
-    PanelSetting CurrentPanel() const;
-    bool SavePanel(const std::filesystem::path& path, const ToneLists& toneLists,
+    PanelSetting currentPanel() const;
+    // Writes the current panel; with waveform A "MultiTones" also "default.tcf" in programDir,
+    // which toneFilePath then remembers.
+    bool savePanel(const std::filesystem::path& path, const ToneLists& toneLists,
                    const std::filesystem::path& programDir);
 
     // Puts the loaded panel into the bars, ends the start-up stage, offers to save a modified
     // document while a pane is shown, then visibility, the document's format, the view toolbars
     // and the trigger-mode enabling.
-    void ApplyPanel();
+    void applyPanel();
 
     // DocumentFrameHooks
     void ApplyNewDocumentPanel(CSignalDoc& document) override;
@@ -63,6 +65,8 @@ public:
     bool SelectSamplingFrequency(std::uint32_t samplesPerSecond) override;
 
     const PanelSetting& loadedPanel() const { return panel_; }
+    // The sampling bar's selections (the current values where nothing is selected).
+    SamplingSelection samplingSelection() const { return handlers_.samplingSelection(); }
 
     TriggerBar trigger;
     SamplingBar sampling;
@@ -70,8 +74,8 @@ public:
     SpectrumSelectors spectrum;
 
 private:
-    void FillBars();
-    void StorePanel();
+    void fillBars();
+    void storePanel();
 
     PanelHomes homes_;
     CSignalDoc& document_;

@@ -1,8 +1,10 @@
 #include "app/InstrumentConfigurationFile.h"
 
+#include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
 #include "platform/SafeFileWriter.h"
 
-#include <bit>
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -12,86 +14,43 @@
 namespace tonewell {
 namespace {
 
-constexpr float kCalibrationMin = 1e-10f;
-constexpr float kCalibrationMax = 1e11f;
-
-class Writer {
-public:
-    explicit Writer(std::array<std::uint8_t, kInstrumentConfigurationFileSize>& bytes) : bytes_(bytes) {}
-    void u16(std::uint16_t v) {
-        bytes_[at_++] = static_cast<std::uint8_t>(v);
-        bytes_[at_++] = static_cast<std::uint8_t>(v >> 8);
-    }
-    void u32(std::uint32_t v) {
-        u16(static_cast<std::uint16_t>(v));
-        u16(static_cast<std::uint16_t>(v >> 16));
-    }
-    void flag(bool v) { u16(v ? 1 : 0); }
-    void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
-
-private:
-    std::array<std::uint8_t, kInstrumentConfigurationFileSize>& bytes_;
-    std::size_t at_ = 0;
-};
-
 // Reads fields in order; a field the bytes do not reach completely is left alone.
 class Reader {
 public:
     explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-    void u16(std::uint16_t& v) {
-        if (at_ + 2 <= bytes_.size()) v = static_cast<std::uint16_t>(bytes_[at_] | bytes_[at_ + 1] << 8);
-        at_ += 2;
-    }
-    void u32(std::uint32_t& v) {
-        if (at_ + 4 <= bytes_.size())
-            v = static_cast<std::uint32_t>(bytes_[at_]) | static_cast<std::uint32_t>(bytes_[at_ + 1]) << 8 |
-                static_cast<std::uint32_t>(bytes_[at_ + 2]) << 16 |
-                static_cast<std::uint32_t>(bytes_[at_ + 3]) << 24;
-        at_ += 4;
-    }
-    void flag(bool& v) {
-        if (at_ + 2 <= bytes_.size()) {
-            std::uint16_t word = 0;
-            u16(word);
-            v = word == 1;
-        } else {
-            at_ += 2;
-        }
-    }
+    void u16(std::uint16_t& v) { bytes_.readU16(v); }
+    void u32(std::uint32_t& v) { bytes_.readU32(v); }
+    void flag(bool& v) { bytes_.readFlag(v); }
     void calibration(float& v) {
-        if (at_ + 4 <= bytes_.size()) {
-            std::uint32_t bits = 0;
-            u32(bits);
-            const float value = std::bit_cast<float>(bits);
-            // Outside the dialog's range the generator and the ranges would divide by nothing.
-            if (value >= kCalibrationMin && value <= kCalibrationMax) v = value;
-        } else {
-            at_ += 4;
+        float value = 0.0f;
+        if (bytes_.readF32(value)) {
+            // Zero, negative, not-a-number and infinite full scales give no voltage range and no
+            // output scale; any other value is the user's, however unusual.
+            if (std::isfinite(value) && value > 0.0f) v = value;
         }
     }
 
 private:
-    std::span<const std::uint8_t> bytes_;
-    std::size_t at_ = 0;
+    ByteReader bytes_;
 };
 
-void copyPart(const InstrumentConfiguration& from, InstrumentConfiguration& to, ConfigurationPart part) {
-    if (part == ConfigurationPart::Calibration) {
-        to.inputFullScale8 = from.inputFullScale8;
-        to.inputFullScale16 = from.inputFullScale16;
-        to.outputFullScale8 = from.outputFullScale8;
-        to.outputFullScale16 = from.outputFullScale16;
-    } else {
-        to.colorBackground = from.colorBackground;
-        to.colorChannelA = from.colorChannelA;
-        to.colorChannelB = from.colorChannelB;
-        to.colorGrid = from.colorGrid;
-        to.colorOtherText = from.colorOtherText;
-        to.onePointPerRaster = from.onePointPerRaster;
-        to.invertInput = from.invertInput;
-        to.removeDcInSpectrum = from.removeDcInSpectrum;
-        to.enablePointEdit = from.enablePointEdit;
-        to.autoRunAtStartup = from.autoRunAtStartup;
+// Where each field of the file ends, in file order: the display part's ten fields, then the
+// four calibration values.
+constexpr std::size_t kFieldEnds[] = {4, 8, 12, 16, 20, 22, 24, 26, 28, 30, 34, 38, 42, 46};
+constexpr std::size_t kCalibrationStart = 30;
+static_assert(std::size(kFieldEnds) > 0 && kFieldEnds[std::size(kFieldEnds) - 1] == kInstrumentConfigurationFileSize);
+
+// Copies the fields of the part not being saved, as the file holds them byte for byte (a value
+// refused when read and a flag word other than 0 or 1 included), into bytes; a field the file
+// does not hold completely stays as bytes has it.
+void KeepOtherPart(std::span<const std::uint8_t> file,
+                   std::array<std::uint8_t, kInstrumentConfigurationFileSize>& bytes, ConfigurationPart saved) {
+    std::size_t start = 0;
+    for (std::size_t end : kFieldEnds) {
+        const bool calibration = start >= kCalibrationStart;
+        const bool other = calibration != (saved == ConfigurationPart::Calibration);
+        if (other && end <= file.size()) std::copy(file.begin() + start, file.begin() + end, bytes.begin() + start);
+        start = end;
     }
 }
 
@@ -108,8 +67,7 @@ bool readSmallFile(const std::filesystem::path& file, std::vector<std::uint8_t>&
 
 std::array<std::uint8_t, kInstrumentConfigurationFileSize> EncodeInstrumentConfiguration(
     const InstrumentConfiguration& c) {
-    std::array<std::uint8_t, kInstrumentConfigurationFileSize> bytes{};
-    Writer w(bytes);
+    ByteWriter w;
     w.u32(c.colorBackground);
     w.u32(c.colorChannelA);
     w.u32(c.colorChannelB);
@@ -124,6 +82,8 @@ std::array<std::uint8_t, kInstrumentConfigurationFileSize> EncodeInstrumentConfi
     w.f32(c.inputFullScale16);
     w.f32(c.outputFullScale8);
     w.f32(c.outputFullScale16);
+    std::array<std::uint8_t, kInstrumentConfigurationFileSize> bytes{};
+    std::copy_n(w.data().begin(), std::min(bytes.size(), w.size()), bytes.begin());
     return bytes;
 }
 
@@ -155,13 +115,9 @@ bool LoadInstrumentConfiguration(const std::filesystem::path& file, InstrumentCo
 bool SaveInstrumentConfigurationPart(const std::filesystem::path& file, const InstrumentConfiguration& current,
                                      ConfigurationPart part) {
     // The other dialog's part stays as the file holds it; what the file lacks comes from current.
-    InstrumentConfiguration written = current;
+    auto bytes = EncodeInstrumentConfiguration(current);
     std::vector<std::uint8_t> existing;
-    if (readSmallFile(file, existing)) {
-        DecodeInstrumentConfiguration(existing, written);
-        copyPart(current, written, part);
-    }
-    const auto bytes = EncodeInstrumentConfiguration(written);
+    if (readSmallFile(file, existing)) KeepOtherPart(existing, bytes, part);
     return writeFileSafely(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 

@@ -27,7 +27,7 @@ std::array<std::uint8_t, kInstrumentConfigurationFileSize> EncodeInstrumentConfi
 
 // Reads the fields that the bytes hold, in file order, into configuration; a field the bytes
 // do not reach completely keeps its value. Flags are on only when their word equals 1. A
-// calibration value that is not a number between 1e-10 and 1e11 keeps its value as well.
+// calibration value that is zero, negative, not a number or infinite keeps its value as well.
 void DecodeInstrumentConfiguration(std::span<const std::uint8_t> bytes,
                                    InstrumentConfiguration& configuration);
 
@@ -36,9 +36,9 @@ void DecodeInstrumentConfiguration(std::span<const std::uint8_t> bytes,
 bool LoadInstrumentConfiguration(const std::filesystem::path& file,
                                  InstrumentConfiguration& configuration);
 
-// Writes all 46 bytes: the given part from current, the other part as the existing file holds
-// it (or from current where the file is missing or too short). Written safely: false, with
-// the previous file untouched, when it could not be written.
+// Writes all 46 bytes: the given part from current, the other part byte for byte as the
+// existing file holds it (or from current where the file is missing or too short). Written
+// safely: false, with the previous file untouched, when it could not be written.
 bool SaveInstrumentConfigurationPart(const std::filesystem::path& file,
                                      const InstrumentConfiguration& current,
                                      ConfigurationPart part);

@@ -1,6 +1,6 @@
 #pragma once
 // What the front panel's selection handlers ask of the rest of the program: the document, the
-// oscilloscope and capture. The main frame implements it; called on the UI thread.
+// oscilloscope and capture. Instrument carries them out (InstrumentEffects); called on the UI thread.
 
 #include <optional>
 

@@ -8,6 +8,8 @@
 
 #include "generator/GeneratorTables.h"
 #include "generator/ToneFile.h"
+#include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
 #include "platform/SafeFileWriter.h"
 #include "platform/Shell.h"
 
@@ -29,44 +31,6 @@ constexpr Id kLeadingLists[] = {
     Id::FftPoints,           Id::WindowFunction,        Id::SpectrumType};
 constexpr Id kTriggerLists[] = {Id::TriggerMode, Id::TriggerSource, Id::TriggerEdge};
 constexpr Id kSamplingLists[] = {Id::SamplingFrequency, Id::SamplingChannels, Id::SamplingResolution};
-
-class Encoder {
-public:
-    void bytes(const void* data, std::size_t size) { out.append(static_cast<const char*>(data), size); }
-    void u16(std::uint32_t value) {
-        out.push_back(static_cast<char>(value & 0xFF));
-        out.push_back(static_cast<char>((value >> 8) & 0xFF));
-    }
-    void u32(std::uint32_t value) {
-        u16(value & 0xFFFF);
-        u16(value >> 16);
-    }
-    void flag(bool value) { u16(value ? 1 : 0); }
-    std::string out;
-};
-
-class Decoder {
-public:
-    explicit Decoder(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-    bool has(std::size_t count) const { return bytes_.size() - at_ >= count; }
-    std::uint16_t u16() {
-        std::uint16_t value = static_cast<std::uint16_t>(bytes_[at_] | (bytes_[at_ + 1] << 8));
-        at_ += 2;
-        return value;
-    }
-    std::uint32_t u32() {
-        std::uint32_t low = u16();
-        return low | (static_cast<std::uint32_t>(u16()) << 16);
-    }
-    std::int32_t s16() { return static_cast<std::int16_t>(u16()); }
-    std::int32_t s32() { return static_cast<std::int32_t>(u32()); }
-    bool flag() { return u16() == 1; }
-    std::uint8_t byte() { return bytes_[at_++]; }
-
-private:
-    std::span<const std::uint8_t> bytes_;
-    std::size_t at_ = 0;
-};
 
 std::int32_t ClampRow(const RangeTables& tables, Id id, std::int32_t row) {
     return std::clamp(row, 0, tables[id].count - 1);
@@ -96,7 +60,7 @@ PanelSetting BuiltInPanelSetting() {
 }
 
 std::string EncodePanelSetting(const PanelSetting& panel) {
-    Encoder e;
+    ByteWriter e;
     e.bytes(kSignature, sizeof kSignature);
     for (Id id : kLeadingLists) e.u16(static_cast<std::uint32_t>(panel.row(id)));
     e.u16(static_cast<std::uint32_t>(panel.spectrumXScale));
@@ -134,14 +98,14 @@ std::string EncodePanelSetting(const PanelSetting& panel) {
     } else {
         e.u16(0);
     }
-    return std::move(e.out);
+    return std::string(e.chars());
 }
 
 bool DecodePanelSetting(std::span<const std::uint8_t> bytes, PanelSetting& panel) {
     if (bytes.size() < sizeof kSignature || !std::equal(std::begin(kSignature), std::end(kSignature), bytes.begin(),
                                                         [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; }))
         return false;
-    Decoder d(bytes.subspan(sizeof kSignature));
+    ByteReader d(bytes.subspan(sizeof kSignature));
     if (!d.has(kPanelFixedSize - sizeof kSignature)) return false;
 
     static const RangeTables kTables;  // only the row counts are read
@@ -178,7 +142,7 @@ bool DecodePanelSetting(std::span<const std::uint8_t> bytes, PanelSetting& panel
     std::size_t length = d.u16();
     if (!d.has(length)) return false;
     read.toneFilePath.clear();
-    for (std::size_t i = 0; i < length; ++i) read.toneFilePath.push_back(static_cast<char>(d.byte()));
+    for (std::size_t i = 0; i < length; ++i) read.toneFilePath.push_back(static_cast<char>(d.u8()));
     // The generator's lists always show the generator's own values.
     for (const GeneratorRows& rows : kGeneratorRows) read.setRow(rows.table, g.*rows.field);
     read.setRow(Id::GeneratorFrequencyA, static_cast<std::int32_t>(g.frequencyA));
@@ -207,16 +171,13 @@ bool ReadPanelSettingFile(const std::filesystem::path& path, PanelSetting& panel
 }
 
 bool WritePanelSettingFile(const std::filesystem::path& path, const PanelSetting& panel, const ToneLists& toneLists,
-                           const std::filesystem::path& programDir, Shell& shell) {
+                           const std::filesystem::path& programDir, std::string& toneFilePath, Shell& shell) {
     if (!writeFileSafely(path, EncodePanelSetting(panel))) {
         shell.showMessage(kPanelCreateFailedMessage);
         return false;
     }
-    if (panel.generator.waveformIndexA == kWaveformMultiTones) {
-        // The tone file is a companion; the path the generator remembers stays as it is.
-        std::string remembered;
-        WriteToneFile(programDir / kDefaultToneFileName, toneLists, remembered, shell);
-    }
+    if (panel.generator.waveformIndexA == kWaveformMultiTones)
+        WriteToneFile(programDir / kDefaultToneFileName, toneLists, toneFilePath, shell);
     return true;
 }
 

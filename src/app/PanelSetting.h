@@ -69,9 +69,10 @@ bool ReadPanelSettingFile(const std::filesystem::path& path, PanelSetting& panel
 
 // Writes `panel` safely (a failure keeps the previous file and shows "fail to create the default
 // panel setting file"). With waveform A "MultiTones" the tone lists are also written to
-// "default.tcf" in programDir. True when the panel file was written.
+// "default.tcf" in programDir, which toneFilePath then remembers. True when the panel file was
+// written.
 bool WritePanelSettingFile(const std::filesystem::path& path, const PanelSetting& panel, const ToneLists& toneLists,
-                           const std::filesystem::path& programDir, Shell& shell);
+                           const std::filesystem::path& programDir, std::string& toneFilePath, Shell& shell);
 
 // Puts a panel into the program's homes of its values: the stored rows of the selector lists
 // (the generator's lists from its settings), the generator's settings and toneFilePath.

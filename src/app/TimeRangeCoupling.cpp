@@ -8,18 +8,6 @@
 
 namespace tonewell {
 
-namespace {
-
-constexpr std::int32_t kAmplitudeSpectrum = 0;
-constexpr std::int32_t kPhaseSpectrum = 1;
-
-bool ShowsAmplitudeOrPhase(const RangeTables& tables, const ListControl& spectrumType) {
-    auto type = tables[RangeTableId::SpectrumType].value(spectrumType.selection());
-    return type && (*type == kAmplitudeSpectrum || *type == kPhaseSpectrum);
-}
-
-}  // namespace
-
 std::int32_t SelectedSamplingRate(const RangeTables& tables, const ListControl& samplingFrequency,
                                   std::int32_t fallback) {
     return tables[RangeTableId::SamplingFrequency].value(samplingFrequency.selection()).value_or(fallback);
@@ -28,12 +16,16 @@ std::int32_t SelectedSamplingRate(const RangeTables& tables, const ListControl& 
 std::int32_t RecordLengthFollowsTimeRange(const RangeTables& tables, const TimeRangeCouplingControls& controls,
                                           std::int32_t samplingRate) {
     auto code = tables[RangeTableId::ScopeTimeRange].code(controls.timeRange.selection());
-    if (!code) return LeadingInteger(controls.recordLength.text());
-    std::int32_t length = RecordLengthForTimeRange(*code, samplingRate);
-    controls.recordLength.setText(std::to_string(length));
-    if (ShowsAmplitudeOrPhase(tables, controls.spectrumType)) {
+    std::int32_t length = LeadingInteger(controls.recordLength.text());
+    if (code) {
+        length = RecordLengthForTimeRange(*code, samplingRate);
+        controls.recordLength.setText(std::to_string(length));
+    }
+    // The spectrum follows the rate whether or not a time range is selected. The X range list
+    // is asked rather than the type list: a row is chosen only in the list it belongs to.
+    if (controls.spectrum.xRangeTable() == RangeTableId::SpectrumFrequencyRange) {
         auto row = SpectrumFrequencyRowForRate(tables[RangeTableId::SpectrumFrequencyRange], samplingRate);
-        if (row) controls.spectrumFrequencyRange.setSelection(*row);
+        if (row) controls.spectrum.xRange.setSelection(*row);
     }
     return length;
 }

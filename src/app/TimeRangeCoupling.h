@@ -10,6 +10,7 @@
 #include "controls/ListControl.h"
 #include "app/PanelEffects.h"
 #include "shared/RangeTables.h"
+#include "spectrum/SpectrumSelectors.h"
 
 namespace tonewell {
 
@@ -18,15 +19,14 @@ struct TimeRangeCouplingControls {
     ListControl& timeRange;               // oscilloscope time range (65021)
     ListControl& samplingFrequency;       // 65018
     ListControl& recordLength;            // editable "Point" (65020)
-    ListControl& spectrumType;            // "AMS", "PHS", "ACR", "CCR" (65030)
-    ListControl& spectrumFrequencyRange;  // 65033
+    SpectrumSelectors& spectrum;          // its X range list (65033) and the list it shows
     EditControl& triggerDelay;            // delay in percent, "25%" (65014)
 };
 
 // The record length follows the selected time range at samplingRate (at least one sample) and
-// is shown in "Point"; while an amplitude or phase spectrum is chosen the spectrum frequency
-// range becomes the smallest one reaching half the rate (kept when none does). Returns the
-// length; with no time range selected nothing changes and the "Point" value is returned.
+// is shown in "Point"; with no time range selected "Point" keeps its length. Either way, while
+// the spectrum X range list shows frequency ranges (an amplitude or phase spectrum), it takes
+// the smallest one reaching half the rate (kept when none does). Returns the record length.
 std::int32_t RecordLengthFollowsTimeRange(const RangeTables& tables, const TimeRangeCouplingControls& controls,
                                           std::int32_t samplingRate);
 

@@ -1,8 +1,11 @@
 #include "generator/GeneratedSignalFile.h"
 
+#include "acquisition/WaveChunkWriter.h"
 #include "shared/DocumentNumbers.h"
 #include "shared/NumberFormat.h"
 #include "generator/Synthesizer.h"
+#include "platform/ByteOrder.h"
+#include "platform/ByteWriter.h"
 #include "platform/SafeFileWriter.h"
 
 #include <algorithm>
@@ -16,25 +19,16 @@ namespace {
 
 constexpr double kVoltsPerCode8 = 7.874016e-06;    // 1 / 127000: mV to V over 127 codes
 constexpr double kVoltsPerCode16 = 3.0518510e-08;  // 1 / 32767000
-constexpr char kVersion[] = "01.0";
 
-// ---- little-endian fields -----------------------------------------------------------------
-void Put16(std::string& out, std::uint32_t v) {
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>((v >> 8) & 0xFF);
+std::uint8_t ExportSamplingType(const WaveFormat& format) {
+    return format.channels == 2 ? kSamplingTypeAB : kSamplingTypeA;
 }
-void Put32(std::string& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-std::uint32_t InformationSize(const OutputFormat& format) { return format.channels == 2 ? 20u : 14u; }
 
 // "%f" of every value a sample code can take, built once per export: a 16-bit table holds
 // 65536 texts, so the table costs less than formatting a single second of 96000 frames.
 class VoltsTexts {
 public:
-    VoltsTexts(const OutputFormat& format, const OutputCalibration& calibration) {
+    VoltsTexts(const WaveFormat& format, const OutputCalibration& calibration) {
         const bool eight = format.bitsPerSample == 8;
         first_ = eight ? 0 : -32768;
         const int last = eight ? 255 : 32767;
@@ -128,79 +122,49 @@ void AppendSampleTime(std::string& out, std::uint64_t index, std::uint32_t sampl
     out.append(text, time.put(text));
 }
 
-std::uint64_t WaveDataBytes(const OutputFormat& format, std::uint32_t seconds) {
+std::uint64_t WaveDataBytes(const WaveFormat& format, std::uint32_t seconds) {
     return static_cast<std::uint64_t>(format.averageBytesPerSecond) * seconds;
 }
 
-bool WaveFitsRiff(const OutputFormat& format, std::uint32_t seconds) {
-    const std::uint64_t data = WaveDataBytes(format, seconds);
-    return data + 44 + 20 + InformationSize(format) + 1 <= 0xFFFFFFFFull;
+bool WaveFitsRiff(const WaveFormat& format, std::uint32_t seconds) {
+    return WaveFileFits(WaveDataBytes(format, seconds), ExportSamplingType(format), 0);
 }
 
-std::string InformationBlock(const OutputFormat& format, const OutputCalibration& calibration) {
-    std::string block;
-    const bool stereo = format.channels == 2;
-    block += static_cast<char>(stereo ? 3 : 1);
+InfoBlock ExportInfoBlock(const WaveFormat& format, const OutputCalibration& calibration) {
+    InfoBlock info;
+    info.samplingType = ExportSamplingType(format);
     // The same numbers the document gives a record of this format, so a re-read file matches.
     const IntervalNumber interval = NormaliseInterval(format.samplesPerSecond);
-    Put16(block, interval.mantissa);
-    block += static_cast<char>(interval.exponent);
+    info.intervalMantissa = interval.mantissa;
+    info.intervalExponent = interval.exponent;
     const VoltageRange range =
         NormaliseVoltageRange(format.bitsPerSample, calibration.outputFullScale8, calibration.outputFullScale16);
-    for (int channel = 0; channel < (stereo ? 2 : 1); ++channel) {
-        block += static_cast<char>(format.bitsPerSample);
-        Put16(block, static_cast<std::uint32_t>(range.max) & 0xFFFF);
-        Put16(block, static_cast<std::uint32_t>(range.min) & 0xFFFF);
-        block += static_cast<char>(range.exponent);
-    }
-    block.append(kVersion, 4);
-    return block;
+    info.channelA = {static_cast<std::uint8_t>(format.bitsPerSample), range.max, range.min, range.exponent};
+    info.channelB = info.channelA;
+    return info;
 }
 
-std::string WaveHeader(const OutputFormat& format, std::uint32_t seconds, std::uint32_t listSize) {
-    const std::uint64_t data = WaveDataBytes(format, seconds);
-    std::string header;
-    header += "RIFF";
-    Put32(header, static_cast<std::uint32_t>(listSize + data + 44 + (data & 1)));
-    header += "WAVE";
-    header += "fmt ";
-    Put32(header, 16);
-    Put16(header, 1);
-    Put16(header, format.channels);
-    Put32(header, format.samplesPerSecond);
-    Put32(header, format.averageBytesPerSecond);
-    Put16(header, format.blockAlign);
-    Put16(header, format.bitsPerSample);
-    header += "data";
-    Put32(header, static_cast<std::uint32_t>(data));
-    return header;
-}
-
-SignalWriteResult WriteGeneratedWave(SafeFileWriter& file, Synthesizer& synth, const OutputFormat& format,
+SignalWriteResult WriteGeneratedWave(SafeFileWriter& file, Synthesizer& synth, const WaveFormat& format,
                                      const OutputCalibration& calibration, std::uint32_t seconds,
                                      std::vector<std::uint8_t>& buffer) {
-    const std::string block = InformationBlock(format, calibration);
-    const auto listSize = static_cast<std::uint32_t>(block.size() + 20);  // empty note
-    if (!file.write(WaveHeader(format, seconds, listSize))) return SignalWriteResult::WriteFailed;
+    // The samples stream from the synthesiser between the header and the info chunk; no note.
+    const WaveChunkWriter chunks(format, static_cast<std::uint32_t>(WaveDataBytes(format, seconds)),
+                                 ExportInfoBlock(format, calibration), {});
+    ByteWriter header;
+    chunks.writeHeader(header);
+    if (!file.write(header.chars())) return SignalWriteResult::WriteFailed;
     const std::span<const std::uint8_t> second(buffer.data(), format.averageBytesPerSecond);
     for (std::uint32_t k = 0; k < seconds; ++k) {
         if (!synth.Synthesize(buffer)) return SignalWriteResult::SynthesisFailed;
         synth.countBuffer();
         if (!file.write(second.data(), second.size())) return SignalWriteResult::WriteFailed;
     }
-    if ((WaveDataBytes(format, seconds) & 1) != 0 && !file.putByte(0)) return SignalWriteResult::WriteFailed;
-    std::string list = "LIST";
-    Put32(list, listSize);
-    list += "INFO";
-    list += "IBIN";
-    Put32(list, static_cast<std::uint32_t>(block.size()));
-    list += block;
-    list += "ICMT";
-    Put32(list, 0);
-    return file.write(list) ? SignalWriteResult::Written : SignalWriteResult::WriteFailed;
+    ByteWriter trailer;
+    chunks.writeTrailer(trailer);
+    return file.write(trailer.chars()) ? SignalWriteResult::Written : SignalWriteResult::WriteFailed;
 }
 
-SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, const OutputFormat& format,
+SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, const WaveFormat& format,
                                      const OutputCalibration& calibration, std::uint32_t seconds,
                                      std::vector<std::uint8_t>& buffer) {
     const std::uint32_t rate = format.samplesPerSecond;
@@ -243,8 +207,8 @@ SignalWriteResult WriteGeneratedText(SafeFileWriter& file, Synthesizer& synth, c
                 out = volts.put(out, sample[0]);
                 if (stereo) out = volts.put(PutText(out, kSeparator, 4), sample[1]);
             } else {
-                out = volts.put(out, static_cast<std::int16_t>(sample[0] | (sample[1] << 8)));
-                if (stereo) out = volts.put(PutText(out, kSeparator, 4), static_cast<std::int16_t>(sample[2] | (sample[3] << 8)));
+                out = volts.put(out, static_cast<std::int16_t>(LoadLe16(sample)));
+                if (stereo) out = volts.put(PutText(out, kSeparator, 4), static_cast<std::int16_t>(LoadLe16(sample + 2)));
             }
             *out++ = '\r';
             *out++ = '\n';

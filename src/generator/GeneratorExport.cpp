@@ -51,7 +51,7 @@ ExportOutcome ExportGeneratedSignal(const GeneratorSources& sources, const std::
         shell.showMessage(*message);
         return ExportOutcome::Refused;
     }
-    const OutputFormat format = OutputFormatFor(settings);
+    const WaveFormat format = OutputFormatFor(settings);
     if (type == ExportFileType::Wave && !WaveFitsRiff(format, seconds)) {
         shell.showMessage(kTooLongMessage);
         return ExportOutcome::Refused;

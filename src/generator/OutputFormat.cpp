@@ -2,14 +2,9 @@
 
 namespace tonewell {
 
-OutputFormat OutputFormatFor(const GeneratorSettings& settings) {
-    OutputFormat format;
-    format.channels = static_cast<std::uint16_t>(OutputChannels(settings));
-    format.samplesPerSecond = SamplingFrequency(settings);
-    format.bitsPerSample = static_cast<std::uint16_t>(BitsPerSample(settings));
-    format.blockAlign = static_cast<std::uint16_t>(format.channels * format.bytesPerSample());
-    format.averageBytesPerSecond = format.blockAlign * format.samplesPerSecond;
-    return format;
+WaveFormat OutputFormatFor(const GeneratorSettings& settings) {
+    return MakePcmFormat(static_cast<std::uint16_t>(OutputChannels(settings)), SamplingFrequency(settings),
+                         static_cast<std::uint16_t>(BitsPerSample(settings)));
 }
 
 }  // namespace tonewell

@@ -3,6 +3,7 @@
 #include "generator/ClassicRandom.h"
 #include "generator/GeneratorTables.h"
 #include "generator/PinkNoise.h"
+#include "platform/ByteOrder.h"
 #include "platform/Shell.h"
 
 #include <algorithm>
@@ -223,12 +224,12 @@ void Synthesizer::synthesizeLibrary(int channel, std::uint32_t fs) {
     phase_[channel] = position;
 }
 
-void Synthesizer::encode(int channel, const OutputFormat& format, const Scales& scales,
+void Synthesizer::encode(int channel, const WaveFormat& format, const Scales& scales,
                          std::span<std::uint8_t> buffer) {
     const float peak = PeakOf(mix_);
     const std::size_t align = format.blockAlign;
     const std::size_t frames = std::min<std::size_t>(mix_.size(), format.samplesPerSecond);
-    const std::size_t first = static_cast<std::size_t>(channel) * format.bytesPerSample();
+    const std::size_t first = static_cast<std::size_t>(channel) * BytesPerSample(format.bitsPerSample);
     if (format.bitsPerSample == 8) {
         const float s8 = scales.s8[channel];
         for (std::size_t k = 0; k < frames; ++k) {
@@ -239,15 +240,13 @@ void Synthesizer::encode(int channel, const OutputFormat& format, const Scales& 
         const float s16 = scales.s16[channel];
         for (std::size_t k = 0; k < frames; ++k) {
             const float x = mix_[k] / peak;
-            const auto word = static_cast<std::uint16_t>(EncodeWord(x * s16));
-            buffer[k * align + first] = static_cast<std::uint8_t>(word & 0xFFu);
-            buffer[k * align + first + 1] = static_cast<std::uint8_t>(word >> 8);
+            StoreLe16(buffer.data() + k * align + first, static_cast<std::uint16_t>(EncodeWord(x * s16)));
         }
     }
 }
 
 bool Synthesizer::Synthesize(std::span<std::uint8_t> buffer) {
-    const OutputFormat format = OutputFormatFor(settings_);
+    const WaveFormat format = OutputFormatFor(settings_);
     if (buffer.size() < format.averageBytesPerSecond) return false;
     // startRun sized the mix buffer; this only catches a format changed without a new run.
     if (mix_.size() != format.samplesPerSecond) mix_.assign(format.samplesPerSecond, 0.0f);

@@ -61,7 +61,7 @@ private:
     void prepareToneLists(std::int32_t codeA, bool stereo);
     void sumTones(int channel, std::uint32_t fs, double phaseShiftCycles);
     void synthesizeLibrary(int channel, std::uint32_t fs);
-    void encode(int channel, const OutputFormat& format, const Scales& scales, std::span<std::uint8_t> buffer);
+    void encode(int channel, const WaveFormat& format, const Scales& scales, std::span<std::uint8_t> buffer);
     double frequencyAt(int channel, std::uint32_t toneFrequency, std::uint32_t fs, std::uint32_t n) const;
 
     const GeneratorSettings& settings_;

@@ -5,7 +5,9 @@
 #include "platform/SafeFileWriter.h"
 #include "platform/Shell.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <fstream>
 #include <limits>
 
@@ -38,14 +40,49 @@ std::uint32_t LeadingFrequency(std::string_view text) {
     return negative ? 0u : static_cast<std::uint32_t>(value);
 }
 
+// The power of ten of the first significant digit of a decimal number ("0.05e3" gives 1),
+// saturating far beyond any double. The text is a number as from_chars accepted it.
+std::int64_t DecimalMagnitude(std::string_view number) {
+    constexpr std::int64_t kFar = std::int64_t{1} << 40;
+    std::size_t at = 0;
+    if (at < number.size() && number[at] == '-') ++at;
+    std::int64_t magnitude = 0;
+    bool significant = false;
+    for (; at < number.size() && number[at] >= '0' && number[at] <= '9'; ++at) {
+        if (significant) magnitude = std::min(magnitude + 1, kFar);
+        else if (number[at] != '0') significant = true;
+    }
+    if (at < number.size() && number[at] == '.') {
+        for (++at; at < number.size() && number[at] >= '0' && number[at] <= '9'; ++at) {
+            if (significant) continue;
+            magnitude = std::max(magnitude - 1, -kFar);
+            if (number[at] != '0') significant = true;
+        }
+    }
+    if (at < number.size() && (number[at] == 'e' || number[at] == 'E')) {
+        ++at;
+        bool negative = false;
+        if (at < number.size() && (number[at] == '+' || number[at] == '-')) negative = number[at++] == '-';
+        std::int64_t exponent = 0;
+        for (; at < number.size() && number[at] >= '0' && number[at] <= '9'; ++at)
+            exponent = std::min(exponent * 10 + (number[at] - '0'), kFar);
+        magnitude += negative ? -exponent : exponent;
+    }
+    return magnitude;
+}
+
 // The text read as a number the way the C library reads one, independent of the locale:
-// a leading number is taken, the rest ignored, no number gives 0.
+// a leading number is taken, the rest ignored, no number gives 0. A number too large for a
+// double reads as infinity, one too small as 0, each with its sign.
 float LeadingNumber(std::string_view text) {
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     double value = 0.0;
     auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        return text.front() == '-' ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
+        const bool negative = text.front() == '-';
+        const std::string_view number(text.data(), static_cast<std::size_t>(result.ptr - text.data()));
+        if (DecimalMagnitude(number) < 0) return negative ? -0.0f : 0.0f;
+        return negative ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
     }
     if (result.ec != std::errc()) return 0.0f;
     return static_cast<float>(value);

@@ -1,5 +1,6 @@
 // tonewell: the sound-card instrument with its window.
 
+#include "app/Instrument.h"
 #include "app/qt/MainWindow.h"
 #include "platform/audio/AudioBackendSelection.h"
 #include "platform/qt/QtShell.h"
@@ -13,8 +14,10 @@ int main(int argc, char** argv) {
     // output device, else the loopback cable.
     std::unique_ptr<tonewell::AudioBackend> audio = tonewell::CreateAudioBackendFromEnvironment();
     tonewell::QtShell shell;
-    tonewell::MainWindow window(shell);
+    tonewell::Instrument instrument(shell, *audio);
+    tonewell::MainWindow window(shell, instrument);
     shell.setWindow(&window);
+    instrument.startUp();
     window.setAudioBackendName(QString::fromStdString(audio->displayName()));
     window.show();
     return QApplication::exec();

@@ -1,35 +1,31 @@
-// tonewell-cli: the instrument without a screen. Reads its arguments, then opens, generates,
-// analyses and exports through the same core as the program.
+// tonewell-cli: the instrument without a screen. Reads its arguments, builds the instrument as
+// the program does (with a console shell and a loopback cable), then opens, generates, analyses
+// and exports through it.
 //
 // Exit status: 0 success, 1 the core refused the input (its message on stderr), 2 bad arguments.
 
-#include "acquisition/SignalDoc.h"
+#include "app/Instrument.h"
 #include "app/InstrumentConfigurationFile.h"
-#include "app/FrontPanel.h"
-#include "app/PanelEffects.h"
-#include "app/PanelSetting.h"
-#include "shared/RangeTables.h"
 #include "generator/GeneratorExport.h"
 #include "generator/GeneratorSettingsFields.h"
+#include "generator/GeneratorTables.h"
 #include "generator/ToneFile.h"
 #include "generator/WaveformLibraryFile.h"
-#include "platform/RecordingShell.h"
+#include "main/CliArguments.h"
+#include "platform/ConsoleShell.h"
+#include "platform/audio/LoopbackCable.h"
 #include "scope/ScopeExport.h"
 #include "spectrum/SpectrumAnalysis.h"
 #include "spectrum/SpectrumExport.h"
 #include "spectrum/SpectrumReadouts.h"
 
+#include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <random>
-
-#include <charconv>
-#include <cstdio>
 #include <functional>
 #include <iostream>
-#include <map>
-#include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,253 +33,103 @@
 namespace tonewell {
 namespace {
 
+using Id = RangeTableId;
+
 constexpr int kExitOk = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitUsage = 2;
 
-struct OptionForm {
-    std::string name;                  // without "--"
-    std::string argument;              // shown in help; empty: a switch without a value
-    std::vector<std::string> choices;  // allowed values; empty: any
-    bool repeatable = false;
-    std::string help;
+// The instrument as this tool builds it. Messages are printed as they are shown; the program's
+// own files are not read (no startUp), so results depend only on the arguments.
+struct ConsoleInstrument {
+    explicit ConsoleInstrument(std::ostream& messages = std::cerr, std::string linePrefix = {})
+        : shell(messages, std::move(linePrefix)), instrument(shell, cable) {
+        // No splash to wait for: start-up is over once the instrument stands.
+        instrument.startupStage = 1;
+    }
+
+    ConsoleShell shell;
+    LoopbackCable cable;  // nothing here plays or records, so no time passes on it
+    Instrument instrument;
 };
 
-struct CommandForm {
-    std::string name;
-    std::string positional;  // e.g. "FILE.wav"; empty: none
-    std::string summary;
-    std::vector<OptionForm> options;
-};
-
-struct Arguments {
-    std::string file;
-    std::map<std::string, std::vector<std::string>> values;
-
-    std::optional<std::string> get(const std::string& name) const {
-        auto found = values.find(name);
-        if (found == values.end() || found->second.empty()) return std::nullopt;
-        return found->second.back();
-    }
-    const std::vector<std::string>& all(const std::string& name) const {
-        static const std::vector<std::string> none;
-        auto found = values.find(name);
-        return found == values.end() ? none : found->second;
-    }
-};
-
-struct UsageError {
-    std::string text;
-};
-
-std::string usageLine(const CommandForm& command) {
-    std::string line = "usage: tonewell-cli " + command.name;
-    if (!command.positional.empty()) line += " " + command.positional;
-    for (const OptionForm& option : command.options) {
-        line += " [--" + option.name;
-        if (!option.argument.empty()) line += " " + option.argument;
-        line += "]";
-        if (option.repeatable) line += "...";
-    }
-    return line;
-}
-
-void printCommandHelp(const CommandForm& command) {
-    std::cout << usageLine(command) << "\n\n" << command.summary << "\n";
-    if (!command.options.empty()) std::cout << "\noptions:\n";
-    for (const OptionForm& option : command.options) {
-        std::string head = "  --" + option.name + (option.argument.empty() ? "" : " " + option.argument);
-        std::cout << head;
-        if (head.size() < 28) std::cout << std::string(28 - head.size(), ' ');
-        else std::cout << "\n" << std::string(28, ' ');
-        std::cout << option.help << "\n";
-    }
-}
-
-// Parses "COMMAND FILE --opt value --opt=value ..." against the command's options.
-Arguments parseArguments(const CommandForm& command, const std::vector<std::string>& words) {
-    Arguments parsed;
-    bool haveFile = false;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const std::string& word = words[i];
-        if (word.rfind("--", 0) == 0 && word.size() > 2) {
-            std::string name = word.substr(2);
-            std::optional<std::string> value;
-            if (auto equals = name.find('='); equals != std::string::npos) {
-                value = name.substr(equals + 1);
-                name.resize(equals);
-            }
-            const OptionForm* declared = nullptr;
-            for (const OptionForm& option : command.options)
-                if (option.name == name) declared = &option;
-            if (declared == nullptr) throw UsageError{"unknown option --" + name};
-            if (declared->argument.empty()) {
-                if (value) throw UsageError{"--" + name + " takes no value"};
-                value = "1";
-            } else if (!value) {
-                if (i + 1 >= words.size()) throw UsageError{"--" + name + " needs " + declared->argument};
-                value = words[++i];
-            }
-            if (!declared->choices.empty()) {
-                bool known = false;
-                for (const std::string& choice : declared->choices) known = known || choice == *value;
-                if (!known) {
-                    std::string list;
-                    for (const std::string& choice : declared->choices) list += (list.empty() ? "" : ", ") + choice;
-                    throw UsageError{"--" + name + " must be one of " + list + ", not \"" + *value + "\""};
-                }
-            }
-            if (!declared->repeatable && parsed.values.count(name))
-                throw UsageError{"--" + name + " given twice"};
-            parsed.values[name].push_back(*value);
-        } else if (!command.positional.empty() && !haveFile) {
-            parsed.file = word;
-            haveFile = true;
-        } else {
-            throw UsageError{"unexpected argument \"" + word + "\""};
-        }
-    }
-    if (!command.positional.empty() && !haveFile) throw UsageError{"missing " + command.positional};
-    if (command.name == "generate" && !parsed.values.count("output")) throw UsageError{"missing --output FILE"};
-    return parsed;
+// A refusal the core said nothing about gets the tool's own line.
+int Refused(const ConsoleShell& shell, const std::string& what) {
+    if (shell.messageCount() == 0) std::cerr << "tonewell-cli: " << what << "\n";
+    return kExitRefused;
 }
 
 // Shortest text that reads back as the same float.
-std::string floatText(float value) {
+std::string FloatText(float value) {
     char text[64];
     auto result = std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
 }
 
-// A shell for a program without a screen: messages are kept in order for the caller to print.
-struct CliShell : RecordingShell {};
-
-// Reads the configuration named by --config into configuration; false (after the message) when
-// it cannot be read.
-bool loadConfiguration(const Arguments& arguments, InstrumentConfiguration& configuration) {
-    auto path = arguments.get("config");
-    if (!path) return true;
-    if (!LoadInstrumentConfiguration(*path, configuration)) {
-        std::cerr << "tonewell-cli: cannot read the configuration file " << *path << "\n";
-        return false;
-    }
-    return true;
-}
-
-// The frame of a program without panes: nothing to draw or to restart.
-class HeadlessFrame : public PanelEffects {
-public:
-    explicit HeadlessFrame(const RangeTables& tables) : tables_(tables) {}
-    RangeCode ScopeTimeRange() const override {
-        const RangeTable& table = tables_[RangeTableId::ScopeTimeRange];
-        return table.code(table.defaultIndex).value_or(RangeCode());
-    }
-    void ConfigureDocumentFormat() override {}
-    void ApplyScopeRanges() override {}
-    void AdaptViewToolbars() override {}
-    void RestartCaptureIfRunning() override {}
-    void RedrawAllViews() override {}
-    PaneFlags Panes() const override { return {}; }
-    std::optional<SpectrumScales> ShownSpectrumScales() const override { return std::nullopt; }
-    void ApplyViewVisibility() override {}
-
-private:
-    const RangeTables& tables_;
-};
-
-// The document with the front panel that follows an opened file, as in the program, so that
-// opening gives the same messages.
-struct HeadlessInstrument {
-    explicit HeadlessInstrument(const InstrumentConfiguration& configuration)
-        : configuration(configuration),
-          document(shell, this->configuration, inputRunning, FreshDocumentSelection{}),
-          frame(tables),
-          panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, frame, shell) {
-        SetGeneratorDefaults(generator);
-        panel.CreateBars();
-        document.SetFrameHooks(&panel);
-    }
-
-    InstrumentConfiguration configuration;
-    CliShell shell;
-    std::atomic<bool> inputRunning{false};
-    CSignalDoc document;
+// The names of a selector list, for an option's allowed values and its help.
+std::vector<std::string> SelectorNames(Id id) {
     RangeTables tables;
-    AcquisitionParameters acquisition;
-    GeneratorSettings generator;
-    std::string toneFilePath;
-    int startupStage = 1;
-    HeadlessFrame frame;
-    FrontPanel panel;
-};
+    std::vector<std::string> names;
+    for (std::string_view name : tables[id].names) names.emplace_back(name);
+    return names;
+}
 
-// ---- info -------------------------------------------------------------------------------
+// The values of a selector list as text.
+std::vector<std::string> SelectorValueTexts(Id id) {
+    RangeTables tables;
+    std::vector<std::string> texts;
+    for (std::int32_t value : tables[id].values) texts.push_back(std::to_string(value));
+    return texts;
+}
 
-int runInfo(const Arguments& arguments) {
-    InstrumentConfiguration configuration;
-    if (!loadConfiguration(arguments, configuration)) return kExitRefused;
-    int scopeType = std::stoi(arguments.get("scope-type").value_or("0"));
+// The value of the row a name picks (the name was checked against the list's names).
+std::int32_t SelectorValue(const RangeTables& tables, Id id, const std::string& name) {
+    const RangeTable& table = tables[id];
+    return table.value(table.rowNamed(name).value_or(table.defaultIndex)).value_or(0);
+}
 
-    HeadlessInstrument instrument(configuration);
-    CliShell& shell = instrument.shell;
-    CSignalDoc& document = instrument.document;
-    bool loaded = document.OnOpenDocument(arguments.file, scopeType);
-
-    for (const std::string& message : shell.messages()) std::cout << "message=" << message << "\n";
-    if (!loaded) {
-        for (const std::string& message : shell.messages()) std::cerr << message << "\n";
-        if (shell.messages().empty()) std::cerr << "tonewell-cli: cannot open " << arguments.file << "\n";
-        return kExitRefused;
+// The generator export's file types as extensions, in the rows of its filter ("Name|*.ext|"
+// pairs), which are the values of ExportFileType.
+std::vector<std::string> ExportExtensions() {
+    std::vector<std::string> extensions;
+    std::string_view filter = kExportFilter;
+    for (;;) {
+        std::size_t nameEnd = filter.find('|');
+        if (nameEnd == std::string_view::npos) break;
+        std::string_view rest = filter.substr(nameEnd + 1);
+        std::size_t patternEnd = rest.find('|');
+        std::string_view pattern = rest.substr(0, patternEnd);
+        extensions.emplace_back(pattern.substr(pattern.find('.') + 1));
+        if (patternEnd == std::string_view::npos) break;
+        filter = rest.substr(patternEnd + 1);
     }
-
-    const bool holdsA = document.samplingType != kSamplingTypeB;
-    const bool holdsB = document.samplingType != kSamplingTypeA;
-    std::cout << "samplingType=" << int(document.samplingType) << "\n"
-              << "channels=" << document.riffHeader.format.channels << "\n"
-              << "samplesPerSec=" << document.riffHeader.format.samplesPerSecond << "\n"
-              << "bitsPerSample=" << document.riffHeader.format.bitsPerSample << "\n"
-              << "sampleCount=" << document.sampleCount << "\n"
-              << "intervalMantissa=" << document.intervalMantissa << "\n"
-              << "intervalExponent=" << int(document.intervalExponent) << "\n";
-    if (holdsA)
-        std::cout << "resolutionA=" << int(document.resolutionA) << "\n"
-                  << "rangeMaxA=" << document.rangeMaxA << "\n"
-                  << "rangeMinA=" << document.rangeMinA << "\n"
-                  << "rangeExponentA=" << int(document.rangeExponentA) << "\n"
-                  << "zeroA=" << document.zeroA << "\n";
-    if (holdsB)
-        std::cout << "resolutionB=" << int(document.resolutionB) << "\n"
-                  << "rangeMaxB=" << document.rangeMaxB << "\n"
-                  << "rangeMinB=" << document.rangeMinB << "\n"
-                  << "rangeExponentB=" << int(document.rangeExponentB) << "\n"
-                  << "zeroB=" << document.zeroB << "\n";
-    std::cout << "note=" << document.notes << "\n";
-    if (holdsA)
-        std::cout << "maxA=" << floatText(document.maxA) << "\n"
-                  << "minA=" << floatText(document.minA) << "\n"
-                  << "meanA=" << floatText(document.meanA) << "\n"
-                  << "rmsA=" << floatText(document.rmsA) << "\n";
-    if (holdsB)
-        std::cout << "maxB=" << floatText(document.maxB) << "\n"
-                  << "minB=" << floatText(document.minB) << "\n"
-                  << "meanB=" << floatText(document.meanB) << "\n"
-                  << "rmsB=" << floatText(document.rmsB) << "\n";
-    std::cout << "dcOffsetCodesA=" << document.dcOffsets.dcOffsetCodesA << "\n"
-              << "dcOffsetCodesB=" << document.dcOffsets.dcOffsetCodesB << "\n";
-    return kExitOk;
+    return extensions;
 }
 
-
-// Prints every message the core showed on stderr, in order.
-void printMessages(const RecordingShell& shell) {
-    for (const std::string& message : shell.messages()) std::cerr << message << "\n";
+std::string Joined(const std::vector<std::string>& words, std::string_view separator) {
+    std::string text;
+    for (const std::string& word : words) text += (text.empty() ? "" : std::string(separator)) + word;
+    return text;
 }
 
-// Opens a record as File > Open does; false (after printing its messages) when refused.
-bool openRecord(const Arguments& arguments, RecordingShell& shell, CSignalDoc& document) {
-    if (document.OnOpenDocument(arguments.file, kScopeTypeSeparate)) return true;
-    printMessages(shell);
-    if (shell.messages().empty()) std::cerr << "tonewell-cli: cannot open " << arguments.file << "\n";
+std::string Lowercase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The configuration named by --config into configuration; false (after saying so) when it
+// cannot be read.
+bool LoadConfigurationOption(const Arguments& arguments, InstrumentConfiguration& configuration) {
+    auto path = arguments.get("config");
+    if (!path || LoadInstrumentConfiguration(*path, configuration)) return true;
+    std::cerr << "tonewell-cli: cannot read the configuration file " << *path << "\n";
+    return false;
+}
+
+// Opens a record as File > Open does; false (after the refusal) when it was not loaded.
+bool OpenRecord(ConsoleInstrument& console, const std::string& file, int scopeType) {
+    if (console.instrument.document.OnOpenDocument(file, scopeType)) return true;
+    Refused(console.shell, "cannot open " + file);
     return false;
 }
 
@@ -310,165 +156,171 @@ private:
     std::filesystem::path path_;
 };
 
-// Runs an export writer to --output, or to a scratch file copied to stdout.
-int exportTo(const Arguments& arguments, RecordingShell& shell,
-             const std::function<bool(const std::filesystem::path&)>& write) {
-    if (auto output = arguments.get("output")) {
-        if (write(*output)) return kExitOk;
-        printMessages(shell);
-        return kExitRefused;
-    }
+// Runs an export writer to --output, or to a scratch file copied to stdout. The writer shows
+// its own message when it fails.
+int ExportTo(const Arguments& arguments, const std::function<bool(const std::filesystem::path&)>& write) {
+    if (auto output = arguments.get("output")) return write(*output) ? kExitOk : kExitRefused;
     ScratchFolder scratch;
     auto path = scratch.file("export.txt");
-    if (!write(path)) {
-        printMessages(shell);
-        return kExitRefused;
-    }
+    if (!write(path)) return kExitRefused;
     std::ifstream in(path, std::ios::binary);
     std::cout << in.rdbuf();
     std::cout.flush();
     return std::cout ? kExitOk : kExitRefused;
 }
 
+// ---- info -------------------------------------------------------------------------------
+
+int RunInfo(const Arguments& arguments) {
+    // The reader's messages belong to the listing, as message= lines.
+    ConsoleInstrument console(std::cout, "message=");
+    const CSignalDoc& document = console.instrument.document;
+    if (!LoadConfigurationOption(arguments, console.instrument.configuration)) return kExitRefused;
+    const int scopeType = std::stoi(arguments.get("scope-type").value_or("0"));
+    if (!console.instrument.document.OnOpenDocument(arguments.file, scopeType)) {
+        // A refusal goes to stderr as well, as with every other command.
+        for (const std::string& message : console.shell.messages()) std::cerr << message << "\n";
+        return Refused(console.shell, "cannot open " + arguments.file);
+    }
+
+    const bool holdsA = document.samplingType != kSamplingTypeB;
+    const bool holdsB = document.samplingType != kSamplingTypeA;
+    std::cout << "samplingType=" << int(document.samplingType) << "\n"
+              << "channels=" << document.riffHeader.format.channels << "\n"
+              << "samplesPerSec=" << document.riffHeader.format.samplesPerSecond << "\n"
+              << "bitsPerSample=" << document.riffHeader.format.bitsPerSample << "\n"
+              << "sampleCount=" << document.sampleCount << "\n"
+              << "intervalMantissa=" << document.intervalMantissa << "\n"
+              << "intervalExponent=" << int(document.intervalExponent) << "\n";
+    if (holdsA)
+        std::cout << "resolutionA=" << int(document.resolutionA) << "\n"
+                  << "rangeMaxA=" << document.rangeMaxA << "\n"
+                  << "rangeMinA=" << document.rangeMinA << "\n"
+                  << "rangeExponentA=" << int(document.rangeExponentA) << "\n"
+                  << "zeroA=" << document.zeroA << "\n";
+    if (holdsB)
+        std::cout << "resolutionB=" << int(document.resolutionB) << "\n"
+                  << "rangeMaxB=" << document.rangeMaxB << "\n"
+                  << "rangeMinB=" << document.rangeMinB << "\n"
+                  << "rangeExponentB=" << int(document.rangeExponentB) << "\n"
+                  << "zeroB=" << document.zeroB << "\n";
+    std::cout << "note=" << document.notes << "\n";
+    if (holdsA)
+        std::cout << "maxA=" << FloatText(document.maxA) << "\n"
+                  << "minA=" << FloatText(document.minA) << "\n"
+                  << "meanA=" << FloatText(document.meanA) << "\n"
+                  << "rmsA=" << FloatText(document.rmsA) << "\n";
+    if (holdsB)
+        std::cout << "maxB=" << FloatText(document.maxB) << "\n"
+                  << "minB=" << FloatText(document.minB) << "\n"
+                  << "meanB=" << FloatText(document.meanB) << "\n"
+                  << "rmsB=" << FloatText(document.rmsB) << "\n";
+    std::cout << "dcOffsetCodesA=" << document.dcOffsets.dcOffsetCodesA << "\n"
+              << "dcOffsetCodesB=" << document.dcOffsets.dcOffsetCodesB << "\n";
+    return kExitOk;
+}
+
 // ---- scope-export ---------------------------------------------------------------------------
 
-int runScopeExport(const Arguments& arguments) {
-    HeadlessInstrument instrument(InstrumentConfiguration{});
-    CliShell& shell = instrument.shell;
-    CSignalDoc& document = instrument.document;
-    if (!openRecord(arguments, shell, document)) return kExitRefused;
-    printMessages(shell);  // warnings
-    shell.clear();
-    return exportTo(arguments, shell, [&](const std::filesystem::path& path) {
-        return WriteScopeExport(shell, path, document);
+int RunScopeExport(const Arguments& arguments) {
+    ConsoleInstrument console;
+    if (!OpenRecord(console, arguments.file, kScopeTypeSeparate)) return kExitRefused;
+    return ExportTo(arguments, [&](const std::filesystem::path& path) {
+        return WriteScopeExport(console.shell, path, console.instrument.document);
     });
 }
 
 // ---- spectrum -------------------------------------------------------------------------------
 
-int rowValue(RangeTableId id, const std::string& name) {
-    RangeTables tables;
-    const RangeTable& table = tables[id];
-    auto row = table.rowNamed(name);
-    return row ? table.value(*row).value_or(0) : 0;
-}
+int RunSpectrum(const Arguments& arguments) {
+    ConsoleInstrument console;
+    Instrument& instrument = console.instrument;
+    const CSignalDoc& document = instrument.document;
+    if (!LoadConfigurationOption(arguments, instrument.configuration)) return kExitRefused;
+    if (!OpenRecord(console, arguments.file, kScopeTypeSeparate)) return kExitRefused;
 
-int runSpectrum(const Arguments& arguments) {
-    InstrumentConfiguration configuration;
-    if (!loadConfiguration(arguments, configuration)) return kExitRefused;
-    HeadlessInstrument instrument(configuration);
-    CliShell& shell = instrument.shell;
-    CSignalDoc& document = instrument.document;
-    if (!openRecord(arguments, shell, document)) return kExitRefused;
-    printMessages(shell);
-    shell.clear();
-
-    const std::string typeName = arguments.get("type").value_or("AMS");
-    int type = kSpectrumAms;
-    if (typeName == "PHS") type = kSpectrumPhs;
-    if (typeName == "ACR") type = kSpectrumAcr;
-    if (typeName == "CCR") type = kSpectrumCcr;
-    const int fftSize = rowValue(RangeTableId::FftPoints, arguments.get("fft").value_or("512"));
-    const std::string windowName = arguments.get("window").value_or("REC");
-    const int window = windowName == "TRI" ? kWindowTri : windowName == "HAN" ? kWindowHan
-                     : windowName == "HAM" ? kWindowHam : windowName == "BLA" ? kWindowBla : kWindowRec;
-    bool removeDc = configuration.removeDcInSpectrum;
+    const RangeTables& tables = instrument.tables;
+    const auto type = static_cast<SpectrumType>(SelectorValue(tables, Id::SpectrumType, arguments.get("type").value_or("AMS")));
+    const int fftSize = SelectorValue(tables, Id::FftPoints, arguments.get("fft").value_or("512"));
+    const auto window = static_cast<WindowType>(SelectorValue(tables, Id::WindowFunction, arguments.get("window").value_or("REC")));
+    bool removeDc = instrument.configuration.removeDcInSpectrum;
     if (auto dc = arguments.get("dc")) removeDc = *dc == "on";
 
-    SpectrumAnalysis analysis(shell);
-    if (!analysis.setFftSize(fftSize)) {
-        printMessages(shell);
-        return kExitRefused;
-    }
+    // Anything the analysis shows is a refusal.
+    const std::size_t shownBefore = console.shell.messageCount();
+    SpectrumAnalysis analysis(console.shell);
+    if (!analysis.setFftSize(fftSize)) return kExitRefused;
     analysis.setSpectrumType(type);
     analysis.setWindowType(window);
     // Every channel the record holds is switched on; the cross-correlation is channel A's.
-    const bool showA = type == kSpectrumCcr || document.samplingType != kSamplingTypeB;
-    const bool showB = type != kSpectrumCcr && document.samplingType != kSamplingTypeA;
+    const bool showA = type == SpectrumType::CrossCorrelation || document.samplingType != kSamplingTypeB;
+    const bool showB = type != SpectrumType::CrossCorrelation && document.samplingType != kSamplingTypeA;
     analysis.UpdateSpectra(document, document.dcOffsets, showA, showB, removeDc);
-    if (!shell.messages().empty()) {
-        printMessages(shell);
-        return kExitRefused;
-    }
-    int status = exportTo(arguments, shell, [&](const std::filesystem::path& path) {
-        return WriteSpectrumExport(shell, path, document, analysis);
+    if (console.shell.messageCount() != shownBefore) return kExitRefused;
+
+    int status = ExportTo(arguments, [&](const std::filesystem::path& path) {
+        return WriteSpectrumExport(console.shell, path, document, analysis);
     });
     if (status == kExitOk)
-        for (const std::string& readout : SpectrumPeakReadouts(analysis, showA, showB))
-            std::cerr << readout << "\n";
+        for (const std::string& readout : SpectrumPeakReadouts(analysis, showA, showB)) std::cerr << readout << "\n";
     return status;
 }
 
 // ---- generate -------------------------------------------------------------------------------
 
-int runGenerate(const Arguments& arguments) {
-    InstrumentConfiguration configuration;
-    if (!loadConfiguration(arguments, configuration)) return kExitRefused;
-    CliShell shell;
+// --format, else the output's extension; a file type the export does not know is a WAV file.
+ExportFileType ExportType(const Arguments& arguments, const std::string& output) {
+    const std::vector<std::string> extensions = ExportExtensions();
+    std::string extension = Lowercase(std::filesystem::path(output).extension().string());
+    if (!extension.empty()) extension.erase(0, 1);
+    std::string wanted = arguments.get("format").value_or(extension);
+    auto found = std::find(extensions.begin(), extensions.end(), wanted);
+    return found == extensions.end() ? ExportFileType::Wave : static_cast<ExportFileType>(found - extensions.begin());
+}
 
-    GeneratorSettings settings;
-    SetGeneratorDefaults(settings);
-    ToneLists toneLists{};
-    WaveformLibrary library;
-    std::string toneFilePath;
+int RunGenerate(const Arguments& arguments) {
+    ConsoleInstrument console;
+    Instrument& instrument = console.instrument;
+    ConsoleShell& shell = console.shell;
+    if (!LoadConfigurationOption(arguments, instrument.configuration)) return kExitRefused;
 
+    auto libraryPath = arguments.get("library");
     if (auto panelPath = arguments.get("panel")) {
-        PanelSetting panel = BuiltInPanelSetting();
-        if (!ReadPanelSettingFile(*panelPath, panel, shell)) {
-            printMessages(shell);
-            if (shell.messages().empty()) std::cerr << "tonewell-cli: cannot read " << *panelPath << "\n";
-            return kExitRefused;
-        }
-        settings = panel.generator;
+        if (!instrument.panel.loadPanel(*panelPath)) return Refused(shell, "cannot read " + *panelPath);
         // As at start-up: a library panel brings the library it names.
-        if (settings.waveformIndexA == 8 && !panel.toneFilePath.empty() && !arguments.get("library"))
-            if (!LoadLibrary(panel.toneFilePath, library, toneFilePath, shell)) {
-                printMessages(shell);
-                return kExitRefused;
-            }
+        if (WaveformCode(instrument.generator, 0) == kWaveformLibrary && !instrument.toneFilePath.empty() &&
+            !libraryPath &&
+            !LoadLibrary(instrument.toneFilePath, instrument.library, instrument.toneFilePath, shell))
+            return kExitRefused;
     }
     if (auto tones = arguments.get("tones"))
-        if (!ReadToneFile(*tones, toneLists, toneFilePath, shell)) {
-            printMessages(shell);
-            if (shell.messages().empty()) std::cerr << "tonewell-cli: cannot read " << *tones << "\n";
-            return kExitRefused;
-        }
-    if (auto libraryPath = arguments.get("library"))
-        if (!LoadLibrary(*libraryPath, library, toneFilePath, shell)) {
-            printMessages(shell);
-            if (shell.messages().empty()) std::cerr << "tonewell-cli: cannot read " << *libraryPath << "\n";
-            return kExitRefused;
-        }
+        if (!ReadToneFile(*tones, instrument.toneLists, instrument.toneFilePath, shell))
+            return Refused(shell, "cannot read " + *tones);
+    if (libraryPath && !LoadLibrary(*libraryPath, instrument.library, instrument.toneFilePath, shell))
+        return Refused(shell, "cannot read " + *libraryPath);
     for (const std::string& assignment : arguments.all("set")) {
         auto equals = assignment.find('=');
         std::string problem = equals == std::string::npos
                                   ? "--set takes FIELD=VALUE, not \"" + assignment + "\""
-                                  : SetGeneratorSettingsField(settings, assignment.substr(0, equals),
+                                  : SetGeneratorSettingsField(instrument.generator, assignment.substr(0, equals),
                                                               assignment.substr(equals + 1));
         if (!problem.empty()) throw UsageError{problem};
     }
 
-    std::uint32_t seconds = settings.sweepEnabled ? settings.sweepDuration : 1;
+    std::uint32_t seconds = instrument.generator.sweepEnabled ? instrument.generator.sweepDuration : 1;
     if (auto duration = arguments.get("duration")) {
         auto [end, error] = std::from_chars(duration->data(), duration->data() + duration->size(), seconds);
         if (error != std::errc() || end != duration->data() + duration->size())
             throw UsageError{"--duration takes whole seconds, not \"" + *duration + "\""};
     }
     const std::string output = *arguments.get("output");
-    ExportFileType type = ExportFileType::Wave;
-    if (auto format = arguments.get("format")) {
-        type = *format == "txt" ? ExportFileType::Text : ExportFileType::Wave;
-    } else {
-        std::string extension = std::filesystem::path(output).extension().string();
-        for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (extension == ".txt") type = ExportFileType::Text;
-    }
+    const ExportFileType type = ExportType(arguments, output);
 
+    const InstrumentConfiguration& configuration = instrument.configuration;
     OutputCalibration calibration{configuration.outputFullScale8, configuration.outputFullScale16};
     SystemSeedClock clock;
-    GeneratorSources sources{settings, toneLists, library, calibration, clock, shell};
+    GeneratorSources sources{instrument.generator, instrument.toneLists, instrument.library, calibration, clock, shell};
     ExportOutcome outcome = ExportGeneratedSignal(sources, ExportFileName(output, type), type, seconds);
-    printMessages(shell);
     return outcome == ExportOutcome::Written ? kExitOk : kExitRefused;
 }
 
@@ -479,32 +331,35 @@ struct Command {
     std::function<int(const Arguments&)> run;
 };
 
-// The names of a selector list, as the option's allowed values.
-std::vector<std::string> tableNames(RangeTableId id) {
-    RangeTables tables;
-    std::vector<std::string> names;
-    for (std::string_view name : tables[id].names) names.emplace_back(name);
-    return names;
+// One option whose values are a selector list's names.
+OptionForm SelectorOption(std::string name, Id id, std::string help) {
+    std::vector<std::string> names = SelectorNames(id);
+    return {std::move(name), Joined(names, "|"), names, false, std::move(help)};
 }
 
 const OptionForm kConfigOption{"config", "Vorel.cfg", {}, false,
                                "instrument configuration (calibration, DC removal) to use"};
 
-std::vector<Command> commands() {
+std::vector<Command> Commands() {
+    const std::vector<std::string> scopeTypes = SelectorValueTexts(Id::ScopeType);
+    const std::vector<std::string> exportTypes = ExportExtensions();
+    OptionForm fft = SelectorOption("fft", Id::FftPoints, "FFT points (default 512)");
+    fft.argument = "N";
     return {
         {{"info", "FILE.wav",
           "Opens a WAV record as File > Open does and prints its format, ranges, note and\n"
           "statistics as key=value lines; every message the reader showed is a message= line.",
-          {{"scope-type", "0|1|2|3", {"0", "1", "2", "3"}, false,
+          {{"scope-type", Joined(scopeTypes, "|"), scopeTypes, false,
             "oscilloscope type the statistics are computed for: 0 A and B, 1 A+B, 2 A-B, 3 X-Y"},
            kConfigOption}},
-         runInfo},
+         RunInfo},
         {{"generate", "",
           "Writes the generated signal exactly as the generator's Save does: a WAV file or a text\n"
           "table in volts. Settings start from the built-in defaults, then the panel file, then\n"
           "each --set in order.",
-          {{"output", "FILE", {}, false, "file to write (required)"},
-           {"format", "wav|txt", {"wav", "txt"}, false, "file type; otherwise from the extension (.txt: text)"},
+          {{"output", "FILE", {}, false, "file to write (required)", true},
+           {"format", Joined(exportTypes, "|"), exportTypes, false,
+            "file type; otherwise from the extension (.txt: text)"},
            {"duration", "SECONDS", {}, false, "length; default the sweep duration when sweeping, else 1"},
            {"panel", "FILE.psf", {}, false, "panel setting file whose generator settings to start from"},
            kConfigOption,
@@ -512,64 +367,55 @@ std::vector<Command> commands() {
            {"library", "FILE.wfl", {}, false, "waveform library file for WFLibrary"},
            {"set", "FIELD=VALUE", {}, true,
             "a generator setting by name (waveformIndexA=Sine, frequencyA=440, sweepEnabled=1, ...)"}}},
-         runGenerate},
+         RunGenerate},
         {{"spectrum", "FILE.wav",
           "Computes the spectrum view's result with every channel of the record switched on (CCR:\n"
           "channel A), writes the spectrum export text and prints the peak readouts on stderr.",
-          {{"type", "AMS|PHS|ACR|CCR", tableNames(RangeTableId::SpectrumType), false, "spectrum type (default AMS)"},
-           {"fft", "N", tableNames(RangeTableId::FftPoints), false,
-            "FFT points (default 512)"},
-           {"window", "REC|TRI|HAN|HAM|BLA", tableNames(RangeTableId::WindowFunction), false,
-            "window function (default REC)"},
+          {SelectorOption("type", Id::SpectrumType, "spectrum type (default AMS)"), fft,
+           SelectorOption("window", Id::WindowFunction, "window function (default REC)"),
            {"dc", "on|off", {"on", "off"}, false, "remove the DC component (default: as the configuration says)"},
            kConfigOption,
            {"output", "FILE.txt", {}, false, "file to write; default stdout"}}},
-         runSpectrum},
+         RunSpectrum},
         {{"scope-export", "FILE.wav", "Writes the oscilloscope export text of a record.",
           {{"output", "FILE.txt", {}, false, "file to write; default stdout"}}},
-         runScopeExport},
+         RunScopeExport},
     };
 }
 
-void printGeneralHelp(const std::vector<Command>& table) {
-    std::cout << "usage: tonewell-cli COMMAND [ARGUMENTS] (tonewell-cli COMMAND --help for its options)\n\n"
-                 "commands:\n";
-    for (const Command& command : table) std::cout << "  " << usageLine(command.form).substr(20) << "\n";
-    std::cout << "\nexit status: 0 success, 1 the input was refused (message on stderr), 2 bad arguments\n";
-}
-
-int run(int argc, char** argv) {
-    std::vector<Command> table = commands();
+int Run(int argc, char** argv) {
+    const std::vector<Command> table = Commands();
+    std::vector<CommandForm> forms;
+    for (const Command& command : table) forms.push_back(command.form);
     std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) {
-        printGeneralHelp(table);
+        PrintGeneralHelp(std::cout, forms);
         return kExitUsage;
     }
     if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
-        printGeneralHelp(table);
+        PrintGeneralHelp(std::cout, forms);
         return kExitOk;
     }
     for (const Command& command : table) {
         if (command.form.name != words[0]) continue;
         std::vector<std::string> rest(words.begin() + 1, words.end());
-        for (const std::string& word : rest)
-            if (word == "--help" || word == "-h") {
-                printCommandHelp(command.form);
-                return kExitOk;
-            }
+        if (AsksForHelp(rest)) {
+            PrintCommandHelp(std::cout, command.form);
+            return kExitOk;
+        }
         try {
-            return command.run(parseArguments(command.form, rest));
+            return command.run(ParseArguments(command.form, rest));
         } catch (const UsageError& error) {
-            std::cerr << "tonewell-cli: " << error.text << "\n" << usageLine(command.form) << "\n";
+            std::cerr << "tonewell-cli: " << error.text << "\n" << UsageLine(command.form) << "\n";
             return kExitUsage;
         }
     }
     std::cerr << "tonewell-cli: unknown command \"" << words[0] << "\"\n";
-    printGeneralHelp(table);
+    PrintGeneralHelp(std::cout, forms);
     return kExitUsage;
 }
 
 }  // namespace
 }  // namespace tonewell
 
-int main(int argc, char** argv) { return tonewell::run(argc, argv); }
+int main(int argc, char** argv) { return tonewell::Run(argc, argv); }

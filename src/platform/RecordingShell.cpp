@@ -5,11 +5,8 @@
 namespace tonewell {
 
 void RecordingShell::showMessage(std::string_view text) {
-    {
-        std::lock_guard lock(mutex_);
-        messages_.emplace_back(text);
-    }
-    if (onMessage) onMessage(text);
+    std::lock_guard lock(mutex_);
+    messages_.emplace_back(text);
 }
 
 SavePromptAnswer RecordingShell::promptSave(std::string_view) {

@@ -1,5 +1,5 @@
 #pragma once
-// A Shell that records what the core asked of it, for tests and the headless tool.
+// A Shell that records what the core asked of it, for tests.
 // Posted work runs when runPosted() is called (or at once with runPostedImmediately).
 // Choosers answer from queues the caller fills; an empty queue answers "cancelled".
 
@@ -49,9 +49,6 @@ public:
     std::vector<std::string> startedProcesses;  // "program argument"
     int savePrompts = 0;
     int clicks = 0;
-
-    // Called for each message as it arrives (e.g. tonewell-cli prints it).
-    std::function<void(std::string_view)> onMessage;
 
 private:
     mutable std::mutex mutex_;

@@ -1,7 +1,7 @@
 #pragma once
 // What the core asks of the desktop: message boxes, posting work to the UI thread, timers by id,
 // file and colour choosers, the save prompt, starting a process and the start click.
-// The Qt program implements it with widgets; tests and tonewell-cli use RecordingShell.
+// The Qt program implements it with widgets, tonewell-cli with ConsoleShell; tests use RecordingShell.
 
 #include <cstdint>
 #include <functional>

@@ -30,10 +30,13 @@ VoltageRange NormaliseVoltageRange(int bits, float inputFullScale8, float inputF
     // A calibration that is no positive finite number has no range; keep +-1 V.
     if (!std::isfinite(v) || !(v > 0.0f)) return {};
     int exponent = 9;
-    while (v < 3276.7) {
+    // The exponent byte cannot go below 0 (1e-12 V steps): a smaller calibration takes the
+    // smallest range the record can hold instead of wrapping to an absurd one.
+    while (v < 3276.7 && exponent > 0) {
         v = v * 10.0f;
         --exponent;
     }
+    if (v < 1.0f) v = 1.0f;
     while (v > 3276.7) {
         v = static_cast<float>(v * 0.1);
         ++exponent;

@@ -27,7 +27,8 @@ double IntervalSeconds(std::uint16_t mantissa, std::uint8_t exponent);
 // The range of a channel of the given resolution from the input full-scale value in millivolts
 // (inputFullScale8 for 8 bits, inputFullScale16 for 16 bits): 1000 mV gives 1000, -1000, 9
 // (+-1 V); 5000 mV gives 500, -500, 10. Other resolutions, and a full-scale value that is not a
-// positive finite number, give +-1 V (1, -1, 12).
+// positive finite number, give +-1 V (1, -1, 12). Below about 3e-7 mV the range is the smallest
+// the exponent byte can express (exponent 0).
 VoltageRange NormaliseVoltageRange(int bits, float inputFullScale8, float inputFullScale16);
 
 // The code that stands for 0 V: truncation of (-min) x 2^bits / (max - min); 0 when max equals

@@ -35,10 +35,9 @@ Blocks blocksFor(std::uint32_t count, int segmentLength, int n) {
 
 }  // namespace
 
-int SpectrumPointCount(int spectrumType, int fftSize) {
+int SpectrumPointCount(SpectrumType spectrumType, int fftSize) {
     if (fftSize == 0) return 0;
-    return spectrumType == kSpectrumAcr || spectrumType == kSpectrumCcr ? fftSize - 1
-                                                                          : fftSize / 2 + 1;
+    return IsCorrelation(spectrumType) ? fftSize - 1 : fftSize / 2 + 1;
 }
 
 SpectrumAnalysis::SpectrumAnalysis(Shell& shell) : shell_(shell) {}
@@ -69,12 +68,12 @@ bool SpectrumAnalysis::setFftSize(int n) {
     return true;
 }
 
-void SpectrumAnalysis::setSpectrumType(int type) {
+void SpectrumAnalysis::setSpectrumType(SpectrumType type) {
     spectrumType_ = type;
     spectrumDirty = true;
 }
 
-void SpectrumAnalysis::setWindowType(int type) {
+void SpectrumAnalysis::setWindowType(WindowType type) {
     windowType_ = type;
     spectrumDirty = true;
 }
@@ -117,18 +116,18 @@ void SpectrumAnalysis::calibrateBlock(float* re, const std::uint16_t* codes, int
 int SpectrumAnalysis::ComputeChannelSpectrum(float* re, float* im, float* result,
                                              const std::uint16_t* codes, float voltsPerCode,
                                              std::uint32_t count, std::int32_t zeroOffset,
-                                             int type) {
+                                             SpectrumType type) {
     if (count == 0 || fftSize_ == 0) return 0;
     const int n = fftSize_;
     const int half = n / 2;
-    const bool correlation = type == kSpectrumAcr;
+    const bool correlation = type == SpectrumType::AutoCorrelation;
     const Blocks blocks = blocksFor(count, correlation ? half : n, n);
     if (!prepareWindow(blocks.length, blocks.length, blocks.period)) return -1;
     const double g = GainCorrection(windowType_, window_.powerSum, blocks.length, n,
                                     blocks.segmented);
     const float nf = static_cast<float>(n);
     // The first block's phase is the phase spectrum; later blocks would not change it.
-    const int used = type == kSpectrumPhs ? 1 : blocks.count;
+    const int used = type == SpectrumType::Phase ? 1 : blocks.count;
     // Auto-correlation sums the positive lags where they end up, out[N/2 - 1 + m].
     float* lags = result + (half - 1);
     std::fill(result, result + n, 0.0f);
@@ -137,7 +136,7 @@ int SpectrumAnalysis::ComputeChannelSpectrum(float* re, float* im, float* result
         const std::uint16_t* block = codes + static_cast<std::size_t>(s) * blocks.length;
         calibrateBlock(re, block, blocks.length, zeroOffset, voltsPerCode, nullptr);
         realPlan_.forward(re, im);
-        if (type == kSpectrumAms) {
+        if (type == SpectrumType::Amplitude) {
             if (!(g > 0.0)) continue;  // no weighted sample reached the transform
             for (int k = 0; k <= half; ++k) {
                 const float power = re[k] * re[k] + im[k] * im[k];
@@ -145,7 +144,7 @@ int SpectrumAnalysis::ComputeChannelSpectrum(float* re, float* im, float* result
                     k == 0 || k == half ? static_cast<double>(power) : 2.0 * power;
                 result[k] += static_cast<float>(std::sqrt(squared) / n / g);
             }
-        } else if (type == kSpectrumPhs) {
+        } else if (type == SpectrumType::Phase) {
             for (int k = 0; k <= half; ++k)
                 result[k] = static_cast<float>(
                     std::atan2(static_cast<double>(im[k]), static_cast<double>(re[k])) *
@@ -163,7 +162,7 @@ int SpectrumAnalysis::ComputeChannelSpectrum(float* re, float* im, float* result
     }
 
     const int points = SpectrumPointCount(type, n);
-    if (type == kSpectrumAms) {
+    if (type == SpectrumType::Amplitude) {
         const float inverseK = 1.0f / static_cast<float>(blocks.count);
         for (int k = 0; k <= half; ++k) result[k] = result[k] * inverseK;
     } else if (correlation) {
@@ -181,7 +180,7 @@ int SpectrumAnalysis::ComputeCrossCorrelation(float* reA, float* imA, float* reB
                                               const std::uint16_t* codesB, float voltsPerCodeA,
                                               float voltsPerCodeB, std::uint32_t count,
                                               std::int32_t zeroOffsetA, std::int32_t zeroOffsetB,
-                                              int /*type*/) {
+                                              SpectrumType /*type*/) {
     if (count == 0 || fftSize_ == 0) return 0;
     const int n = fftSize_;
     const int half = n / 2;
@@ -222,7 +221,7 @@ int SpectrumAnalysis::ComputeCrossCorrelation(float* reA, float* imA, float* reB
     return 0;
 }
 
-void SpectrumAnalysis::FindPeak(int channel, double interval) {
+void SpectrumAnalysis::findPeak(int channel, double interval) {
     const int points = pointCount();
     const float* out = (channel == 0 ? resultA_ : resultB_).data();
     float value = 0.0f;
@@ -234,7 +233,7 @@ void SpectrumAnalysis::FindPeak(int channel, double interval) {
         }
     }
     float where;
-    if (channel == 0 && (spectrumType_ == kSpectrumAcr || spectrumType_ == kSpectrumCcr)) {
+    if (channel == 0 && IsCorrelation(spectrumType_)) {
         where = static_cast<float>(static_cast<double>(position - (fftSize_ / 2 - 1)) * interval);
     } else {
         const float fraction = static_cast<float>(position) / static_cast<float>(fftSize_);
@@ -254,7 +253,7 @@ void SpectrumAnalysis::UpdateSpectra(const SpectrumInput& input, bool showA, boo
         const std::int32_t zeroA = input.a.zero + (removeDc ? input.a.dcOffsetCodes : 0);
         const std::int32_t zeroB = input.b.zero + (removeDc ? input.b.dcOffsetCodes : 0);
         if (showA) {
-            if (spectrumType_ == kSpectrumCcr) {
+            if (spectrumType_ == SpectrumType::CrossCorrelation) {
                 if (haveA && haveB)
                     ComputeCrossCorrelation(realA(), imagA(), realB(), imagB(), resultAData(),
                                             resultBData(), input.a.codes.data(),
@@ -265,13 +264,13 @@ void SpectrumAnalysis::UpdateSpectra(const SpectrumInput& input, bool showA, boo
                 ComputeChannelSpectrum(realA(), imagA(), resultAData(), input.a.codes.data(),
                                        input.a.voltsPerCode, count, zeroA, spectrumType_);
             }
-            FindPeak(0, input.interval);
+            findPeak(0, input.interval);
         }
-        if (showB && spectrumType_ != kSpectrumCcr) {
+        if (showB && spectrumType_ != SpectrumType::CrossCorrelation) {
             if (haveB)
                 ComputeChannelSpectrum(realB(), imagB(), resultBData(), input.b.codes.data(),
                                        input.b.voltsPerCode, count, zeroB, spectrumType_);
-            FindPeak(1, input.interval);
+            findPeak(1, input.interval);
         }
     }
     spectrumDirty = false;

@@ -12,6 +12,7 @@
 
 #include "spectrum/Fft.h"
 #include "spectrum/SpectrumInput.h"
+#include "spectrum/SpectrumType.h"
 #include "spectrum/Window.h"
 
 #include <atomic>
@@ -23,11 +24,8 @@ namespace tonewell {
 
 class Shell;
 
-// Index of the spectrum-type list of the spectrum bar.
-enum SpectrumType : int { kSpectrumAms = 0, kSpectrumPhs = 1, kSpectrumAcr = 2, kSpectrumCcr = 3 };
-
-// Points of a result: N/2 + 1 for AMS and PHS, N - 1 for ACR and CCR.
-int SpectrumPointCount(int spectrumType, int fftSize);
+// Points of a result: N/2 + 1 for the amplitude and phase spectra, N - 1 for the correlations.
+int SpectrumPointCount(SpectrumType spectrumType, int fftSize);
 
 class SpectrumAnalysis {
 public:
@@ -42,10 +40,10 @@ public:
     bool ready() const { return fftSize_ != 0; }
 
     // Settings of the spectrum bar; each change sets spectrumDirty.
-    void setSpectrumType(int type);
-    int spectrumType() const { return spectrumType_; }
-    void setWindowType(int type);
-    int windowType() const { return windowType_; }
+    void setSpectrumType(SpectrumType type);
+    SpectrumType spectrumType() const { return spectrumType_; }
+    void setWindowType(WindowType type);
+    WindowType windowType() const { return windowType_; }
 
     int pointCount() const { return SpectrumPointCount(spectrumType_, fftSize_); }
 
@@ -57,12 +55,13 @@ public:
     void UpdateSpectra(const SignalRecord& record, const DcOffsets& offsets, bool showA,
                        bool showB, bool removeDc);
 
-    // One channel's result of type 0, 1 or 2 into result (re, im, result: N floats each);
+    // One channel's amplitude or phase spectrum or auto-correlation into result (re, im,
+    // result: N floats each);
     // zeroOffset = zero code + DC offset. Returns 0 (nothing done for count 0), -1 when the
     // window table cannot be allocated (after the out-of-memory report).
     int ComputeChannelSpectrum(float* re, float* im, float* result, const std::uint16_t* codes,
                                float voltsPerCode, std::uint32_t count, std::int32_t zeroOffset,
-                               int type);
+                               SpectrumType type);
 
     // Normalised cross-correlation of A and B into resultA; the four work arrays are used for
     // the transforms, resultB is left alone. Returns as ComputeChannelSpectrum.
@@ -70,11 +69,12 @@ public:
                                 float* resultB, const std::uint16_t* codesA,
                                 const std::uint16_t* codesB, float voltsPerCodeA,
                                 float voltsPerCodeB, std::uint32_t count, std::int32_t zeroOffsetA,
-                                std::int32_t zeroOffsetB, int type);
+                                std::int32_t zeroOffsetB, SpectrumType type);
 
     // Peak search of channel 0 (A: largest magnitude, signed) or 1 (B: largest value) over the
-    // current type's points; the position becomes Hz, or for A with ACR/CCR a delay in seconds.
-    void FindPeak(int channel, double interval);
+    // current type's points; the position becomes Hz, or for A with a correlation a delay in
+    // seconds.
+    void findPeak(int channel, double interval);
 
     // Results and work arrays (N floats each; empty while no N is set).
     std::span<const float> resultA() const { return resultA_; }
@@ -101,8 +101,8 @@ private:
                         float voltsPerCode, float* energy);
 
     Shell& shell_;
-    int spectrumType_ = kSpectrumAms;
-    int windowType_ = kWindowRec;
+    SpectrumType spectrumType_ = SpectrumType::Amplitude;
+    WindowType windowType_ = WindowType::Rectangular;
     int fftSize_ = 0;
     std::vector<float> realA_, imagA_, resultA_, realB_, imagB_, resultB_;
     RealFftPlan realPlan_;

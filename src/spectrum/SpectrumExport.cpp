@@ -12,24 +12,26 @@ namespace tonewell {
 
 namespace {
 
-const char* titleOf(int type) {
+const char* titleOf(SpectrumType type) {
     switch (type) {
-    case kSpectrumAms: return "RMS Spectrum";
-    case kSpectrumPhs: return "Phase Spectrum";
-    case kSpectrumAcr: return "Auto-Correlation";
+    case SpectrumType::Amplitude: return "RMS Spectrum";
+    case SpectrumType::Phase: return "Phase Spectrum";
+    case SpectrumType::AutoCorrelation: return "Auto-Correlation";
     default: return "Cross-Correlation";
     }
 }
 
-std::string columnHeader(int type, int samplingType) {
-    const bool frequencies = type == kSpectrumAms || type == kSpectrumPhs;
+std::string columnHeader(SpectrumType type, int samplingType) {
+    const bool frequencies = !IsCorrelation(type);
     std::string header = frequencies ? "No.,   Frequency (Hz),   " : "No.,   Time Delay (S),   ";
-    const std::string unit = type == kSpectrumAms ? "(V)" : type == kSpectrumPhs ? "(Degree) " : "";
+    const std::string unit = type == SpectrumType::Amplitude ? "(V)"
+                             : type == SpectrumType::Phase   ? "(Degree) "
+                                                             : "";
     if (samplingType == kSamplingTypeA) {
         header += "Channel A " + unit;
     } else if (samplingType == kSamplingTypeB) {
         header += "Channel B " + unit;
-    } else if (type == kSpectrumCcr) {
+    } else if (type == SpectrumType::CrossCorrelation) {
         header += "Channel A & Channel B";
     } else {
         header += "Channel A, " + unit + "Channel B " + unit;
@@ -39,7 +41,7 @@ std::string columnHeader(int type, int samplingType) {
 
 void writeLines(TextExportFile& file, const SignalRecord& record,
                 const SpectrumAnalysis& analysis) {
-    const int type = analysis.spectrumType();
+    const SpectrumType type = analysis.spectrumType();
     const int n = analysis.fftSize();
     const std::uint32_t fs = record.riffHeader.format.samplesPerSecond;
     const int samplingType = record.samplingType;
@@ -60,7 +62,7 @@ void writeLines(TextExportFile& file, const SignalRecord& record,
     file.endLine();
     if (n == 0) return;  // nothing computed yet
 
-    const bool frequencies = type == kSpectrumAms || type == kSpectrumPhs;
+    const bool frequencies = !IsCorrelation(type);
     const int last = frequencies ? n / 2 : n - 2;
     const float fsFloat = static_cast<float>(fs);
     // A rate of 0 has no spacing; every point is then written at 0.
@@ -70,7 +72,7 @@ void writeLines(TextExportFile& file, const SignalRecord& record,
     const int zeroLag = (n - 2) / 2;
     const float* a = analysis.resultA().data();
     const float* b = analysis.resultB().data();
-    const bool cross = samplingType == kSamplingTypeAB && type == kSpectrumCcr;
+    const bool cross = samplingType == kSamplingTypeAB && type == SpectrumType::CrossCorrelation;
     for (int i = 0; i <= last; ++i) {
         const float x = static_cast<float>(frequencies ? i : i - zeroLag) * step;
         AppendInteger(out, i);

@@ -18,13 +18,13 @@ std::string printed(const char* format, double value) {
 
 std::vector<std::string> SpectrumPeakReadouts(const SpectrumAnalysis& analysis, bool showA, bool showB) {
     std::vector<std::string> readouts;
-    const int type = analysis.spectrumType();
-    if (showA && type == kSpectrumAms)
+    const SpectrumType type = analysis.spectrumType();
+    if (showA && type == SpectrumType::Amplitude)
         readouts.push_back("FA=" + printed("%15.1fHz", analysis.peakPositionA()));
-    if (showA && type == kSpectrumCcr)
+    if (showA && type == SpectrumType::CrossCorrelation)
         readouts.push_back("dT=" + printed("%10.3fms", analysis.peakPositionA() * 1000.0) + ", R=" +
                            printed("%10.3f", analysis.peakValueA()));
-    if (showB && type == kSpectrumAms)
+    if (showB && type == SpectrumType::Amplitude)
         readouts.push_back("FB=" + printed("%15.1fHz", analysis.peakPositionB()));
     return readouts;
 }

@@ -2,18 +2,17 @@
 
 namespace tonewell {
 
-RangeTableId SpectrumXRangeTable(std::int32_t spectrumType) {
-    bool correlation = spectrumType == kAutoCorrelation || spectrumType == kCrossCorrelation;
-    return correlation ? RangeTableId::SymmetricTimeRange : RangeTableId::SpectrumFrequencyRange;
+RangeTableId SpectrumXRangeTable(SpectrumType spectrumType) {
+    return IsCorrelation(spectrumType) ? RangeTableId::SymmetricTimeRange : RangeTableId::SpectrumFrequencyRange;
 }
 
-RangeTableId SpectrumYRangeTable(int channel, std::int32_t spectrumType, bool normalized) {
+RangeTableId SpectrumYRangeTable(int channel, SpectrumType spectrumType, bool normalized) {
     bool a = channel == 0;
     switch (spectrumType) {
-        case kSpectrumPhase:
+        case SpectrumType::Phase:
             return a ? RangeTableId::PhaseRangeA : RangeTableId::PhaseRangeB;
-        case kAutoCorrelation:
-        case kCrossCorrelation:
+        case SpectrumType::AutoCorrelation:
+        case SpectrumType::CrossCorrelation:
             return a ? RangeTableId::CorrelationRangeA : RangeTableId::CorrelationRangeB;
         default:
             if (normalized) return a ? RangeTableId::SpectrumSecondRangeA : RangeTableId::SpectrumSecondRangeB;
@@ -21,13 +20,14 @@ RangeTableId SpectrumYRangeTable(int channel, std::int32_t spectrumType, bool no
     }
 }
 
-std::int32_t SpectrumSelectors::selectedType(const RangeTables& tables) const {
-    return tables[RangeTableId::SpectrumType].value(type.selection()).value_or(kSpectrumAmplitude);
+SpectrumType SpectrumSelectors::selectedType(const RangeTables& tables) const {
+    auto value = tables[RangeTableId::SpectrumType].value(type.selection());
+    return SpectrumTypeOf(value.value_or(0)).value_or(SpectrumType::Amplitude);
 }
 
-void SpectrumSelectors::Fill(const RangeTables& tables, bool normalized) {
+void SpectrumSelectors::fill(const RangeTables& tables, bool normalized) {
     type.fill(tables[RangeTableId::SpectrumType]);
-    std::int32_t spectrumType = selectedType(tables);
+    SpectrumType spectrumType = selectedType(tables);
     xRangeTable_ = SpectrumXRangeTable(spectrumType);
     yRangeTableA_ = SpectrumYRangeTable(0, spectrumType, normalized);
     yRangeTableB_ = SpectrumYRangeTable(1, spectrumType, normalized);

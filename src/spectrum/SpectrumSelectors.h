@@ -8,6 +8,7 @@
 
 #include "controls/ListControl.h"
 #include "shared/RangeTables.h"
+#include "spectrum/SpectrumType.h"
 
 namespace tonewell {
 
@@ -21,19 +22,13 @@ inline constexpr int kSpectrumFrequencyMultiplierId = 65038;
 inline constexpr int kFftPointsId = 65041;
 inline constexpr int kWindowFunctionId = 65042;
 
-// Spectrum types, the values of the type list.
-inline constexpr std::int32_t kSpectrumAmplitude = 0;    // "AMS"
-inline constexpr std::int32_t kSpectrumPhase = 1;        // "PHS"
-inline constexpr std::int32_t kAutoCorrelation = 2;      // "ACR"
-inline constexpr std::int32_t kCrossCorrelation = 3;     // "CCR"
-
 // The list the X range control shows: frequency ranges for amplitude and phase spectra,
 // symmetric time lags for the correlations.
-RangeTableId SpectrumXRangeTable(std::int32_t spectrumType);
+RangeTableId SpectrumXRangeTable(SpectrumType spectrumType);
 
 // The list the Y range control of a channel (0 = A, 1 = B) shows: volts or the normalised
 // "Off"/"1" for amplitude spectra, "±180" for phase, "±1" for the correlations.
-RangeTableId SpectrumYRangeTable(int channel, std::int32_t spectrumType, bool normalized);
+RangeTableId SpectrumYRangeTable(int channel, SpectrumType spectrumType, bool normalized);
 
 class SpectrumSelectors {
 public:
@@ -43,12 +38,12 @@ public:
 
     // Every list refilled from the table it stands for under the stored spectrum type and set to
     // that table's stored row.
-    void Fill(const RangeTables& tables, bool normalized);
+    void fill(const RangeTables& tables, bool normalized);
 
-    // The selected type's value ("AMS" when nothing is selected).
-    std::int32_t selectedType(const RangeTables& tables) const;
+    // The selected type ("AMS" when nothing is selected).
+    SpectrumType selectedType(const RangeTables& tables) const;
 
-    // The tables the changing controls currently show (as of the last Fill).
+    // The tables the changing controls currently show (as of the last fill).
     RangeTableId xRangeTable() const { return xRangeTable_; }
     RangeTableId yRangeTable(int channel) const { return channel == 0 ? yRangeTableA_ : yRangeTableB_; }
 

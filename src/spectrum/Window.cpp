@@ -8,30 +8,40 @@
 
 namespace tonewell {
 
-float WindowValue(int windowType, int i, int blockLength, int period) {
-    if (windowType == kWindowTri) {
+namespace {
+
+// Every window but the rectangular one weights its samples.
+bool IsWeighted(WindowType type) {
+    return type == WindowType::Triangular || type == WindowType::Hanning || type == WindowType::Hamming ||
+           type == WindowType::Blackman;
+}
+
+}  // namespace
+
+float WindowValue(WindowType windowType, int i, int blockLength, int period) {
+    if (windowType == WindowType::Triangular) {
         const int h = blockLength / 2;
         if (h == 0) return 1.0f;
         const float ratio = static_cast<float>(std::abs(i - h)) / static_cast<float>(h);
         return static_cast<float>(1.0 - static_cast<double>(ratio));
     }
-    if (windowType < kWindowHan || windowType > kWindowBla) return 1.0f;
+    if (!IsWeighted(windowType)) return 1.0f;
     const float a = static_cast<float>(2 * i) * AnalyserPi() / static_cast<float>(period);
     const double c = std::cos(static_cast<double>(a));
     switch (windowType) {
-    case kWindowHan:
+    case WindowType::Hanning:
         return static_cast<float>(0.5 - 0.5 * c);
-    case kWindowHam:
+    case WindowType::Hamming:
         return static_cast<float>(0.54 - 0.46 * c);
     default:
         return static_cast<float>(0.42 - 0.5 * c + 0.08 * std::cos(2.0 * static_cast<double>(a)));
     }
 }
 
-bool WindowTable::prepare(int type, int count, int blockLength, int period) noexcept {
+bool WindowTable::prepare(WindowType type, int count, int blockLength, int period) noexcept {
     windowType = type;
     powerSum = 0.0f;
-    if (type < kWindowTri || type > kWindowBla) {
+    if (!IsWeighted(type)) {
         weights.clear();
         return true;
     }
@@ -49,9 +59,8 @@ bool WindowTable::prepare(int type, int count, int blockLength, int period) noex
     return true;
 }
 
-double GainCorrection(int windowType, float powerSum, int count, int n, bool segmented) {
-    if (windowType >= kWindowTri && windowType <= kWindowBla)
-        return std::sqrt(static_cast<double>(powerSum) / n);
+double GainCorrection(WindowType windowType, float powerSum, int count, int n, bool segmented) {
+    if (IsWeighted(windowType)) return std::sqrt(static_cast<double>(powerSum) / n);
     if (segmented) return 1.0;
     return std::sqrt(static_cast<double>(count) / n);
 }

@@ -29,7 +29,7 @@ TEST_F(DocumentFormatTest, TheDocumentTakesTheSelectedFormatAndIsEmptied) {
     EXPECT_EQ(format.samplesPerSecond, 48000u);
     EXPECT_EQ(format.bitsPerSample, 8);
     EXPECT_EQ(format.blockAlign, 2);
-    EXPECT_EQ(format.avgBytesPerSecond, 96000u);
+    EXPECT_EQ(format.averageBytesPerSecond, 96000u);
     EXPECT_EQ(document.samplingType, kSamplingTypeAB);
     IntervalNumber interval = NormaliseInterval(48000);
     EXPECT_EQ(document.intervalMantissa, interval.mantissa);

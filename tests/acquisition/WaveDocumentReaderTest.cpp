@@ -12,7 +12,7 @@ namespace {
 using namespace tonewell::testing;
 
 WaveReadResult readBytes(const std::string& bytes, SignalRecord& record) {
-    MemoryByteSource source({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+    ByteReader source({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
     return ReadWaveDocument(source, record);
 }
 
@@ -40,7 +40,7 @@ std::vector<MalformedCase> malformedCases() {
         {"FloatFormat", riff(chunk("fmt ", fmtBody(1, 44100, 32, 3, 4)) + kMonoData), kMessageNonPcm},
         {"Extensible", riff(chunk("fmt ", fmtBody(1, 44100, 16, 0xFFFE)) + kMonoData), kMessageNonPcm},
         {"ThreeChannels", riff(chunk("fmt ", fmtBody(3, 8000, 16)) + kMonoData), kMessageTooManyChannels},
-        {"ZeroChannels", riff(chunk("fmt ", fmtBody(0, 8000, 16, 1, 2)) + kMonoData), kMessageUnsupported},
+        {"ZeroChannels", riff(chunk("fmt ", fmtBody(0, 8000, 16, 1, 2)) + kMonoData), kMessageTooManyChannels},
         {"ZeroRate", riff(chunk("fmt ", fmtBody(1, 0, 16)) + kMonoData), kMessageZeroFrequency},
         {"TwentyFourBits", riff(chunk("fmt ", fmtBody(2, 48000, 24, 1, 6)) + kMonoData), kMessageTooManyBits},
         {"ZeroBits", riff(chunk("fmt ", fmtBody(1, 8000, 0, 1, 1)) + kMonoData), kMessageUnsupported},
@@ -55,8 +55,6 @@ std::vector<MalformedCase> malformedCases() {
         {"ListShorterThanItsType", riff(fmt16 + kMonoData + chunk("LIST", "IN")), kMessageUnsupported},
         {"SubChunkPastItsList",
          riff(fmt16 + kMonoData + chunk("LIST", "INFO" + chunk("ICMT", "hello", 400))), kMessageUnsupported},
-        {"InfoBlockTooShort", riff(fmt16 + kMonoData + infoList(chunk("IBIN", std::string("\x03\x01\x02\x03", 4)))),
-         kMessageUnsupported},
         {"DataBeforeFmt", riff(kMonoData + fmt16), kMessageUnsupported},
         {"NoData", riff(fmt16), kMessageUnsupported},
         {"FmtAfterData", riff(fmt16 + kMonoData + chunk("fmt ", fmtBody(1, 8000, 8))), kMessageUnsupported},
@@ -128,7 +126,7 @@ TEST(WaveReaderTest, LongFmtChunkIsSkippedToItsEnd) {
     EXPECT_EQ(record.sampleCount, 1u);
     EXPECT_EQ(record.dataA[0], 0);
     EXPECT_EQ(record.dataB[0], 65535);
-    EXPECT_EQ(record.riffHeader.extraSize, 0);
+    EXPECT_EQ(record.riffHeader.format.extraSize, 0);
     EXPECT_EQ(record.riffHeader.format.samplesPerSecond, 22050u);
 }
 
@@ -144,6 +142,64 @@ TEST(WaveReaderTest, NoteStopsAtItsLimitAndAtANul) {
     ASSERT_TRUE(readBytes(riff(fmtData + infoList(chunk("ICMT", std::string("ab\0cd", 5)))), record).accepted);
     EXPECT_EQ(record.notes, "ab");
 }
+
+// An IBIN block of type, interval, channel records (resolution 16, +-500 x 10^-2 V) and version.
+std::string infoBlock(int type, int channels, std::size_t extra = 0) {
+    std::string info;
+    info += static_cast<char>(type);
+    putU16(info, 12345);
+    info += '\x04';
+    for (int channel = 0; channel < channels; ++channel) {
+        info += '\x10';
+        putU16(info, 500);
+        putU16(info, static_cast<std::uint16_t>(-500));
+        info += '\x0a';
+    }
+    info += "02.5";
+    return info + std::string(extra, 'x');
+}
+
+struct ForeignInfoCase {
+    const char* name;
+    std::string block;
+};
+
+class ForeignInfoBlockTest : public ::testing::TestWithParam<ForeignInfoCase> {};
+
+// Another program's IBIN, or a damaged one, is passed over: the record keeps what its data
+// chunk gave it, and the chunks after the block are still read.
+TEST_P(ForeignInfoBlockTest, IsIgnoredAndTheDataChunkDefaultsStay) {
+    const std::string bytes = riff(chunk("fmt ", fmtBody(1, 8000, 16)) + kMonoData +
+                                   infoList(chunk("IBIN", GetParam().block) + chunk("ICMT", "after")));
+    SignalRecord record;
+    const WaveReadResult result = readBytes(bytes, record);
+    ASSERT_TRUE(result.accepted) << (result.messages.empty() ? "" : result.messages.back());
+    EXPECT_TRUE(result.messages.empty());
+    EXPECT_EQ(record.samplingType, kSamplingTypeA);
+    EXPECT_EQ(record.intervalMantissa, 12500);  // 1 / 8000 s
+    EXPECT_EQ(record.intervalExponent, 4);
+    EXPECT_EQ(record.resolutionA, 16);
+    EXPECT_EQ(record.rangeMaxA, 1);
+    EXPECT_EQ(record.rangeMinA, -1);
+    EXPECT_EQ(record.rangeExponentA, 12);
+    EXPECT_EQ(record.zeroA, 32768);
+    EXPECT_EQ(record.rangeMaxB, 0);
+    EXPECT_STREQ(record.version.data(), "01.0");
+    EXPECT_EQ(record.sampleCount, 4u);
+    EXPECT_EQ(record.notes, "after");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, ForeignInfoBlockTest,
+    ::testing::Values(ForeignInfoCase{"Empty", ""}, ForeignInfoCase{"TypeOnly", "\x01"},
+                      ForeignInfoCase{"CutShort", std::string("\x03\x01\x02\x03", 4)},
+                      ForeignInfoCase{"TwoChannelTypeWithOneChannel", infoBlock(3, 1)},
+                      ForeignInfoCase{"OneChannelTypeWithTwoChannels", infoBlock(1, 2)},
+                      ForeignInfoCase{"LongerThanItsType", infoBlock(1, 1, 2)},
+                      ForeignInfoCase{"OddAndLonger", infoBlock(2, 1, 1)},
+                      ForeignInfoCase{"TypeZero", infoBlock(0, 1)}, ForeignInfoCase{"TypeFour", infoBlock(4, 2)},
+                      ForeignInfoCase{"TypeOfAllBits", infoBlock(0xFF, 2)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WaveReaderTest, InformationBlockOfChannelBOnlySharesChannelA) {
     std::string info;

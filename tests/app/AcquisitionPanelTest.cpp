@@ -41,7 +41,7 @@ protected:
         sampling.Fill(tables, acquisition);
         trigger.Fill(tables, 0, 0, sampling.bothChannels(tables), sampling.recordLengthValue(), acquisition);
         scope.Fill(tables);
-        spectrum.Fill(tables, true);
+        spectrum.fill(tables, true);
         panel.Connect();
         effects.calls.clear();
     }
@@ -160,6 +160,44 @@ TEST_F(AcquisitionPanelTest, TenMillisecondsAt48000HzPutsFourHundredEightyIntoPo
     EXPECT_EQ(acquisition.triggerDelaySamples, -120);
     EXPECT_EQ(spectrum.xRange.text(), "50kH");
     EXPECT_EQ(effects.calls, (std::vector<std::string>{"configure", "restart", "redraw"}));
+}
+
+TEST_F(AcquisitionPanelTest, AFrequencyChangeWithoutATimeRangeStillChoosesTheSpectrumRange) {
+    create();
+    trigger.delaySpin.setPosition(50);
+    sampling.point.userEditText("50000000");  // longer than "500s": no time range selected
+    ASSERT_FALSE(scope.timeRange.hasSelection());
+    effects.calls.clear();
+    pick(sampling.frequency, "8000H");
+    EXPECT_EQ(spectrum.xRange.text(), "5kH");
+    EXPECT_EQ(sampling.point.text(), "50000000");  // the length stays as typed
+    EXPECT_EQ(acquisition.triggerDelaySamples, 25000000);
+    EXPECT_EQ(effects.calls, (std::vector<std::string>{"configure", "restart", "redraw"}));
+
+    // Correlations keep their time-lag range.
+    sampling.frequency.setSelection(5);  // "44100H", without its handler
+    tables.setDefaultIndex(Id::SpectrumType, 2);  // "ACR"
+    spectrum.fill(tables, true);
+    const std::string lag = spectrum.xRange.text();
+    pick(sampling.frequency, "8000H");
+    EXPECT_EQ(spectrum.xRange.text(), lag);
+}
+
+TEST_F(AcquisitionPanelTest, TheSpectrumRangeFollowsTheRateOnlyWhileTheXListShowsFrequencies) {
+    tables.setDefaultIndex(Id::SpectrumType, 2);  // "ACR": the X list shows time lags
+    create();
+    const std::string lag = spectrum.xRange.text();
+    pick(spectrum.type, "AMS");  // the X list is refilled by the view, not by the bar
+    pick(sampling.frequency, "8000H");
+    EXPECT_EQ(spectrum.xRange.text(), lag);
+    pick(scope.timeRange, "20ms");
+    EXPECT_EQ(spectrum.xRange.text(), lag);
+
+    tables.setDefaultIndex(Id::SpectrumType, 0);
+    spectrum.fill(tables, true);  // now refilled for "AMS"
+    ASSERT_EQ(spectrum.xRangeTable(), Id::SpectrumFrequencyRange);
+    pick(sampling.frequency, "22050H");
+    EXPECT_EQ(spectrum.xRange.text(), "20kH");
 }
 
 TEST_F(AcquisitionPanelTest, TheDocumentsOwnFrequencyOnlyRestartsAndRedraws) {

@@ -34,7 +34,7 @@ public:
 
 class FrontPanelTest : public ::testing::Test {
 protected:
-    FrontPanelTest() { panel.CreateBars(); }
+    FrontPanelTest() { panel.createBars(); }
 
     void pick(ListControl& list, std::string_view name) {
         for (int row = 0; row < list.count(); ++row)
@@ -61,8 +61,8 @@ TEST_F(FrontPanelTest, APanelReadWithTriggerModeNoneDisablesTheTriggerControlsOn
     stored.setRow(Id::TriggerMode, 0);
     stored.setRow(Id::SamplingChannels, 1);
     ToneLists tones;
-    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "none.psf", stored, tones, dir.path(), shell));
-    ASSERT_TRUE(panel.LoadPanel(dir.path() / "none.psf"));
+    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "none.psf", stored, tones, dir.path(), toneFilePath, shell));
+    ASSERT_TRUE(panel.loadPanel(dir.path() / "none.psf"));
     EXPECT_TRUE(panel.trigger.edge.enabled());  // not applied yet
 
     startupStage = -1;
@@ -82,11 +82,11 @@ TEST_F(FrontPanelTest, ApplyOffersToSaveAModifiedDocumentOnlyWhileAPaneIsShown) 
     document.skipSavePrompt = false;
     frame.panes.scopeShown = false;
     frame.panes.spectrumShown = false;
-    panel.ApplyPanel();
+    panel.applyPanel();
     EXPECT_EQ(shell.savePrompts, 0);
     document.skipSavePrompt = false;
     frame.panes.scopeShown = true;
-    panel.ApplyPanel();
+    panel.applyPanel();
     EXPECT_EQ(shell.savePrompts, 1);
 }
 
@@ -120,16 +120,16 @@ TEST_F(FrontPanelTest, SavingTakesTheControlsAndLoadingBringsThemBack) {
     toneFilePath = "lib/aaaaaaaaaaaa.wfl";  // 20 characters
     frame.panes.generatorShown = true;
     ToneLists tones;
-    ASSERT_TRUE(panel.SavePanel(dir.path() / "p.psf", tones, dir.path()));
+    ASSERT_TRUE(panel.savePanel(dir.path() / "p.psf", tones, dir.path()));
     EXPECT_EQ(std::filesystem::file_size(dir.path() / "p.psf"), kPanelFixedSize + 20);
 
-    panel.ResetPanel();
+    panel.resetPanel();
     toneFilePath.clear();
-    panel.ApplyPanel();
+    panel.applyPanel();
     ASSERT_EQ(panel.trigger.source.text(), "A");
 
-    ASSERT_TRUE(panel.LoadPanel(dir.path() / "p.psf"));
-    panel.ApplyPanel();
+    ASSERT_TRUE(panel.loadPanel(dir.path() / "p.psf"));
+    panel.applyPanel();
     EXPECT_EQ(panel.sampling.channels.text(), "A&B");
     EXPECT_EQ(panel.trigger.source.text(), "B");
     EXPECT_EQ(panel.trigger.level.text(), "1%");
@@ -143,37 +143,77 @@ TEST_F(FrontPanelTest, SavingTakesTheControlsAndLoadingBringsThemBack) {
     EXPECT_TRUE(panel.loadedPanel().generatorShown);
 }
 
+TEST_F(FrontPanelTest, SavingAMultitonePanelRemembersTheDefaultToneFile) {
+    generator.waveformIndexA = kWaveformMultiTones;
+    toneFilePath = "WFLib/old.wfl";
+    ToneLists tones;
+    tones[0].append(kWaveformSine, 440, 1.0f);
+    ASSERT_TRUE(panel.savePanel(dir.path() / "m.psf", tones, dir.path()));
+    EXPECT_EQ(toneFilePath, (dir.path() / kDefaultToneFileName).string());
+    EXPECT_EQ(std::filesystem::file_size(dir.path() / "m.psf"), kPanelFixedSize);
+
+    // A tone file that cannot be written leaves the remembered path alone.
+    generator.waveformIndexA = kWaveformMultiTones;
+    toneFilePath = "WFLib/old.wfl";
+    std::filesystem::create_directory(dir.path() / "ro");
+    std::filesystem::create_directory(dir.path() / "ro" / kDefaultToneFileName);  // a folder in its place
+    ASSERT_TRUE(panel.savePanel(dir.path() / "m.psf", tones, dir.path() / "ro"));
+    EXPECT_EQ(toneFilePath, "WFLib/old.wfl");
+    EXPECT_EQ(shell.messages(), std::vector<std::string>{"fail to create the file"});
+}
+
 TEST_F(FrontPanelTest, TheSharedSpectrumListsAreSavedForTheRangeTheyStandFor) {
     PanelSetting stored = BuiltInPanelSetting();
     stored.setRow(Id::SpectrumType, 2);  // "ACR": the X list shows time lags
     stored.setRow(Id::CorrelationRangeA, 1);
     stored.setRow(Id::SpectrumRangeA, 9);
     ToneLists tones;
-    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "acr.psf", stored, tones, dir.path(), shell));
-    ASSERT_TRUE(panel.LoadPanel(dir.path() / "acr.psf"));
-    panel.ApplyPanel();
+    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "acr.psf", stored, tones, dir.path(), toneFilePath, shell));
+    ASSERT_TRUE(panel.loadPanel(dir.path() / "acr.psf"));
+    panel.applyPanel();
     ASSERT_EQ(panel.spectrum.xRange.text(), "±10ms");
     panel.spectrum.xRange.userSelect(2);  // "±500μs"
     panel.spectrum.rangeA.userSelect(0);  // correlation A "Off"
 
     frame.scales.reset();  // spectrum pane hidden: the Y lists keep their remembered rows
-    PanelSetting hidden = panel.CurrentPanel();
+    PanelSetting hidden = panel.currentPanel();
     EXPECT_EQ(hidden.row(Id::SymmetricTimeRange), 2);
     EXPECT_EQ(hidden.row(Id::SpectrumFrequencyRange), 1);
     EXPECT_EQ(hidden.row(Id::CorrelationRangeA), 1);
 
     frame.scales = SpectrumScales{1, 1, false};
-    PanelSetting shown = panel.CurrentPanel();
+    PanelSetting shown = panel.currentPanel();
     EXPECT_EQ(shown.row(Id::CorrelationRangeA), 0);
     EXPECT_EQ(shown.row(Id::SpectrumRangeA), 9);
     EXPECT_EQ(shown.spectrumXScale, 1);
     EXPECT_FALSE(shown.spectrumNormalized);
 }
 
+TEST_F(FrontPanelTest, TheXRangeIsSavedForTheListItShowsNotForTheTypeList) {
+    // Another type picked while the X range list still shows the old type's ranges.
+    ASSERT_EQ(panel.spectrum.xRangeTable(), Id::SpectrumFrequencyRange);
+    pick(panel.spectrum.type, "ACR");
+    pick(panel.spectrum.xRange, "10kH");  // row 3
+    PanelSetting saved = panel.currentPanel();
+    EXPECT_EQ(saved.row(Id::SpectrumType), 2);
+    EXPECT_EQ(saved.row(Id::SpectrumFrequencyRange), 3);
+    EXPECT_EQ(saved.row(Id::SymmetricTimeRange), 6);
+
+    tables.setDefaultIndex(Id::SpectrumType, 3);  // "CCR"
+    panel.spectrum.fill(tables, true);
+    ASSERT_EQ(panel.spectrum.xRangeTable(), Id::SymmetricTimeRange);
+    pick(panel.spectrum.type, "PHS");
+    panel.spectrum.xRange.userSelect(9);
+    saved = panel.currentPanel();
+    EXPECT_EQ(saved.row(Id::SpectrumType), 1);
+    EXPECT_EQ(saved.row(Id::SymmetricTimeRange), 9);
+    EXPECT_EQ(saved.row(Id::SpectrumFrequencyRange), 1);
+}
+
 TEST_F(FrontPanelTest, ATimeRangeLeftUnselectedSavesTheRememberedRow) {
     panel.sampling.point.userEditText("50000000");
     ASSERT_FALSE(panel.scope.timeRange.hasSelection());
-    EXPECT_EQ(panel.CurrentPanel().row(Id::ScopeTimeRange), 6);
+    EXPECT_EQ(panel.currentPanel().row(Id::ScopeTimeRange), 6);
 }
 
 TEST_F(FrontPanelTest, AnOpenedFileSelectsItsFormatInTheSamplingBar) {

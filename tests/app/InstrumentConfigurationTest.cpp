@@ -9,6 +9,8 @@
 
 #include <bit>
 #include <cmath>
+#include <limits>
+#include <string>
 #include <vector>
 
 namespace tonewell {
@@ -105,15 +107,47 @@ TEST(InstrumentConfigurationFileTest, ShortFileKeepsEveryFieldItLacks) {
     }
 }
 
-TEST(InstrumentConfigurationFileTest, CalibrationOutsideItsRangeKeepsTheValue) {
-    for (float bad : {0.0f, -1000.0f, 1e12f, NAN, INFINITY}) {
-        InstrumentConfiguration stored;
-        stored.inputFullScale16 = bad;
-        InstrumentConfiguration read;
-        DecodeInstrumentConfiguration(EncodeInstrumentConfiguration(stored), read);
-        EXPECT_EQ(read.inputFullScale16, 1000.0f) << bad;
-    }
+struct CalibrationRow {
+    const char* name;
+    float stored;
+    bool kept;  // else the value before the read stays
+};
+class CalibrationRead : public ::testing::TestWithParam<CalibrationRow> {};
+
+TEST_P(CalibrationRead, EveryFinitePositiveValueIsKept) {
+    InstrumentConfiguration stored;
+    stored.inputFullScale8 = GetParam().stored;
+    stored.inputFullScale16 = GetParam().stored;
+    stored.outputFullScale8 = GetParam().stored;
+    stored.outputFullScale16 = GetParam().stored;
+    InstrumentConfiguration read;
+    read.inputFullScale8 = 1.0f;
+    read.inputFullScale16 = 16.0f;
+    read.outputFullScale8 = 8.0f;
+    read.outputFullScale16 = 32.0f;
+    const InstrumentConfiguration before = read;
+    DecodeInstrumentConfiguration(EncodeInstrumentConfiguration(stored), read);
+    const InstrumentConfiguration& expected = GetParam().kept ? stored : before;
+    EXPECT_EQ(read.inputFullScale8, expected.inputFullScale8);
+    EXPECT_EQ(read.inputFullScale16, expected.inputFullScale16);
+    EXPECT_EQ(read.outputFullScale8, expected.outputFullScale8);
+    EXPECT_EQ(read.outputFullScale16, expected.outputFullScale16);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, CalibrationRead,
+    ::testing::Values(CalibrationRow{"Ordinary", 500.0f, true},
+                      CalibrationRow{"AboveTheDialogRange", 1e12f, true},
+                      CalibrationRow{"Largest", std::numeric_limits<float>::max(), true},
+                      CalibrationRow{"BelowTheDialogRange", 1e-20f, true},
+                      CalibrationRow{"Subnormal", std::numeric_limits<float>::denorm_min(), true},
+                      CalibrationRow{"Zero", 0.0f, false},
+                      CalibrationRow{"NegativeZero", -0.0f, false},
+                      CalibrationRow{"Negative", -1000.0f, false},
+                      CalibrationRow{"NotANumber", NAN, false},
+                      CalibrationRow{"Infinite", INFINITY, false},
+                      CalibrationRow{"NegativeInfinite", -INFINITY, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(InstrumentConfigurationFileTest, MissingFileLeavesTheValues) {
     testing::TempDir dir;
@@ -146,6 +180,33 @@ TEST(InstrumentConfigurationFileTest, SavingOnePartKeepsTheOtherAsTheFileHoldsIt
     ASSERT_TRUE(SaveInstrumentConfigurationPart(file, changed, ConfigurationPart::Display));
     expected.colorGrid = 0x123456;
     EXPECT_EQ(readFileBytes(file), encode(expected));
+}
+
+TEST(InstrumentConfigurationFileTest, SavingOnePartKeepsTheOtherPartsBytesEvenWhereTheyReadOtherwise) {
+    testing::TempDir dir;
+    const auto file = dir / "Vorel.cfg";
+    std::string onDisk = encode(changedEverywhere());
+    const std::uint32_t quietNanWithPayload = 0x7FC01234u;
+    const float calibrations[] = {0.0f, -5.0f, std::bit_cast<float>(quietNanWithPayload), 1e12f};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::uint32_t bits = std::bit_cast<std::uint32_t>(calibrations[i]);
+        for (std::size_t b = 0; b < 4; ++b) onDisk[30 + 4 * i + b] = static_cast<char>(bits >> (8 * b));
+    }
+    onDisk[22] = 2;  // invertInput: reads as off, stays 2
+    writeFileBytes(file, onDisk);
+
+    InstrumentConfiguration globals;  // every value differs from the file's
+    ASSERT_TRUE(SaveInstrumentConfigurationPart(file, globals, ConfigurationPart::Display));
+    std::string written = readFileBytes(file);
+    ASSERT_EQ(written.size(), 46u);
+    EXPECT_EQ(written.substr(0, 30), encode(globals).substr(0, 30));
+    EXPECT_EQ(written.substr(30), onDisk.substr(30));
+
+    writeFileBytes(file, onDisk);
+    ASSERT_TRUE(SaveInstrumentConfigurationPart(file, globals, ConfigurationPart::Calibration));
+    written = readFileBytes(file);
+    EXPECT_EQ(written.substr(0, 30), onDisk.substr(0, 30));
+    EXPECT_EQ(written.substr(30), encode(globals).substr(30));
 }
 
 TEST(InstrumentConfigurationFileTest, ShortFileIsCompletedFromTheCurrentValues) {
@@ -255,6 +316,28 @@ TEST(DisplaySettingDialogTest, SwatchesDefaultsAndSave) {
     ASSERT_TRUE(LoadInstrumentConfiguration(dir / "Vorel.cfg", read));
     EXPECT_TRUE(read.invertInput);
     EXPECT_EQ(read.inputFullScale8, 250.0f);
+}
+
+TEST(DisplaySettingDialogTest, SaveRewritesTheCalibrationAsTheFileHoldsIt) {
+    testing::TempDir dir;
+    RecordingShell shell;
+    InstrumentConfiguration onDisk;
+    onDisk.inputFullScale8 = 0.0f;  // refused when read, yet the file's own
+    onDisk.outputFullScale16 = 1e12f;
+    writeFileBytes(dir / "Vorel.cfg", encode(onDisk));
+    InstrumentConfiguration configuration;
+    ASSERT_TRUE(LoadInstrumentConfiguration(dir / "Vorel.cfg", configuration));
+    EXPECT_EQ(configuration.inputFullScale8, 1000.0f);
+    EXPECT_EQ(configuration.outputFullScale16, 1e12f);
+    configuration.inputFullScale16 = 250.0f;  // Calibration Setting's OK, not saved
+
+    DisplaySettingDialog dialog(configuration, shell, dir / "Vorel.cfg", [] {});
+    dialog.Open();
+    dialog.colours[DisplaySettingDialog::Grid] = 0x010203;
+    dialog.OnSave();
+    const std::string written = readFileBytes(dir / "Vorel.cfg");
+    EXPECT_EQ(written.substr(30), encode(onDisk).substr(30));
+    EXPECT_EQ(u32At(written, 12), 0x010203u);
 }
 
 TEST(DialogNumberTest, TextsAsTheBoxesShowThem) {

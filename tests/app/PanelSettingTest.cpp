@@ -179,7 +179,8 @@ TEST(PanelSettingFile, ReadsWritesAndReportsRefusals) {
     RecordingShell shell;
     ToneLists tones;
     PanelSetting changed = EveryFieldChanged();
-    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "a.psf", changed, tones, dir.path(), shell));
+    std::string toneFilePath;
+    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "a.psf", changed, tones, dir.path(), toneFilePath, shell));
     PanelSetting read = BuiltInPanelSetting();
     ASSERT_TRUE(ReadPanelSettingFile(dir.path() / "a.psf", read, shell));
     EXPECT_EQ(EncodePanelSetting(read), EncodePanelSetting(changed));
@@ -198,9 +199,14 @@ TEST(PanelSettingFile, AFailedWriteKeepsTheOldFileAndSaysSo) {
     testing::TempDir dir;
     RecordingShell shell;
     ToneLists tones;
-    EXPECT_FALSE(WritePanelSettingFile(dir.path() / "no-such-folder" / "a.psf", BuiltInPanelSetting(), tones,
-                                       dir.path(), shell));
+    std::string toneFilePath = "kept.tcf";
+    PanelSetting panel = BuiltInPanelSetting();
+    panel.generator.waveformIndexA = kWaveformMultiTones;
+    EXPECT_FALSE(WritePanelSettingFile(dir.path() / "no-such-folder" / "a.psf", panel, tones, dir.path(),
+                                       toneFilePath, shell));
     EXPECT_EQ(shell.messages(), std::vector<std::string>{kPanelCreateFailedMessage});
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / kDefaultToneFileName));
+    EXPECT_EQ(toneFilePath, "kept.tcf");
 }
 
 TEST(PanelSettingFile, AMultitonePanelAlsoWritesTheDefaultToneFile) {
@@ -210,9 +216,18 @@ TEST(PanelSettingFile, AMultitonePanelAlsoWritesTheDefaultToneFile) {
     tones[0].append(kWaveformSine, 440, 1.0f);
     PanelSetting panel = BuiltInPanelSetting();
     panel.generator.waveformIndexA = kWaveformMultiTones;
-    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "m.psf", panel, tones, dir.path(), shell));
+    std::string toneFilePath = "WFLib/a.wfl";
+    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "m.psf", panel, tones, dir.path(), toneFilePath, shell));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / kDefaultToneFileName));
+    EXPECT_EQ(toneFilePath, (dir.path() / kDefaultToneFileName).string());
     EXPECT_EQ(std::filesystem::file_size(dir.path() / "m.psf"), kPanelFixedSize);
+
+    // Other waveforms write no tone file and leave the remembered path alone.
+    std::filesystem::remove(dir.path() / kDefaultToneFileName);
+    panel.generator.waveformIndexA = kWaveformSine;
+    ASSERT_TRUE(WritePanelSettingFile(dir.path() / "s.psf", panel, tones, dir.path(), toneFilePath, shell));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / kDefaultToneFileName));
+    EXPECT_EQ(toneFilePath, (dir.path() / kDefaultToneFileName).string());
 }
 
 }  // namespace

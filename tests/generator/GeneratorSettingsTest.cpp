@@ -128,7 +128,7 @@ TEST_P(GeneratorOutputFormat, BlockAlignAndByteRate) {
     s.sampleRateIndex = row.rateIndex;
     s.resolutionIndex = row.resolutionIndex;
     s.channelsIndex = row.channelsIndex;
-    OutputFormat f = OutputFormatFor(s);
+    WaveFormat f = OutputFormatFor(s);
     EXPECT_EQ(f.channels, row.channels);
     EXPECT_EQ(f.samplesPerSecond, row.rate);
     EXPECT_EQ(f.blockAlign, row.blockAlign);

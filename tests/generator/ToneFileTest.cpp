@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <string>
 
 namespace tonewell {
 namespace {
@@ -139,7 +141,24 @@ INSTANTIATE_TEST_SUITE_P(Lines, ToneLineParse,
                                            LineRow{"6:Square,-7Hz,x", 2, 0, 0.0f},
                                            LineRow{"Square", 2, 0, 0.0f},
                                            LineRow{"", 99, 0, 0.0f},
-                                           LineRow{"7:WFLibrary,99999999999Hz,+0.75", 8, 4294967295u, 0.75f}));
+                                           LineRow{"7:WFLibrary,99999999999Hz,+0.75", 8, 4294967295u, 0.75f},
+                                           // Beyond the range of a double: too small reads as 0,
+                                           // too large as infinity, by the size of the whole number.
+                                           LineRow{"8:Sine,1Hz,1e-400", 1, 1, 0.0f},
+                                           LineRow{"9:Sine,1Hz,-1e-400", 1, 1, 0.0f},
+                                           LineRow{"10:Sine,1Hz,0.00001e-320", 1, 1, 0.0f},
+                                           LineRow{"11:Sine,1Hz,1e400", 1, 1, INFINITY},
+                                           LineRow{"12:Sine,1Hz,-1e400", 1, 1, -INFINITY}));
+
+TEST(ToneLineAmplitude, OutOfRangeIsJudgedByTheWholeNumberNotItsExponentAlone) {
+    ToneList list;
+    ParseToneLine("1:Sine,1Hz,1" + std::string(400, '0') + "e-10", list, 0);
+    EXPECT_EQ(list.amplitude[0], INFINITY);
+    ParseToneLine("1:Sine,1Hz,0." + std::string(400, '0') + "1e10", list, 0);
+    EXPECT_EQ(list.amplitude[0], 0.0f);
+    ParseToneLine("1:Sine,1Hz,00000000001e-330", list, 0);
+    EXPECT_EQ(list.amplitude[0], 0.0f);
+}
 
 TEST_F(ToneFileFixture, FailedWriteSaysSoAndKeepsThePath) {
     lists[0].append(kWaveformSine, 1000, 1.0f);

@@ -1,5 +1,7 @@
+#include "app/Instrument.h"
 #include "app/qt/MainWindow.h"
 #include "platform/audio/AudioBackendSelection.h"
+#include "platform/audio/LoopbackCable.h"
 #include "platform/qt/QtShell.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +16,9 @@ namespace {
 
 TEST(MainWindowSmoke, ShowsTitledWindowWithScopeAboveSpectrum) {
     QtShell shell;
-    MainWindow window(shell);
+    LoopbackCable cable;
+    Instrument instrument(shell, cable);
+    MainWindow window(shell, instrument);
     shell.setWindow(&window);
     window.show();
     QApplication::processEvents();
@@ -35,7 +39,9 @@ TEST(MainWindowSmoke, ShowsTitledWindowWithScopeAboveSpectrum) {
 
 TEST(MainWindowSmoke, StatusBarNamesTheAudioBackend) {
     QtShell shell;
-    MainWindow window(shell);
+    LoopbackCable cable;
+    Instrument instrument(shell, cable);
+    MainWindow window(shell, instrument);
     auto audio = CreateAudioBackend("loopback", "");
     window.setAudioBackendName(QString::fromStdString(audio->displayName()));
     EXPECT_TRUE(window.audioBackendName().contains(QStringLiteral("Loopback"), Qt::CaseInsensitive))
@@ -44,7 +50,9 @@ TEST(MainWindowSmoke, StatusBarNamesTheAudioBackend) {
 
 TEST(MainWindowSmoke, ExitWithCtrlQClosesTheWindowAndEndsTheEventLoop) {
     QtShell shell;
-    MainWindow window(shell);
+    LoopbackCable cable;
+    Instrument instrument(shell, cable);
+    MainWindow window(shell, instrument);
     shell.setWindow(&window);
     window.show();
 

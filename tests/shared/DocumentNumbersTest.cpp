@@ -54,11 +54,22 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RangeCase{16, 1000.0f, 1000, 9}, RangeCase{8, 1000.0f, 1000, 9},
                       RangeCase{16, 500.0f, 500, 9}, RangeCase{16, 5000.0f, 500, 10},
                       RangeCase{16, 3000.0f, 3000, 9}, RangeCase{16, 1.5f, 1500, 6},
+                      RangeCase{16, 1e11f, 1000, 17},
                       // Resolutions other than 8 and 16 bits, and calibrations that are no
                       // positive number, keep +-1 V instead of looping for ever.
                       RangeCase{12, 500.0f, 1, 12}, RangeCase{16, 0.0f, 1, 12},
                       RangeCase{16, -5.0f, 1, 12}, RangeCase{16, INFINITY, 1, 12},
                       RangeCase{16, NAN, 1, 12}));
+
+TEST(VoltageRangeTest, TinyCalibrationsStopAtTheSmallestRangeTheExponentByteHolds) {
+    const VoltageRange small = NormaliseVoltageRange(16, 2e-7f, 2e-7f);  // 2e-10 V
+    EXPECT_EQ(small.exponent, 0);
+    EXPECT_NEAR(small.max, 200, 1);
+    const VoltageRange floor = NormaliseVoltageRange(16, 1e-10f, 1e-10f);
+    EXPECT_EQ(floor.exponent, 0);
+    EXPECT_EQ(floor.max, 1);
+    EXPECT_EQ(floor.min, -1);
+}
 
 TEST(VoltageRangeTest, EachResolutionTakesItsOwnCalibration) {
     EXPECT_EQ(NormaliseVoltageRange(8, 500.0f, 2000.0f).max, 500);

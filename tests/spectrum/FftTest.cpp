@@ -193,45 +193,45 @@ TEST(RealFftDeathTest, RunningOutOfMemoryReportsItPostsFileCloseAndKeepsTheOutpu
 
 TEST(Windows, TriangleEndsAndPeak) {
     const int length = 1000;
-    EXPECT_EQ(WindowValue(kWindowTri, 0, length, length), 0.0f);
-    EXPECT_EQ(WindowValue(kWindowTri, length / 2, length, length), 1.0f);
-    EXPECT_EQ(WindowValue(kWindowTri, length - 1, length, length),
+    EXPECT_EQ(WindowValue(WindowType::Triangular, 0, length, length), 0.0f);
+    EXPECT_EQ(WindowValue(WindowType::Triangular, length / 2, length, length), 1.0f);
+    EXPECT_EQ(WindowValue(WindowType::Triangular, length - 1, length, length),
               static_cast<float>(1.0 - static_cast<double>(499.0f / 500.0f)));
-    EXPECT_EQ(WindowValue(kWindowTri, 0, 1, 1), 1.0f) << "a one-sample block is the peak";
+    EXPECT_EQ(WindowValue(WindowType::Triangular, 0, 1, 1), 1.0f) << "a one-sample block is the peak";
 }
 
 TEST(Windows, CosineWindowsAtTheirEndsAndMiddle) {
     const int period = 1024;
-    EXPECT_EQ(WindowValue(kWindowHan, 0, period, period), 0.0f);
-    EXPECT_NEAR(WindowValue(kWindowBla, 0, period, period), 0.0f, 1e-7f);
-    EXPECT_FLOAT_EQ(WindowValue(kWindowHam, 0, period, period), 0.08f);
-    EXPECT_FLOAT_EQ(WindowValue(kWindowHan, period / 2, period, period), 1.0f);
-    EXPECT_FLOAT_EQ(WindowValue(kWindowHam, period / 2, period, period), 1.0f);
-    EXPECT_FLOAT_EQ(WindowValue(kWindowBla, period / 2, period, period), 1.0f);
+    EXPECT_EQ(WindowValue(WindowType::Hanning, 0, period, period), 0.0f);
+    EXPECT_NEAR(WindowValue(WindowType::Blackman, 0, period, period), 0.0f, 1e-7f);
+    EXPECT_FLOAT_EQ(WindowValue(WindowType::Hamming, 0, period, period), 0.08f);
+    EXPECT_FLOAT_EQ(WindowValue(WindowType::Hanning, period / 2, period, period), 1.0f);
+    EXPECT_FLOAT_EQ(WindowValue(WindowType::Hamming, period / 2, period, period), 1.0f);
+    EXPECT_FLOAT_EQ(WindowValue(WindowType::Blackman, period / 2, period, period), 1.0f);
     // Periodic: the weight after the last sample would be the first one again.
-    EXPECT_NEAR(WindowValue(kWindowHan, period - 1, period, period),
-                WindowValue(kWindowHan, 1, period, period), 1e-6f);
-    EXPECT_EQ(WindowValue(kWindowRec, 17, period, period), 1.0f);
+    EXPECT_NEAR(WindowValue(WindowType::Hanning, period - 1, period, period),
+                WindowValue(WindowType::Hanning, 1, period, period), 1e-6f);
+    EXPECT_EQ(WindowValue(WindowType::Rectangular, 17, period, period), 1.0f);
 }
 
 TEST(Windows, PowerSumAndGainCorrection) {
-    EXPECT_EQ(GainCorrection(kWindowRec, 0.0f, 4096, 4096, true), 1.0);
-    EXPECT_EQ(GainCorrection(kWindowRec, 0.0f, 1000, 4096, false), std::sqrt(1000.0 / 4096.0));
+    EXPECT_EQ(GainCorrection(WindowType::Rectangular, 0.0f, 4096, 4096, true), 1.0);
+    EXPECT_EQ(GainCorrection(WindowType::Rectangular, 0.0f, 1000, 4096, false), std::sqrt(1000.0 / 4096.0));
 
     WindowTable table;
-    ASSERT_TRUE(table.prepare(kWindowHan, 1024, 1024, 1024));
+    ASSERT_TRUE(table.prepare(WindowType::Hanning, 1024, 1024, 1024));
     float sum = 0.0f;
     for (int i = 0; i < 1024; ++i) {
-        const float w = WindowValue(kWindowHan, i, 1024, 1024);
+        const float w = WindowValue(WindowType::Hanning, i, 1024, 1024);
         EXPECT_EQ(table.weights[static_cast<std::size_t>(i)], w);
         sum += w * w;
     }
     EXPECT_EQ(table.powerSum, sum);
     EXPECT_NEAR(table.powerSum, 1024 * 0.375, 1e-2);  // Σ sin⁴ over a period = 3N/8
-    EXPECT_EQ(GainCorrection(kWindowHan, table.powerSum, 1024, 1024, true),
+    EXPECT_EQ(GainCorrection(WindowType::Hanning, table.powerSum, 1024, 1024, true),
               std::sqrt(static_cast<double>(sum) / 1024));
 
-    ASSERT_TRUE(table.prepare(kWindowRec, 1024, 1024, 1024));
+    ASSERT_TRUE(table.prepare(WindowType::Rectangular, 1024, 1024, 1024));
     EXPECT_TRUE(table.weights.empty());
     EXPECT_EQ(table.powerSum, 0.0f);
 }

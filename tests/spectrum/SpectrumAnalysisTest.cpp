@@ -47,7 +47,7 @@ SpectrumInput inputOf(const std::vector<std::uint16_t>& a, const std::vector<std
 struct Analyser {
     RecordingShell shell;
     SpectrumAnalysis analysis{shell};
-    Analyser(int n, int type, int window = kWindowRec) {
+    Analyser(int n, SpectrumType type, WindowType window = WindowType::Rectangular) {
         EXPECT_TRUE(analysis.setFftSize(n));
         analysis.setSpectrumType(type);
         analysis.setWindowType(window);
@@ -71,7 +71,7 @@ bool allFinite(std::span<const float> values) {
 
 // The segmented amplitude spectrum written out plainly, sample by sample, for comparison.
 std::vector<float> plainAmplitudeSpectrum(const std::vector<std::uint16_t>& codes, int n,
-                                          int window) {
+                                          WindowType window) {
     const int blocks = static_cast<int>(codes.size()) / n;
     std::vector<float> sum(static_cast<std::size_t>(n / 2 + 1), 0.0f);
     for (int s = 0; s < blocks; ++s) {
@@ -101,12 +101,12 @@ std::vector<float> plainAmplitudeSpectrum(const std::vector<std::uint16_t>& code
 
 TEST(SpectrumAnalysis, SegmentedAmplitudeSpectrumUsesFourBlocksIgnoresTheTailAndMatchesThePlainSum) {
     std::vector<std::uint16_t> codes = noiseCodes(5000, 1);
-    Analyser subject(1024, kSpectrumAms, kWindowHan);
+    Analyser subject(1024, SpectrumType::Amplitude, WindowType::Hanning);
     subject.update(inputOf(codes, {}, 5000));
     const std::vector<float> got = subject.resultA();
 
     const std::vector<float> plain = plainAmplitudeSpectrum(
-        std::vector<std::uint16_t>(codes.begin(), codes.begin() + 4096), 1024, kWindowHan);
+        std::vector<std::uint16_t>(codes.begin(), codes.begin() + 4096), 1024, WindowType::Hanning);
     ASSERT_EQ(got.size(), plain.size());
     EXPECT_EQ(std::memcmp(got.data(), plain.data(), got.size() * sizeof(float)), 0);
 
@@ -118,7 +118,7 @@ TEST(SpectrumAnalysis, SegmentedAmplitudeSpectrumUsesFourBlocksIgnoresTheTailAnd
 
 TEST(SpectrumAnalysis, SineOnABinReadsItsRmsValueAndDcReadsItsLevel) {
     const int n = 1024;
-    Analyser subject(n, kSpectrumAms);
+    Analyser subject(n, SpectrumType::Amplitude);
     const auto sine = codesOf(4 * n, [](int i) { return std::sin(kTwoPi * 10 * i / 1024); });
     subject.update(inputOf(sine, {}, 4 * n));
     EXPECT_NEAR(subject.resultA()[10], 0.70711f, 1e-4f);
@@ -138,7 +138,7 @@ TEST(SpectrumAnalysis, SineOnABinReadsItsRmsValueAndDcReadsItsLevel) {
 }
 
 TEST(SpectrumAnalysis, ShortRecordIsOneZeroPaddedBlockWithItsGainCorrection) {
-    Analyser subject(1024, kSpectrumAms);
+    Analyser subject(1024, SpectrumType::Amplitude);
     const auto dc = codesOf(700, [](int) { return 0.5; });
     subject.update(inputOf(dc, {}, 700));
     // X[0] = 700 · 0.5, divided by N and by sqrt(700/1024).
@@ -147,7 +147,7 @@ TEST(SpectrumAnalysis, ShortRecordIsOneZeroPaddedBlockWithItsGainCorrection) {
 
 TEST(SpectrumAnalysis, PhaseOfCosineAndSine) {
     const int n = 256;
-    Analyser subject(n, kSpectrumPhs);
+    Analyser subject(n, SpectrumType::Phase);
     const auto cosine = codesOf(n, [](int i) { return 0.8 * std::cos(kTwoPi * 8 * i / 256); });
     subject.update(inputOf(cosine, {}, n));
     EXPECT_NEAR(subject.resultA()[8], 0.0f, 0.05f);
@@ -164,7 +164,7 @@ TEST(SpectrumAnalysis, PhaseOfCosineAndSine) {
 
 TEST(SpectrumAnalysis, AutoCorrelationOfNineHalfBlocksIsOneAtZeroLagAndMirrored) {
     std::vector<std::uint16_t> codes = noiseCodes(5000, 2);
-    Analyser subject(1024, kSpectrumAcr);
+    Analyser subject(1024, SpectrumType::AutoCorrelation);
     EXPECT_EQ(subject.analysis.pointCount(), 1023);
     subject.update(inputOf(codes, {}, 5000));
     const std::vector<float> got = subject.resultA();
@@ -186,7 +186,7 @@ TEST(SpectrumAnalysis, AutoCorrelationOfNineHalfBlocksIsOneAtZeroLagAndMirrored)
 TEST(SpectrumAnalysis, AutoCorrelationMatchesTheDirectSumOfOneBlock) {
     const int n = 64;
     const auto codes = noiseCodes(n / 2, 3);
-    Analyser subject(n, kSpectrumAcr);
+    Analyser subject(n, SpectrumType::AutoCorrelation);
     subject.update(inputOf(codes, {}, n / 2));
     std::vector<double> x(codes.size());
     for (std::size_t i = 0; i < x.size(); ++i) x[i] = (codes[i] - kZero) * double(kVoltsPerCode);
@@ -204,7 +204,7 @@ TEST(SpectrumAnalysis, CrossCorrelationFindsTheDelayOfChannelB) {
     const auto a = noiseCodes(count + 3, 4);
     const std::vector<std::uint16_t> delayedA(a.begin() + 3, a.end());  // A leads by 3
     std::vector<std::uint16_t> b(a.begin(), a.begin() + count);           // B = A delayed by 3
-    Analyser subject(n, kSpectrumCcr);
+    Analyser subject(n, SpectrumType::CrossCorrelation);
     subject.update(inputOf(delayedA, b, count), true, true);
     const std::vector<float> got = subject.resultA();
     int best = 0;
@@ -220,13 +220,13 @@ TEST(SpectrumAnalysis, PeakOfChannelAKeepsTheSignOfTheLargestMagnitudeAndChannel
     const int n = 256;
     const auto a = noiseCodes(n, 5);
     const auto minusA = codesOf(n, [&](int i) { return -(a[i] - kZero) / 16384.0; });
-    Analyser subject(n, kSpectrumCcr);
+    Analyser subject(n, SpectrumType::CrossCorrelation);
     subject.update(inputOf(a, minusA, n), true, true);
     EXPECT_NEAR(subject.analysis.peakValueA(), -1.0f, 1e-5f);
     EXPECT_FLOAT_EQ(subject.analysis.peakPositionA(), 0.0f);
 
     // Channel B's peak is its largest value, placed as a frequency.
-    Analyser amplitude(n, kSpectrumAms);
+    Analyser amplitude(n, SpectrumType::Amplitude);
     const auto tone = codesOf(n, [](int i) { return 0.25 * std::cos(kTwoPi * 20 * i / 256); });
     amplitude.update(inputOf(tone, tone, n), false, true);
     EXPECT_NEAR(amplitude.analysis.peakValueB(), 0.25f / std::sqrt(2.0f), 1e-4f);
@@ -236,7 +236,7 @@ TEST(SpectrumAnalysis, PeakOfChannelAKeepsTheSignOfTheLargestMagnitudeAndChannel
 
 TEST(SpectrumAnalysis, RecomputesOnlyWhenDirtyAndLeavesHiddenChannelsAlone) {
     const int n = 256;
-    Analyser subject(n, kSpectrumAms);
+    Analyser subject(n, SpectrumType::Amplitude);
     const auto one = codesOf(n, [](int) { return 0.5; });
     const auto two = codesOf(n, [](int) { return 0.25; });
     subject.update(inputOf(one, one, n), true, true);
@@ -273,10 +273,10 @@ TEST(SpectrumAnalysis, SettingsChangesMarkTheResultsDirtyAndBadSizesAreRefused) 
     EXPECT_EQ(analysis.pointCount(), 1025);
     EXPECT_TRUE(analysis.spectrumDirty);
     analysis.spectrumDirty = false;
-    analysis.setWindowType(kWindowBla);
+    analysis.setWindowType(WindowType::Blackman);
     EXPECT_TRUE(analysis.spectrumDirty);
     analysis.spectrumDirty = false;
-    analysis.setSpectrumType(kSpectrumAcr);
+    analysis.setSpectrumType(SpectrumType::AutoCorrelation);
     EXPECT_TRUE(analysis.spectrumDirty);
     EXPECT_EQ(analysis.pointCount(), 2047);
     EXPECT_TRUE(shell.messages().empty());
@@ -286,8 +286,8 @@ TEST(SpectrumAnalysis, SettingsChangesMarkTheResultsDirtyAndBadSizesAreRefused) 
 // reaches results or peaks; undefined points show 0.
 struct UndefinedCase {
     const char* name;
-    int type;
-    int window;
+    SpectrumType type;
+    WindowType window;
     int count;
     bool silentA, silentB;
     float voltsPerCode;
@@ -304,7 +304,7 @@ TEST_P(UndefinedPoints, ShowZeroAndNeverNanOrInfinity) {
     SpectrumInput input = inputOf(c.silentA ? silent : noise, c.silentB ? silent : noise,
                                   static_cast<std::uint32_t>(c.count));
     input.a.voltsPerCode = input.b.voltsPerCode = c.voltsPerCode;
-    subject.update(input, true, c.type != kSpectrumCcr);
+    subject.update(input, true, c.type != SpectrumType::CrossCorrelation);
     EXPECT_TRUE(allFinite(subject.analysis.resultA()));
     EXPECT_TRUE(allFinite(subject.analysis.resultB()));
     for (float v : {subject.analysis.peakValueA(), subject.analysis.peakPositionA(),
@@ -318,17 +318,24 @@ TEST_P(UndefinedPoints, ShowZeroAndNeverNanOrInfinity) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, UndefinedPoints,
     ::testing::Values(
-        UndefinedCase{"SilentAutoCorrelation", kSpectrumAcr, kWindowRec, 1000, true, true, kVoltsPerCode},
-        UndefinedCase{"SilentSingleBlockAutoCorrelation", kSpectrumAcr, kWindowRec, 100, true, true, kVoltsPerCode},
-        UndefinedCase{"CrossCorrelationWithSilentB", kSpectrumCcr, kWindowRec, 1000, false, true, kVoltsPerCode},
-        UndefinedCase{"CrossCorrelationWithSilentA", kSpectrumCcr, kWindowRec, 1000, true, false, kVoltsPerCode},
-        UndefinedCase{"HanningOverOneSample", kSpectrumAms, kWindowHan, 1, false, false, kVoltsPerCode},
-        UndefinedCase{"SilentAmplitude", kSpectrumAms, kWindowBla, 1000, true, true, kVoltsPerCode},
-        UndefinedCase{"SilentPhase", kSpectrumPhs, kWindowRec, 1000, true, true, kVoltsPerCode},
-        UndefinedCase{"CalibrationBeyondFloat", kSpectrumAms, kWindowRec, 1000, false, false,
-                      std::numeric_limits<float>::infinity()},
-        UndefinedCase{"CorrelationCalibrationBeyondFloat", kSpectrumAcr, kWindowRec, 1000, false,
-                      false, std::numeric_limits<float>::infinity()}),
+        UndefinedCase{"SilentAutoCorrelation", SpectrumType::AutoCorrelation, WindowType::Rectangular, 1000,
+                      true, true, kVoltsPerCode},
+        UndefinedCase{"SilentSingleBlockAutoCorrelation", SpectrumType::AutoCorrelation,
+                      WindowType::Rectangular, 100, true, true, kVoltsPerCode},
+        UndefinedCase{"CrossCorrelationWithSilentB", SpectrumType::CrossCorrelation, WindowType::Rectangular,
+                      1000, false, true, kVoltsPerCode},
+        UndefinedCase{"CrossCorrelationWithSilentA", SpectrumType::CrossCorrelation, WindowType::Rectangular,
+                      1000, true, false, kVoltsPerCode},
+        UndefinedCase{"HanningOverOneSample", SpectrumType::Amplitude, WindowType::Hanning, 1, false, false,
+                      kVoltsPerCode},
+        UndefinedCase{"SilentAmplitude", SpectrumType::Amplitude, WindowType::Blackman, 1000, true, true,
+                      kVoltsPerCode},
+        UndefinedCase{"SilentPhase", SpectrumType::Phase, WindowType::Rectangular, 1000, true, true,
+                      kVoltsPerCode},
+        UndefinedCase{"CalibrationBeyondFloat", SpectrumType::Amplitude, WindowType::Rectangular, 1000, false,
+                      false, std::numeric_limits<float>::infinity()},
+        UndefinedCase{"CorrelationCalibrationBeyondFloat", SpectrumType::AutoCorrelation,
+                      WindowType::Rectangular, 1000, false, false, std::numeric_limits<float>::infinity()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SpectrumAnalysis, SilentBlocksAddNothingToTheAverage) {
@@ -336,7 +343,7 @@ TEST(SpectrumAnalysis, SilentBlocksAddNothingToTheAverage) {
     const int n = 256;
     auto codes = noiseCodes(256, 7);
     for (int i = 0; i < 128; ++i) codes[static_cast<std::size_t>(i)] = kZero;
-    Analyser subject(n, kSpectrumAcr);
+    Analyser subject(n, SpectrumType::AutoCorrelation);
     subject.update(inputOf(codes, {}, 256));
     EXPECT_FLOAT_EQ(subject.resultA()[127], 0.5f);
 }
@@ -384,7 +391,7 @@ TEST(SpectrumAnalysis, DcRemovalUsesTheOffsetsTheStatisticsFound) {
     DcOffsets offsets;
     ComputeStatistics(record, kScopeTypeSeparate, offsets);
     EXPECT_NEAR(offsets.dcOffsetCodesA, 4915, 1);  // 0.3 V in codes
-    Analyser subject(n, kSpectrumAms);
+    Analyser subject(n, SpectrumType::Amplitude);
     subject.analysis.UpdateSpectra(record, offsets, true, false, false);
     EXPECT_NEAR(subject.resultA()[0], 0.3f, 1e-4f);
     EXPECT_NEAR(subject.resultA()[16], 0.5f / std::sqrt(2.0f), 1e-4f);

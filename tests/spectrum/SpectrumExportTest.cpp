@@ -40,7 +40,7 @@ struct Exported {
     SpectrumAnalysis analysis{shell};
     testing::TempDir dir;
 
-    Exported(std::uint8_t samplingType, int type, int n = 1024, std::uint32_t count = 4096) {
+    Exported(std::uint8_t samplingType, SpectrumType type, int n = 1024, std::uint32_t count = 4096) {
         record.samplingType = samplingType;
         record.riffHeader.format.samplesPerSecond = 44100;
         record.resolutionA = 16;
@@ -59,7 +59,7 @@ struct Exported {
         analysis.setSpectrumType(type);
         const bool hasB = samplingType != kSamplingTypeA;
         analysis.UpdateSpectra(record, DcOffsets{}, samplingType != kSamplingTypeB,
-                               hasB && type != kSpectrumCcr, false);
+                               hasB && type != SpectrumType::CrossCorrelation, false);
     }
 
     std::vector<std::string> write() {
@@ -70,7 +70,7 @@ struct Exported {
 };
 
 TEST(SpectrumExport, AmplitudeSpectrumOfChannelA) {
-    Exported e(kSamplingTypeA, kSpectrumAms);
+    Exported e(kSamplingTypeA, SpectrumType::Amplitude);
     const auto lines = e.write();
     ASSERT_EQ(lines.size(), 6u + 513u);
     EXPECT_EQ(lines[0], "RMS Spectrum");
@@ -87,7 +87,7 @@ TEST(SpectrumExport, AmplitudeSpectrumOfChannelA) {
 }
 
 TEST(SpectrumExport, AutoCorrelationRunsOverBothDelaysWithTheZeroDelayAtIndex511) {
-    Exported e(kSamplingTypeA, kSpectrumAcr);
+    Exported e(kSamplingTypeA, SpectrumType::AutoCorrelation);
     const auto lines = e.write();
     ASSERT_EQ(lines.size(), 6u + 1023u);
     EXPECT_EQ(lines[0], "Auto-Correlation");
@@ -99,7 +99,7 @@ TEST(SpectrumExport, AutoCorrelationRunsOverBothDelaysWithTheZeroDelayAtIndex511
 }
 
 TEST(SpectrumExport, BothChannelsGiveFourColumnsAndCrossCorrelationThree) {
-    Exported amplitude(kSamplingTypeAB, kSpectrumAms);
+    Exported amplitude(kSamplingTypeAB, SpectrumType::Amplitude);
     auto lines = amplitude.write();
     EXPECT_EQ(lines[5], "No.,   Frequency (Hz),   Channel A, (V)Channel B (V)");
     char expected[160];
@@ -110,12 +110,12 @@ TEST(SpectrumExport, BothChannelsGiveFourColumnsAndCrossCorrelationThree) {
     EXPECT_EQ(lines[6 + 7], expected);
     EXPECT_NE(amplitude.analysis.resultA()[7], amplitude.analysis.resultB()[7]);
 
-    Exported phase(kSamplingTypeAB, kSpectrumPhs);
+    Exported phase(kSamplingTypeAB, SpectrumType::Phase);
     lines = phase.write();
     EXPECT_EQ(lines[0], "Phase Spectrum");
     EXPECT_EQ(lines[5], "No.,   Frequency (Hz),   Channel A, (Degree) Channel B (Degree) ");
 
-    Exported cross(kSamplingTypeAB, kSpectrumCcr);
+    Exported cross(kSamplingTypeAB, SpectrumType::CrossCorrelation);
     lines = cross.write();
     ASSERT_EQ(lines.size(), 6u + 1023u);
     EXPECT_EQ(lines[0], "Cross-Correlation");
@@ -125,7 +125,7 @@ TEST(SpectrumExport, BothChannelsGiveFourColumnsAndCrossCorrelationThree) {
 }
 
 TEST(SpectrumExport, ChannelBOnlyNamesBAndItsResolution) {
-    Exported e(kSamplingTypeB, kSpectrumAms);
+    Exported e(kSamplingTypeB, SpectrumType::Amplitude);
     const auto lines = e.write();
     EXPECT_EQ(lines[2], "Sampling Resolution=8 Bits");
     EXPECT_EQ(lines[5], "No.,   Frequency (Hz),   Channel B (V)");
@@ -134,7 +134,7 @@ TEST(SpectrumExport, ChannelBOnlyNamesBAndItsResolution) {
 }
 
 TEST(SpectrumExport, AnEmptyRecordWritesTheFiveHeaderLinesOnly) {
-    Exported e(kSamplingTypeA, kSpectrumAms, 256, 0);
+    Exported e(kSamplingTypeA, SpectrumType::Amplitude, 256, 0);
     const auto lines = e.write();
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[3], "Total Data Points=0");
@@ -142,7 +142,7 @@ TEST(SpectrumExport, AnEmptyRecordWritesTheFiveHeaderLinesOnly) {
 }
 
 TEST(SpectrumExport, TheCommandAsksForTheFileAddsTxtAndReportsAFileItCannotCreate) {
-    Exported e(kSamplingTypeA, kSpectrumAms, 128, 512);
+    Exported e(kSamplingTypeA, SpectrumType::Amplitude, 128, 512);
     std::filesystem::create_directory(e.dir / "my.dir");
     e.shell.saveFileAnswers.push_back((e.dir / "data").string());
     e.shell.saveFileAnswers.push_back((e.dir / "my.dir" / "data").string());
@@ -162,7 +162,7 @@ TEST(SpectrumExport, TheCommandAsksForTheFileAddsTxtAndReportsAFileItCannotCreat
 }
 
 TEST(SpectrumExport, UndefinedPointsAreWrittenAsZero) {
-    Exported e(kSamplingTypeA, kSpectrumAcr, 256, 1000);
+    Exported e(kSamplingTypeA, SpectrumType::AutoCorrelation, 256, 1000);
     std::fill(e.record.dataA.begin(), e.record.dataA.end(), 32768);
     e.analysis.spectrumDirty = true;
     e.analysis.UpdateSpectra(e.record, DcOffsets{}, true, false, false);

@@ -28,7 +28,8 @@ QWidget* makePane(const QString& name, QWidget* parent) {
 
 }  // namespace
 
-MainWindow::MainWindow(QtShell& shell, QWidget* parent) : QMainWindow(parent), shell_(shell) {
+MainWindow::MainWindow(QtShell& shell, Instrument& instrument, QWidget* parent)
+    : QMainWindow(parent), shell_(shell), instrument_(instrument) {
     setWindowTitle(QStringLiteral("Tonewell"));
     splitter_ = new QSplitter(Qt::Vertical, this);
     splitter_->setChildrenCollapsible(false);

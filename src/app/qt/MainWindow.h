@@ -8,12 +8,16 @@ class QSplitter;
 
 namespace tonewell {
 
+class Instrument;
 class QtShell;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(QtShell& shell, QWidget* parent = nullptr);
+    // The instrument must outlive the window.
+    MainWindow(QtShell& shell, Instrument& instrument, QWidget* parent = nullptr);
+
+    Instrument& instrument() const { return instrument_; }
 
     QWidget* scopePane() const { return scopePane_; }
     QWidget* spectrumPane() const { return spectrumPane_; }
@@ -27,6 +31,7 @@ private:
     void buildMenus();
 
     QtShell& shell_;
+    Instrument& instrument_;
     QSplitter* splitter_ = nullptr;
     QWidget* scopePane_ = nullptr;
     QWidget* spectrumPane_ = nullptr;

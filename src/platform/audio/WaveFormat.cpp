@@ -9,7 +9,7 @@ WaveFormat MakePcmFormat(std::uint16_t channels, std::uint32_t samplesPerSecond,
     format.channels = channels;
     format.samplesPerSecond = samplesPerSecond;
     format.bitsPerSample = bitsPerSample;
-    format.blockAlign = static_cast<std::uint16_t>(channels * (bitsPerSample <= 8 ? 1 : 2));
+    format.blockAlign = static_cast<std::uint16_t>(channels * BytesPerSample(bitsPerSample));
     format.averageBytesPerSecond = format.blockAlign * samplesPerSecond;
     format.extraSize = 0;
     return format;

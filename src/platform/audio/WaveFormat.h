@@ -19,6 +19,9 @@ struct WaveFormat {
     friend bool operator==(const WaveFormat&, const WaveFormat&) = default;
 };
 
+// Bytes of one sample in a frame: 1 up to 8 bits, 2 above.
+inline constexpr std::uint16_t BytesPerSample(std::uint16_t bitsPerSample) { return bitsPerSample <= 8 ? 1 : 2; }
+
 // A consistent PCM record: block align = channels x (1 up to 8 bits, 2 for 9..16 bits).
 WaveFormat MakePcmFormat(std::uint16_t channels, std::uint32_t samplesPerSecond,
                          std::uint16_t bitsPerSample);

@@ -1,0 +1,82 @@
+#pragma once
+// The composition root: one object owns the program-wide state and the parts of the instrument
+// and hands each part references to what it needs. Both programs build it the same way, from a
+// Shell and an AudioBackend, which must outlive it. UI thread, except the atomics of `run`,
+// `redraw` and `acquisition`, which the audio and capture threads share.
+//
+// Construction reads no file: the instrument starts from the built-in panel, the default
+// configuration and a fresh document, with the front panel's bars created. startUp() then reads
+// the program's files from programDir in the program's order; tonewell-cli leaves that out, so
+// its results depend only on its arguments.
+
+#include <filesystem>
+#include <string>
+
+#include "acquisition/AcquisitionParameters.h"
+#include "acquisition/SignalDoc.h"
+#include "app/FrontPanel.h"
+#include "app/InstrumentEffects.h"
+#include "generator/GeneratorSettings.h"
+#include "generator/ToneList.h"
+#include "generator/WaveformLibrary.h"
+#include "platform/Shell.h"
+#include "shared/InstrumentConfiguration.h"
+#include "shared/ProgramState.h"
+#include "shared/RangeTables.h"
+
+namespace tonewell {
+
+class AudioBackend;
+
+class Instrument {
+public:
+    // programDir from the environment (see ProgramDirectory).
+    Instrument(Shell& shell, AudioBackend& audio);
+    Instrument(const Instrument&) = delete;
+    Instrument& operator=(const Instrument&) = delete;
+
+    // The program's start-up reads: "default.psf", "Vorel.cfg", then the generator's files for
+    // waveform A; the first document is then made anew with the selections and calibration
+    // they gave. A missing file leaves the built-in values; a refused one shows its message.
+    void startUp();
+
+    // "default.psf" from programDir into the loaded panel, the tables' stored rows, the
+    // generator's settings and toneFilePath, and the bars refilled; false when there is none or
+    // it was refused.
+    bool readDefaultPanel();
+    // "Vorel.cfg" from programDir into the configuration; false (defaults kept) when missing.
+    bool readConfiguration();
+    // Waveform A "MultiTones": "default.tcf" from programDir into the tone lists; "WFLibrary":
+    // the library the panel names. True when nothing was to be read or it was read.
+    bool loadGeneratorFiles();
+    // Makes the document a fresh, unmodified one with the stored selections of the sampling and
+    // oscilloscope bars.
+    void makeFreshDocument();
+
+    // Save Panel Setting as Default: the current panel to "default.psf" (and, for waveform A
+    // "MultiTones", the tone lists to "default.tcf"), making programDir first when it is missing.
+    bool saveDefaultPanel();
+
+    Shell& shell;
+    AudioBackend& audio;
+
+    // Program-wide state.
+    RunState run;
+    AcquisitionParameters acquisition;
+    RedrawState redraw;
+    int startupStage = 0;  // 0 before the splash ends, 1 after, -1 after Load Panel Setting
+    std::string toneFilePath;  // the tone file or waveform library last read or written
+    std::filesystem::path programDir;
+
+    RangeTables tables;
+    InstrumentConfiguration configuration;
+    GeneratorSettings generator;
+    ToneLists toneLists{};
+    WaveformLibrary library;
+    CSignalDoc document;
+    // Carries out the front panel's effects; the frame attaches its views to it.
+    InstrumentEffects effects;
+    FrontPanel panel;
+};
+
+}  // namespace tonewell

@@ -1,0 +1,56 @@
+#include "app/InstrumentEffects.h"
+
+#include "acquisition/CaptureRestart.h"
+#include "acquisition/DocumentFormat.h"
+#include "app/FrontPanel.h"
+
+namespace tonewell {
+
+InstrumentEffects::InstrumentEffects(EffectTargets targets, const FrontPanel& panel)
+    : targets_(targets), panel_(panel) {}
+
+void InstrumentEffects::takeScopeTimeRange() {
+    // A bar without a selected row leaves the oscilloscope at the range it has.
+    auto code = targets_.tables[RangeTableId::ScopeTimeRange].code(panel_.scope.timeRange.selection());
+    if (code) scopeTimeRange_ = *code;
+}
+
+void InstrumentEffects::ConfigureDocumentFormat() {
+    tonewell::ConfigureDocumentFormat(targets_.document, panel_.samplingSelection(), targets_.configuration,
+                                      targets_.acquisition, targets_.inputRunning, targets_.shell);
+}
+
+void InstrumentEffects::ApplyScopeRanges() {
+    takeScopeTimeRange();
+    if (views_) views_->ApplyScopeRanges();
+}
+
+void InstrumentEffects::AdaptViewToolbars() {
+    if (views_) views_->AdaptViewToolbars();
+}
+
+void InstrumentEffects::RestartCaptureIfRunning() {
+    if (monitoring_ == nullptr) return;
+    CaptureRestart(targets_.inputRunning, targets_.acquisition, *monitoring_, targets_.shell).RestartIfRunning();
+}
+
+void InstrumentEffects::RedrawAllViews() {
+    if (views_) views_->RedrawAllViews();
+}
+
+PaneFlags InstrumentEffects::Panes() const {
+    if (views_) return views_->Panes();
+    const PanelSetting& loaded = panel_.loadedPanel();
+    return PaneFlags{loaded.scopeShown, loaded.spectrumShown, loaded.thirdPane, loaded.generatorShown};
+}
+
+std::optional<SpectrumScales> InstrumentEffects::ShownSpectrumScales() const {
+    if (views_) return views_->ShownSpectrumScales();
+    return std::nullopt;
+}
+
+void InstrumentEffects::ApplyViewVisibility() {
+    if (views_) views_->ApplyViewVisibility();
+}
+
+}  // namespace tonewell

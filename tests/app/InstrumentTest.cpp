@@ -1,0 +1,162 @@
+#include "app/Instrument.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "acquisition/CaptureRestart.h"
+#include "acquisition/WavBytes.h"
+#include "app/InstrumentConfigurationFile.h"
+#include "app/ProgramDirectory.h"
+#include "platform/RecordingShell.h"
+#include "platform/audio/LoopbackCable.h"
+#include "support/TempDir.h"
+
+namespace tonewell {
+namespace {
+
+using Id = RangeTableId;
+
+// Points TONEWELL_HOME at a folder for the life of the object.
+class ProgramHome {
+public:
+    explicit ProgramHome(const std::filesystem::path& folder) {
+        if (const char* old = std::getenv(kProgramHomeVariable)) previous_ = old;
+        setenv(kProgramHomeVariable, folder.c_str(), 1);
+    }
+    ~ProgramHome() {
+        if (previous_) setenv(kProgramHomeVariable, previous_->c_str(), 1);
+        else unsetenv(kProgramHomeVariable);
+    }
+
+private:
+    std::optional<std::string> previous_;
+};
+
+class ViewsDouble : public FrameViews {
+public:
+    std::vector<std::string> calls;
+    void ApplyScopeRanges() override { calls.push_back("apply ranges"); }
+    void AdaptViewToolbars() override { calls.push_back("adapt toolbars"); }
+    void RedrawAllViews() override { calls.push_back("redraw"); }
+    void ApplyViewVisibility() override { calls.push_back("visibility"); }
+    PaneFlags Panes() const override { return {}; }
+    std::optional<SpectrumScales> ShownSpectrumScales() const override { return std::nullopt; }
+};
+
+class MonitoringDouble : public InputMonitoring {
+public:
+    explicit MonitoringDouble(std::atomic<bool>& running) : running_(running) {}
+    void RunStop() override { running_ = !running_; }
+
+private:
+    std::atomic<bool>& running_;
+};
+
+class InstrumentTest : public ::testing::Test {
+protected:
+    int rowNamed(Id id, std::string_view name) { return instrument.tables[id].rowNamed(name).value(); }
+
+    testing::TempDir dir;
+    std::filesystem::path home = dir / "home";  // not made yet
+    ProgramHome programHome{home};
+    RecordingShell shell;
+    LoopbackCable cable;
+    Instrument instrument{shell, cable};
+};
+
+TEST_F(InstrumentTest, OpenedRecordIsFollowedByTheSamplingBar) {
+    using namespace testing;
+    std::string samples(2 * 300, '\x40');
+    auto wav = dir / "stereo8.wav";
+    writeFileBytes(wav, riff(chunk("fmt ", fmtBody(2, 22050, 8)) + chunk("data", samples)));
+
+    ASSERT_TRUE(instrument.document.OnOpenDocument(wav, kScopeTypeSeparate)) << ::testing::PrintToString(shell.messages());
+    const SamplingBar& sampling = instrument.panel.sampling;
+    EXPECT_EQ(sampling.frequency.selection(), rowNamed(Id::SamplingFrequency, "22050H"));
+    EXPECT_EQ(sampling.channels.selection(), rowNamed(Id::SamplingChannels, "A&B"));
+    EXPECT_EQ(sampling.resolution.selection(), rowNamed(Id::SamplingResolution, "8B"));
+    EXPECT_EQ(sampling.point.text(), "300");
+    EXPECT_EQ(instrument.acquisition.samplingRate, 22050);
+    EXPECT_EQ(instrument.acquisition.samplingBits, 8);
+    EXPECT_EQ(instrument.document.sampleCount, 300u);
+}
+
+TEST_F(InstrumentTest, PickedTimeRangeSetsTheRecordLengthAndTheViewsFollow) {
+    ViewsDouble views;
+    instrument.effects.attachViews(&views);
+    instrument.panel.scope.timeRange.userSelect(rowNamed(Id::ScopeTimeRange, "20ms"));
+
+    // 20 ms at 44100 Hz; the document takes the new length at once.
+    EXPECT_EQ(instrument.panel.sampling.point.text(), "882");
+    EXPECT_EQ(instrument.acquisition.recordLength, 882);
+    EXPECT_EQ(views.calls, (std::vector<std::string>{"apply ranges", "redraw"}));
+    EXPECT_EQ(instrument.effects.ScopeTimeRange(), RangeCode(0x3014));
+}
+
+TEST_F(InstrumentTest, ASamplingChangeRestartsRunningCaptureThroughTimerTwo) {
+    MonitoringDouble monitoring(instrument.run.inputRunning);
+    instrument.effects.attachInputMonitoring(&monitoring);
+    instrument.run.inputRunning = true;
+    instrument.panel.trigger.edge.userSelect(1);
+
+    EXPECT_FALSE(instrument.run.inputRunning);
+    EXPECT_EQ(instrument.acquisition.restartPending, 1);
+    EXPECT_EQ(shell.activeTimers(), std::vector<int>{kTimerCaptureRestart});
+}
+
+TEST_F(InstrumentTest, ProgramFilesComeFromTonewellHomeWhichIsMadeOnlyWhenSaving) {
+    EXPECT_EQ(instrument.programDir, home);
+    instrument.startUp();  // nothing there: built-in values, and no folder made
+    EXPECT_FALSE(std::filesystem::exists(home));
+    EXPECT_TRUE(shell.messages().empty());
+
+    instrument.panel.sampling.frequency.userSelect(rowNamed(Id::SamplingFrequency, "22050H"));
+    ASSERT_TRUE(instrument.saveDefaultPanel());
+    InstrumentConfiguration calibrated;
+    calibrated.inputFullScale16 = 500.0f;
+    ASSERT_TRUE(SaveInstrumentConfigurationPart(home / kInstrumentConfigurationFileName, calibrated,
+                                                ConfigurationPart::Calibration));
+
+    RecordingShell nextShell;
+    Instrument next(nextShell, cable);
+    next.startUp();
+    EXPECT_EQ(next.panel.sampling.frequency.selection(), rowNamed(Id::SamplingFrequency, "22050H"));
+    EXPECT_EQ(next.document.riffHeader.format.samplesPerSecond, 22050u);
+    EXPECT_FALSE(next.document.IsModified());
+    EXPECT_EQ(next.configuration.inputFullScale16, 500.0f);
+    EXPECT_TRUE(nextShell.messages().empty());
+}
+
+struct DirectoryCase {
+    std::vector<std::pair<std::string, std::string>> environment;
+    std::string expected;
+};
+
+class ProgramDirectoryTest : public ::testing::TestWithParam<DirectoryCase> {};
+
+TEST_P(ProgramDirectoryTest, FollowsTheEnvironment) {
+    const DirectoryCase& row = GetParam();
+    auto lookup = [&](const char* name) -> std::optional<std::string> {
+        for (const auto& [key, value] : row.environment)
+            if (key == name) return value;
+        return std::nullopt;
+    };
+    EXPECT_EQ(ProgramDirectory(lookup).string(), row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Environments, ProgramDirectoryTest,
+    ::testing::Values(
+        DirectoryCase{{{"TONEWELL_HOME", "/data/tw"}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/data/tw"},
+        DirectoryCase{{{"TONEWELL_HOME", ""}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}},
+                      "/x/Quendal Technology/Tonewell"},
+        DirectoryCase{{{"XDG_CONFIG_HOME", "relative"}, {"HOME", "/h"}}, "/h/.config/Quendal Technology/Tonewell"},
+        DirectoryCase{{{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, "/h/.config/Quendal Technology/Tonewell"},
+        DirectoryCase{{}, "./Quendal Technology/Tonewell"}));
+
+}  // namespace
+}  // namespace tonewell
