@@ -299,13 +299,19 @@ void CSpectrumView::OnInitialUpdate() {
         ApplySpectrumType();
     } else {
         // During start-up the panel setting's choices stay.
-        analysis_.setSpectrumType(parts_.bars.selectedType(parts_.tables));
+        const SpectrumType type = parts_.bars.selectedType(parts_.tables);
+        analysis_.setSpectrumType(type);
         if (frameHooks_) {
             const SpectrumScaleModes modes = frameHooks_->panelScaleModes();
             xScaleMode_ = modes.xScale;
             yScaleMode_ = modes.yScale;
             normalized_ = modes.normalized;
         }
+        // Lists filled for another type or amplitude axis than the view's get their defaults.
+        if (parts_.bars.xRangeTable() != SpectrumXRangeTable(type)) showDefaultXRange(type);
+        if (parts_.bars.yRangeTable(0) != SpectrumYRangeTable(0, type, normalized_) ||
+            parts_.bars.yRangeTable(1) != SpectrumYRangeTable(1, type, normalized_))
+            showDefaultYRanges(type);
         ++parts_.startupStage;
     }
     parts_.redraw.spectrumPendingDraws = 0;

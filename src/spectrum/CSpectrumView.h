@@ -262,7 +262,7 @@ private:
 
     SpectrumXScale xScaleMode_ = SpectrumXScale::Linear;
     SpectrumYScale yScaleMode_ = SpectrumYScale::Volt;
-    bool normalized_ = false;
+    bool normalized_ = true;  // as the built-in panel has it
 
     std::array<SpectrumCursor, 2> cursors_{};
     int cursorChannel_ = 0;

@@ -508,7 +508,18 @@ TEST_F(SpectrumViewTest, AtStartUpThePanelsTypeAndScalesStay) {
     EXPECT_EQ(h.view.spectrumType(), SpectrumType::Phase);
     EXPECT_EQ(h.view.scaleModes(), h.frame.panelModes);
 
+    // Lists filled for volts while the panel says normalised: the view's lists follow its axis.
+    h.tables.setDefaultIndex(RangeTableId::SpectrumType, 0);
+    h.bars.fill(h.tables, false);
+    h.frame.panelModes = {SpectrumXScale::Log, SpectrumYScale::Volt, true};
+    h.startupStage = 0;
+    h.view.OnInitialUpdate();
+    EXPECT_EQ(h.bars.yRangeTable(0), RangeTableId::SpectrumSecondRangeA);
+    EXPECT_EQ(h.bars.rangeA.text(), "1");
+    EXPECT_EQ(h.view.yRangeCodeA(), RangeCode(0x4001));
+
     // A later document starts over.
+    h.startupStage = 2;
     h.view.OnInitialUpdate();
     EXPECT_EQ(h.view.spectrumType(), SpectrumType::Amplitude);
     EXPECT_EQ(h.view.scaleModes(), (SpectrumScaleModes{SpectrumXScale::Linear, SpectrumYScale::Volt, true}));
