@@ -99,27 +99,5 @@ TEST(SpectrumDefaultRows, FrequencyRangesCoverHalfTheRate) {
     EXPECT_EQ(std::string(*volts.name(DefaultAmplitudeRangeRow(volts, 100.0))), "50v");
 }
 
-TEST(SpectrumSelectors, OfferCrossCorrelationOnlyWhenAskedAndKeepTheSelection) {
-    RangeTables tables;
-    SpectrumSelectors bars;
-    bars.fill(tables, true);
-    bars.type.setSelection(2);
-    bars.offerCrossCorrelation(tables, false);
-    EXPECT_EQ(bars.type.items(), (std::vector<std::string>{"AMS", "PHS", "ACR"}));
-    EXPECT_EQ(bars.type.selection(), 2);
-    bars.offerCrossCorrelation(tables, false);
-    EXPECT_EQ(bars.type.count(), 3);
-    bars.offerCrossCorrelation(tables, true);
-    EXPECT_EQ(bars.type.items(), (std::vector<std::string>{"AMS", "PHS", "ACR", "CCR"}));
-    EXPECT_EQ(bars.type.selection(), 2);
-
-    bars.showXRange(tables, RangeTableId::SymmetricTimeRange, 3);
-    EXPECT_EQ(bars.xRangeTable(), RangeTableId::SymmetricTimeRange);
-    EXPECT_EQ(bars.xRange.text(), "±1ms");
-    bars.showYRange(1, tables, RangeTableId::PhaseRangeB, 1);
-    EXPECT_EQ(bars.yRangeTable(1), RangeTableId::PhaseRangeB);
-    EXPECT_EQ(bars.rangeB.text(), "±180");
-}
-
 }  // namespace
 }  // namespace tonewell
