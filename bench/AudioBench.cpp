@@ -21,8 +21,6 @@
 #include <vector>
 
 #include "platform/audio/portaudio/PortAudioBackend.h"
-#include "platform/audio/portaudio/PortAudioInput.h"
-#include "platform/audio/portaudio/PortAudioOutput.h"
 
 namespace {
 
@@ -238,10 +236,8 @@ void AudioNotificationCpu(benchmark::State& state) {
         if (received > 1)
             state.counters["steady_buffers_per_s"] =
                 (received - 1) / std::chrono::duration<double>(last - first).count();
-        if (auto* in = dynamic_cast<PortAudioInput*>(input.get()))
-            state.counters["input_overruns"] = static_cast<double>(in->overruns());
-        if (auto* out = dynamic_cast<PortAudioOutput*>(output.get()))
-            state.counters["output_underruns"] = static_cast<double>(out->underruns());
+        state.counters["input_overruns"] = static_cast<double>(input->overrunCount());
+        state.counters["output_underruns"] = static_cast<double>(output->underrunCount());
         output->reset();
         input->reset();
         output->close();

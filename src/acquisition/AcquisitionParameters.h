@@ -21,6 +21,7 @@ struct AcquisitionParameters {
     std::int32_t triggerEdge = 0;         // 0 rising ("Up"), 1 falling ("Dn")
     std::uint16_t triggerLevelCode = 32768;  // threshold as an offset-binary sample code
     std::int32_t triggerDelaySamples = 0;    // negative: the record starts before the trigger
+    bool levelEdited = false;  // the user has moved the trigger level (the oscilloscope marks it)
     // 1 while a parameter change waits for capture to close and restart; 2 once it has closed.
     std::atomic<std::int32_t> restartPending{0};
 };

@@ -90,6 +90,8 @@ void AcquisitionPanel::OnTriggerLevelText(const std::string& text) {
         ApplyStep();
         return;
     }
+    // A bare number comes from the user's spin button; the panel writes the box with "%".
+    acquisition_.levelEdited = true;
     int level = ClampedPercent(text);
     trigger_.level.setText(std::to_string(level) + "%");
     ApplyStep();

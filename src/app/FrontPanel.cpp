@@ -31,6 +31,15 @@ void FrontPanel::fillBars() {
 void FrontPanel::createBars() {
     fillBars();
     handlers_.Connect();
+    connectScopeBars();
+}
+
+void FrontPanel::connectScopeBars() {
+    // The time range (65021) goes through the record-length coupling of the acquisition handlers;
+    // the other ranges and multipliers rescale the oscilloscope, the type list changes its type.
+    for (ListControl* list : {&scope.rangeA, &scope.timeMultiplier, &scope.multiplierA, &scope.rangeB, &scope.multiplierB})
+        list->setSelectionHandler([this](int) { effects_.ApplyScopeRanges(); });
+    scope.type.setSelectionHandler([this](int) { effects_.OnScopeTypeChanged(); });
 }
 
 void FrontPanel::storePanel() {

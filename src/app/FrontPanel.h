@@ -75,6 +75,7 @@ public:
 
 private:
     void fillBars();
+    void connectScopeBars();
     void storePanel();
 
     PanelHomes homes_;

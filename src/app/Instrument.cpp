@@ -34,10 +34,12 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       programDir(ProgramDirectory()),
       document(shell, configuration, run.inputRunning, StoredSelection(tables)),
       effects(EffectTargets{tables, configuration, acquisition, run.inputRunning, document, shell}, panel),
-      panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, effects, shell) {
+      panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, effects, shell),
+      scope(ScopeViewParts{document, panel.scope, tables, acquisition, configuration, run, redraw, startupStage, shell}) {
     panel.resetPanel();
     panel.createBars();
     effects.takeScopeTimeRange();
+    effects.attachScope(&scope);
     document.SetFrameHooks(&panel);
 }
 
@@ -46,6 +48,7 @@ void Instrument::startUp() {
     readConfiguration();
     loadGeneratorFiles();
     makeFreshDocument();
+    scope.OnInitialUpdate();
 }
 
 bool Instrument::readDefaultPanel() {

@@ -20,6 +20,7 @@
 #include "generator/ToneList.h"
 #include "generator/WaveformLibrary.h"
 #include "platform/Shell.h"
+#include "scope/CScopeView.h"
 #include "shared/InstrumentConfiguration.h"
 #include "shared/ProgramState.h"
 #include "shared/RangeTables.h"
@@ -37,7 +38,8 @@ public:
 
     // The program's start-up reads: "default.psf", "Vorel.cfg", then the generator's files for
     // waveform A; the first document is then made anew with the selections and calibration
-    // they gave. A missing file leaves the built-in values; a refused one shows its message.
+    // they gave, and the oscilloscope has its first update. A missing file leaves the built-in
+    // values; a refused one shows its message.
     void startUp();
 
     // "default.psf" from programDir into the loaded panel, the tables' stored rows, the
@@ -77,6 +79,8 @@ public:
     // Carries out the front panel's effects; the frame attaches its views to it.
     InstrumentEffects effects;
     FrontPanel panel;
+    // The oscilloscope view (its window, when there is one, belongs to the frame).
+    CScopeView scope;
 };
 
 }  // namespace tonewell

@@ -22,10 +22,17 @@ void InstrumentEffects::ConfigureDocumentFormat() {
 
 void InstrumentEffects::ApplyScopeRanges() {
     takeScopeTimeRange();
+    if (scope_) scope_->ApplyRanges();
     if (views_) views_->ApplyScopeRanges();
 }
 
+void InstrumentEffects::OnScopeTypeChanged() {
+    if (scope_) scope_->OnTypeChanged();
+}
+
 void InstrumentEffects::AdaptViewToolbars() {
+    // Only a shown oscilloscope adapts its selectors to the channels.
+    if (scope_ && Panes().scopeShown) scope_->UpdateSelectorStates();
     if (views_) views_->AdaptViewToolbars();
 }
 
@@ -35,6 +42,7 @@ void InstrumentEffects::RestartCaptureIfRunning() {
 }
 
 void InstrumentEffects::RedrawAllViews() {
+    if (scope_) scope_->invalidate();
     if (views_) views_->RedrawAllViews();
 }
 

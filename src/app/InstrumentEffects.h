@@ -1,9 +1,9 @@
 #pragma once
 // The front panel's effects as the instrument carries them out: the document takes its format
-// here, running capture is restarted through the attached input monitoring, and what concerns
-// the panes and views goes to the frame that attached itself. Without a frame there is nothing
-// to draw or show: the view effects do nothing, the panes are those of the loaded panel and no
-// spectrum scales are shown. Owned by Instrument; UI thread; the references must outlive it.
+// here, running capture is restarted through the attached input monitoring, the oscilloscope
+// view rescales, adapts its selectors and changes its type, and what concerns the panes goes to
+// the frame that attached itself. Without a frame the panes are those of the loaded panel and
+// no spectrum scales are shown. Owned by Instrument; UI thread; the references must outlive it.
 
 #include <atomic>
 
@@ -13,6 +13,7 @@
 #include "app/FrameViews.h"
 #include "app/PanelEffects.h"
 #include "platform/Shell.h"
+#include "scope/CScopeView.h"
 #include "shared/InstrumentConfiguration.h"
 #include "shared/RangeCode.h"
 #include "shared/RangeTables.h"
@@ -42,6 +43,8 @@ public:
     void attachViews(FrameViews* views) { views_ = views; }
     // Capture attaches its Run/Stop here; nullptr detaches it (then input monitoring never runs).
     void attachInputMonitoring(InputMonitoring* monitoring) { monitoring_ = monitoring; }
+    // The instrument attaches its oscilloscope view here.
+    void attachScope(CScopeView* scope) { scope_ = scope; }
 
     // The oscilloscope takes the time range its bar selects, as when the view is first shown.
     void takeScopeTimeRange();
@@ -52,6 +55,7 @@ public:
     RangeCode ScopeTimeRange() const override { return scopeTimeRange_; }
     void ConfigureDocumentFormat() override;
     void ApplyScopeRanges() override;
+    void OnScopeTypeChanged() override;
     void AdaptViewToolbars() override;
     void RestartCaptureIfRunning() override;
     void RedrawAllViews() override;
@@ -64,6 +68,7 @@ private:
     const FrontPanel& panel_;
     FrameViews* views_ = nullptr;
     InputMonitoring* monitoring_ = nullptr;
+    CScopeView* scope_ = nullptr;
     RangeCode scopeTimeRange_;
 };
 

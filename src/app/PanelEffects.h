@@ -33,6 +33,8 @@ public:
     virtual void ConfigureDocumentFormat() = 0;
     // The oscilloscope re-reads its range selectors and rescales.
     virtual void ApplyScopeRanges() = 0;
+    // The oscilloscope takes the type its type selector now shows.
+    virtual void OnScopeTypeChanged() = 0;
     // The oscilloscope and spectrum bars adapt to the channels now sampled.
     virtual void AdaptViewToolbars() = 0;
     // When input monitoring runs: stop it, mark it for restart and let timer 2 restart it.

@@ -18,6 +18,9 @@
 #include "spectrum/SpectrumAnalysis.h"
 #include "spectrum/SpectrumExport.h"
 #include "spectrum/SpectrumReadouts.h"
+#ifdef TONEWELL_HAVE_PICTURES
+#include "scope/qt/ScopePicture.h"
+#endif
 
 #include <algorithm>
 #include <charconv>
@@ -230,6 +233,64 @@ int RunScopeExport(const Arguments& arguments) {
     });
 }
 
+// ---- render ---------------------------------------------------------------------------------
+
+#ifdef TONEWELL_HAVE_PICTURES
+constexpr const char* kDefaultPictureSize = "960x600";
+
+// "WIDTHxHEIGHT", each 1..16384 pixels.
+QSize PictureSize(const std::string& text) {
+    int width = 0, height = 0;
+    const char* end = text.data() + text.size();
+    auto [afterWidth, widthError] = std::from_chars(text.data(), end, width);
+    bool good = widthError == std::errc() && afterWidth != end && (*afterWidth == 'x' || *afterWidth == 'X');
+    if (good) {
+        auto [afterHeight, heightError] = std::from_chars(afterWidth + 1, end, height);
+        good = heightError == std::errc() && afterHeight == end;
+    }
+    if (!good || width < 1 || height < 1 || width > 16384 || height > 16384)
+        throw UsageError{"--size takes WIDTHxHEIGHT, each 1 to 16384 pixels, not \"" + text + "\""};
+    return {width, height};
+}
+
+int RunRender(const Arguments& arguments) {
+    const QSize size = PictureSize(arguments.get("size").value_or(kDefaultPictureSize));
+    ConsoleInstrument console;
+    Instrument& instrument = console.instrument;
+    if (!LoadConfigurationOption(arguments, instrument.configuration)) return kExitRefused;
+    const auto panelPath = arguments.get("panel");
+    if (panelPath) {
+        if (!instrument.panel.loadPanel(*panelPath)) return Refused(console.shell, "cannot read " + *panelPath);
+        instrument.panel.createBars();
+        instrument.effects.takeScopeTimeRange();
+    }
+    const auto typeOption = arguments.get("scope-type");
+    const int panelType = instrument.tables[Id::ScopeType].defaultIndex;
+    const int type = typeOption ? std::stoi(*typeOption) : (panelPath ? panelType : kScopeTypeSeparate);
+    if (!OpenRecord(console, arguments.file, type)) return kExitRefused;
+
+    // The view's first update for the record: with a panel its selectors stay, as for a record
+    // opened after Load Panel Setting; without one the view fits itself to the record, as for
+    // any record opened while the program runs.
+    CScopeView& scope = instrument.scope;
+    instrument.startupStage = panelPath ? 0 : 2;
+    scope.OnInitialUpdate();
+    if (type != scope.scopeType()) {
+        // Through the type list, as the user picks it.
+        instrument.panel.scope.type.userSelect(type);
+        if (type != scope.scopeType()) {
+            std::cerr << "tonewell-cli: oscilloscope type " << type << " needs a record of channels A and B\n";
+            return kExitRefused;
+        }
+    }
+    if (!WriteScopePicture(scope, *arguments.get("output"), size)) {
+        std::cerr << "tonewell-cli: cannot write " << *arguments.get("output") << "\n";
+        return kExitRefused;
+    }
+    return kExitOk;
+}
+#endif
+
 // ---- spectrum -------------------------------------------------------------------------------
 
 int RunSpectrum(const Arguments& arguments) {
@@ -380,6 +441,20 @@ std::vector<Command> Commands() {
         {{"scope-export", "FILE.wav", "Writes the oscilloscope export text of a record.",
           {{"output", "FILE.txt", {}, false, "file to write; default stdout"}}},
          RunScopeExport},
+#ifdef TONEWELL_HAVE_PICTURES
+        {{"render", "FILE.wav",
+          "Draws a view of a record as the program shows it and writes the picture as PNG; no\n"
+          "display is needed. Without --panel the oscilloscope fits its ranges to the record, as\n"
+          "for a record opened while the program runs; with it the panel's selections are used.",
+          {{"view", "scope", {"scope"}, false, "the view to draw", true},
+           {"output", "FILE.png", {}, false, "picture to write (required)", true},
+           {"size", "WxH", {}, false, std::string("picture size in pixels (default ") + kDefaultPictureSize + ")"},
+           {"panel", "FILE.psf", {}, false, "panel setting file whose selections to draw with"},
+           kConfigOption,
+           {"scope-type", Joined(scopeTypes, "|"), scopeTypes, false,
+            "oscilloscope type: 0 A and B, 1 A+B, 2 A-B, 3 X-Y (default: the panel's, else 0)"}}},
+         RunRender},
+#endif
     };
 }
 

@@ -67,6 +67,8 @@ CScopeView::CScopeView(const ScopeViewParts& parts) : parts_(parts) {
     scrollBarA.setVisible(false);
     scrollBarB.setVisible(false);
     hScrollBar.setVisible(false);
+    // The selectors as they stand, until the first update.
+    ReadSelectors();
     syncScrollBars();
 }
 
@@ -104,7 +106,7 @@ void CScopeView::ReadSelectors() {
         if (!code->isOff()) xRange_ = *code;
     if (auto code = tables[RangeTableId::ScopeRangeA].code(bars.rangeA.selection())) aRange_ = *code;
     if (auto code = tables[RangeTableId::ScopeRangeB].code(bars.rangeB.selection())) bRange_ = *code;
-    if (bars.type.selection() >= 0 && bars.type.selection() <= kScopeTypeXY) scopeType_ = bars.type.selection();
+    if (bars.type.selection() >= 0 && bars.type.selection() <= kScopeTypeXY) setScopeType(bars.type.selection());
 }
 
 void CScopeView::ApplyRanges() {
@@ -164,6 +166,14 @@ void CScopeView::OnTypeChanged() {
     repaint();
 }
 
+void CScopeView::setScopeType(int type) {
+    if (type == scopeType_) return;
+    // The measurement lines read the document's statistics, which depend on the type (the sum or
+    // difference in types 1 and 2): they follow every change of it.
+    scopeType_ = type;
+    parts_.document.ComputeStatistics(type);
+}
+
 void CScopeView::UpdateSelectorStates() {
     ScopeBars& bars = parts_.bars;
     // Enabling a selector that was disabled gives it its twin's row when it stood on "Off".
@@ -184,7 +194,7 @@ void CScopeView::UpdateSelectorStates() {
         bars.type.setEnabled(true);
     } else {
         disable(bars.type);
-        scopeType_ = kScopeTypeSeparate;
+        setScopeType(kScopeTypeSeparate);
     }
     if (scopeType_ == kScopeTypeXY)
         disable(bars.timeMultiplier);
@@ -276,9 +286,9 @@ void CScopeView::OnInitialUpdate() {
     syncScrollBars();
     if (parts_.startupStage < 2) {
         ++parts_.startupStage;
-        scopeType_ = parts_.tables[RangeTableId::ScopeType].defaultIndex;
+        setScopeType(parts_.tables[RangeTableId::ScopeType].defaultIndex);
     } else {
-        scopeType_ = kScopeTypeSeparate;
+        setScopeType(kScopeTypeSeparate);
         AutoRange();
     }
     ApplyRanges();
@@ -845,7 +855,7 @@ void CScopeView::DrawArrowMarker(Canvas& canvas, std::int32_t x, std::int32_t y,
 
 void CScopeView::drawTriggerMarkers(Canvas& canvas, const Colours& colours) {
     const AcquisitionParameters& acq = parts_.acquisition;
-    if (acq.triggerMode == 0 || scopeType_ != kScopeTypeSeparate || !levelEdited) return;
+    if (acq.triggerMode == 0 || scopeType_ != kScopeTypeSeparate || !acq.levelEdited) return;
     const bool sourceA = acq.triggerSource == 0;
     const RangeCode sourceRange = sourceA ? aRange_ : bRange_;
     const Colour colour = sourceA ? colours.channelA : colours.channelB;

@@ -36,7 +36,7 @@ struct ScopeViewParts {
     CSignalDoc& document;                       // the record, its statistics and note
     ScopeBars& bars;                            // the seven selectors
     const RangeTables& tables;                  // the values of the selectors' rows
-    const AcquisitionParameters& acquisition;   // trigger settings, samplingRate, samplingBits
+    const AcquisitionParameters& acquisition;   // trigger settings, levelEdited, samplingRate, samplingBits
     InstrumentConfiguration& configuration;     // colours, onePointPerRaster, input calibration
     const RunState& run;                        // displayInScopeActive
     RedrawState& redraw;                        // scopeRelayout, scopePendingDraws
@@ -114,12 +114,12 @@ public:
     ScrollBarControl scrollBarA{kScopeScrollBarAId, Orientation::Vertical};
     ScrollBarControl scrollBarB{kScopeScrollBarBId, Orientation::Vertical};
 
-    // Set once the user has changed the trigger level; the level marker is drawn only then.
-    bool levelEdited = false;
     // The most points a trace array may hold: growing past it fails as exhausted memory does.
     std::size_t traceAllocationLimit = std::numeric_limits<std::size_t>::max() / 64;
 
     // State of the last layout and draw.
+    // The oscilloscope type (0 A and B, 1 A+B, 2 A-B, 3 Lissajous) the document's statistics are
+    // computed for; the frame opens documents with it.
     int scopeType() const { return scopeType_; }
     const CanvasRect& clientRect() const { return clientRect_; }
     const PlotRect& plotRect() const { return plotRect_; }
@@ -178,7 +178,7 @@ private:
     bool recordHasB() const;
     double sampleInterval() const;
 
-    // Scale pieces of Algorithms 2.
+    // Pieces of the scales.
     double timeOffsetPixels() const;     // XOFF
     double secondsPerPixel() const;      // xRange / xMultiplier / W
     double voltsPerPixelA() const;       // Lissajous: per column
@@ -187,6 +187,8 @@ private:
     double zeroB() const;
     ChannelScale codeScale(int channel) const;
 
+    // The type, with the document's statistics recomputed when it changes.
+    void setScopeType(int type);
     void clearCursors();
     void setTimeScroll(std::int32_t position, std::int32_t maximum);
     RangeCode autoRangeCode(bool hasChannel, const VoltageRange& range, ListControl& selector);

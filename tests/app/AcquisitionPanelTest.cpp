@@ -19,6 +19,7 @@ public:
     RangeCode ScopeTimeRange() const override { return scopeTimeRange; }
     void ConfigureDocumentFormat() override { calls.push_back("configure"); }
     void ApplyScopeRanges() override { calls.push_back("apply ranges"); }
+    void OnScopeTypeChanged() override { calls.push_back("type changed"); }
     void AdaptViewToolbars() override { calls.push_back("adapt toolbars"); }
     void RestartCaptureIfRunning() override { calls.push_back("restart"); }
     void RedrawAllViews() override { calls.push_back("redraw"); }
@@ -74,9 +75,11 @@ TEST_F(AcquisitionPanelTest, ALevelBeyondTheScaleIsClampedAndRewritten) {
 
 TEST_F(AcquisitionPanelTest, TheSpinButtonSetsTheLevelAtTheCurrentResolution) {
     create();
+    EXPECT_FALSE(acquisition.levelEdited);  // filling the bar writes "0%", which is no edit
     acquisition.samplingBits = 8;
     trigger.levelSpin.setPosition(-99);
     trigger.levelSpin.userStep(-1);
+    EXPECT_TRUE(acquisition.levelEdited);  // the oscilloscope marks the level from now on
     EXPECT_EQ(trigger.level.text(), "-100%");
     EXPECT_EQ(acquisition.triggerLevelCode, 1);
     acquisition.samplingBits = 16;

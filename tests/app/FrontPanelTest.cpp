@@ -24,6 +24,7 @@ public:
     RangeCode ScopeTimeRange() const override { return RangeCode(0x300A); }
     void ConfigureDocumentFormat() override { calls.push_back("configure"); }
     void ApplyScopeRanges() override { calls.push_back("apply ranges"); }
+    void OnScopeTypeChanged() override { calls.push_back("type changed"); }
     void AdaptViewToolbars() override { calls.push_back("adapt toolbars"); }
     void RestartCaptureIfRunning() override { calls.push_back("restart"); }
     void RedrawAllViews() override { calls.push_back("redraw"); }
@@ -75,6 +76,18 @@ TEST_F(FrontPanelTest, APanelReadWithTriggerModeNoneDisablesTheTriggerControlsOn
         EXPECT_FALSE(control->enabled()) << control->id();
     EXPECT_EQ(acquisition.triggerMode, 0);
     EXPECT_TRUE(document.skipSavePrompt);
+}
+
+TEST_F(FrontPanelTest, TheOscilloscopeBarsRescaleTheViewOrChangeItsType) {
+    pick(panel.scope.rangeA, "±5v");
+    pick(panel.scope.timeMultiplier, "x10");
+    pick(panel.scope.multiplierA, "x2");
+    pick(panel.scope.rangeB, "±2v");
+    pick(panel.scope.multiplierB, "x1");
+    EXPECT_EQ(frame.calls, std::vector<std::string>(5, "apply ranges"));
+    frame.calls.clear();
+    pick(panel.scope.type, " + ");
+    EXPECT_EQ(frame.calls, (std::vector<std::string>{"type changed"}));
 }
 
 TEST_F(FrontPanelTest, ApplyOffersToSaveAModifiedDocumentOnlyWhileAPaneIsShown) {

@@ -97,6 +97,31 @@ TEST_F(InstrumentTest, PickedTimeRangeSetsTheRecordLengthAndTheViewsFollow) {
     EXPECT_EQ(instrument.effects.ScopeTimeRange(), RangeCode(0x3014));
 }
 
+TEST_F(InstrumentTest, TheOscilloscopeFollowsItsBars) {
+    instrument.startUp();
+    EXPECT_EQ(instrument.scope.traceCapacity(), CScopeView::kTraceCapacityMin);  // its first update
+    ScopeBars& bars = instrument.panel.scope;
+    bars.rangeA.userSelect(rowNamed(Id::ScopeRangeA, "±5v"));
+    EXPECT_EQ(instrument.scope.aRange(), RangeCode(0xC005));
+    bars.timeRange.userSelect(rowNamed(Id::ScopeTimeRange, "50ms"));
+    EXPECT_EQ(instrument.scope.xRange(), RangeCode(0x3032));
+
+    // A record of both channels: the type list works, and A+B switches B off.
+    using namespace testing;
+    std::string samples(4 * 100, '\x01');
+    auto wav = dir / "stereo16.wav";
+    writeFileBytes(wav, riff(chunk("fmt ", fmtBody(2, 44100, 16)) + chunk("data", samples)));
+    ASSERT_TRUE(instrument.document.OnOpenDocument(wav, instrument.scope.scopeType()));
+    instrument.scope.OnInitialUpdate();  // as for every document the frame shows
+    EXPECT_EQ(instrument.scope.bRange(), RangeCode(0xC005));  // B took A's row when enabled
+    bars.rangeB.userSelect(rowNamed(Id::ScopeRangeB, "±1v"));
+    EXPECT_EQ(instrument.scope.bRange(), RangeCode(0xC001));
+    bars.type.userSelect(1);
+    EXPECT_EQ(instrument.scope.scopeType(), 1);
+    EXPECT_TRUE(instrument.scope.bRange().isOff());
+    EXPECT_FALSE(bars.rangeB.enabled());
+}
+
 TEST_F(InstrumentTest, ASamplingChangeRestartsRunningCaptureThroughTimerTwo) {
     MonitoringDouble monitoring(instrument.run.inputRunning);
     instrument.effects.attachInputMonitoring(&monitoring);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <future>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/AudioTestBackends.h"
@@ -172,6 +175,34 @@ TEST_P(AudioContract, ResetReturnsEveryQueuedBufferBeforeItReturns) {
     EXPECT_EQ(output_->close(), AudioResult::NoError);
 }
 
+TEST_P(AudioContract, ResetWhoseHandlersDoNotReturnInTimeReportsNoDriver) {
+    rig_->setHandlerWait(100ms);
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<bool> entered{false};
+    std::atomic<int> dones{0};
+    ASSERT_EQ(output_->open(kFormat,
+                            [&](WaveHeader& header) {
+                                if (header.user == 1) {
+                                    entered = true;
+                                    released.wait_for(10s);
+                                }
+                                ++dones;
+                            }),
+              AudioResult::NoError);
+    Buffer a(FramesOf(10ms), 1), b(kFormat.samplesPerSecond, 2);
+    play(a);
+    play(b);
+    ASSERT_TRUE(rig_->waitUntil([&] { return entered.load(); }));
+    // b's handler waits behind a's, which does not return.
+    EXPECT_EQ(output_->reset(), AudioResult::NoDriver);
+    EXPECT_FALSE(b.header.flags.load() & kWaveHeaderInQueue);
+    release.set_value();
+    ASSERT_TRUE(rig_->waitUntil([&] { return dones.load() == 2; }));
+    EXPECT_EQ(output_->reset(), AudioResult::NoError);
+    EXPECT_EQ(output_->close(), AudioResult::NoError);
+}
+
 TEST_P(AudioContract, CloseWaitsForResetAndThenRefusesEveryCall) {
     openOutput();
     Buffer a(kFormat.samplesPerSecond, 1);
@@ -211,6 +242,74 @@ TEST_P(AudioContract, OutputRefusesMisuseWithTheRightCodes) {
     EXPECT_EQ(output_->reset(), AudioResult::NoError);
     EXPECT_EQ(done_.count(), 1u);
     EXPECT_EQ(output_->close(), AudioResult::NoError);
+}
+
+// A sweep whose next buffer comes too late: the device plays silence until it arrives.
+TEST_P(AudioContract, AnOutputThatRunsOutCountsAnUnderrunWhenTheSoundGoesOn) {
+    const bool exact = GetParam() != TestBackend::PortAudioNullSink;  // no feed of its own
+    openOutput();
+    EXPECT_EQ(output_->underrunCount(), 0u);
+    Buffer a(FramesOf(20ms), 1), b(FramesOf(20ms), 2), c(FramesOf(20ms), 3);
+    play(a);
+    ASSERT_TRUE(rig_->waitUntil([&] { return done_.count() == 1; }));
+    rig_->letPass(100ms);
+    // Silence after the last buffer is no underrun as long as nothing follows it.
+    if (exact) {
+        EXPECT_EQ(output_->underrunCount(), 0u);
+    }
+    const std::uint64_t beforeGap = output_->underrunCount();
+    play(b);
+    ASSERT_TRUE(rig_->waitUntil([&] { return done_.count() == 2; }));
+    if (exact) {
+        EXPECT_EQ(output_->underrunCount(), 1u);
+    } else {
+        EXPECT_GT(output_->underrunCount(), beforeGap);
+    }
+    // After a reset the next buffer starts the sound afresh.
+    rig_->letPass(100ms);
+    const std::uint64_t beforeReset = output_->underrunCount();
+    EXPECT_EQ(output_->reset(), AudioResult::NoError);
+    play(c);
+    ASSERT_TRUE(rig_->waitUntil([&] { return done_.count() == 3; }));
+    if (exact) {
+        EXPECT_EQ(output_->underrunCount(), beforeReset);
+    }
+    EXPECT_EQ(output_->close(), AudioResult::NoError);
+    const std::uint64_t atClose = output_->underrunCount();
+    EXPECT_GE(atClose, 1u);
+    openOutput();
+    EXPECT_EQ(output_->underrunCount(), 0u);
+}
+
+TEST_P(AudioContract, SoundWithNoQueuedBufferCountsAnOverrunPerStretch) {
+    const bool exact = GetParam() != TestBackend::PortAudioNullSink;
+    openInput();
+    rig_->letPass(50ms);
+    EXPECT_EQ(input_->overrunCount(), 0u);  // nothing is recorded before start
+    ASSERT_EQ(input_->start(), AudioResult::NoError);
+    ASSERT_TRUE(rig_->waitUntil([&] { return input_->overrunCount() >= 1; }));
+    rig_->letPass(50ms);
+    if (exact) {
+        EXPECT_EQ(input_->overrunCount(), 1u);
+    }
+    // A buffer takes the sound and ends the stretch; once it is full the next one begins.
+    Buffer a(FramesOf(10ms), 1);
+    record(a);
+    auto got = nextNotification();
+    ASSERT_TRUE(got.has_value());
+    EXPECT_EQ(got->header, &a.header);
+    ASSERT_TRUE(rig_->waitUntil([&] { return input_->overrunCount() >= 2; }));
+    rig_->letPass(50ms);
+    if (exact) {
+        EXPECT_EQ(input_->overrunCount(), 2u);
+    }
+    // Not recording after a reset: nothing is lost.
+    EXPECT_EQ(input_->reset(), AudioResult::NoError);
+    const std::uint64_t atReset = input_->overrunCount();
+    rig_->letPass(50ms);
+    EXPECT_EQ(input_->overrunCount(), atReset);
+    EXPECT_EQ(input_->close(), AudioResult::NoError);
+    EXPECT_EQ(input_->overrunCount(), atReset);
 }
 
 TEST_P(AudioContract, InputFillsBuffersInOrderAndCountsBytesRecorded) {
@@ -314,6 +413,108 @@ TEST_P(AudioContract, DestroyingOpenDevicesReturnsTheirBuffers) {
     ASSERT_EQ(notifications_.size(), 2u);
     EXPECT_EQ(notifications_.tryPop()->kind, InputNotificationKind::Data);
     EXPECT_EQ(notifications_.tryPop()->kind, InputNotificationKind::Close);
+}
+
+// The sweep's pattern: every buffer that comes back is queued again at once, so the destructor's
+// own reset hands the handler buffers to re-queue.
+TEST_P(AudioContract, DestroyingAnOutputWhileItsDoneHandlerRequeuesClosesIt) {
+    AudioOutput* device = output_.get();
+    std::atomic<int> handled{0}, refused{0};
+    ASSERT_EQ(device->open(kFormat,
+                           [&, device](WaveHeader& header) {
+                               ++handled;
+                               device->unprepare(header);
+                               device->prepare(header);
+                               if (device->write(header) == AudioResult::InvalidHandle) ++refused;
+                           }),
+              AudioResult::NoError);
+    Buffer a(FramesOf(10ms), 1), b(FramesOf(10ms), 2);
+    play(a);
+    play(b);
+    ASSERT_TRUE(rig_->waitUntil([&] { return handled.load() >= 4; }));
+    output_.reset();
+    EXPECT_GE(refused.load(), 1);
+    for (Buffer* buffer : {&a, &b})
+        EXPECT_EQ(buffer->header.flags.load() & (kWaveHeaderDone | kWaveHeaderInQueue),
+                  kWaveHeaderDone);
+    // Closed, not left busy: the backend opens the next device.
+    auto next = rig_->backend().createOutput();
+    EXPECT_EQ(next->open(kFormat, [](WaveHeader&) {}), AudioResult::NoError);
+    // And nothing plays from the old buffers any more.
+    const int handledAtDestruction = handled.load();
+    rig_->letPass(100ms);
+    EXPECT_EQ(handled.load(), handledAtDestruction);
+}
+
+TEST_P(AudioContract, ADoneHandlerMayDestroyItsOwnDevice) {
+    std::atomic<bool> destroyed{false};
+    ASSERT_EQ(output_->open(kFormat,
+                            [&](WaveHeader& header) {
+                                if (header.user != 1) return;
+                                output_.reset();
+                                destroyed = true;
+                            }),
+              AudioResult::NoError);
+    Buffer a(FramesOf(10ms), 1), b(kFormat.samplesPerSecond, 2);
+    play(a);
+    play(b);
+    ASSERT_TRUE(rig_->waitUntil([&] { return destroyed.load(); }));
+    EXPECT_EQ(b.header.flags.load() & (kWaveHeaderDone | kWaveHeaderInQueue), kWaveHeaderDone);
+    auto next = rig_->backend().createOutput();
+    EXPECT_EQ(next->open(kFormat, [](WaveHeader&) {}), AudioResult::NoError);
+}
+
+// The capture thread's pattern: each returned buffer is queued again until the close
+// notification arrives, also while the device is being destroyed.
+TEST_P(AudioContract, DestroyingAnInputWhileTheCaptureThreadRequeuesClosesIt) {
+    InputNotificationQueue captured(InputNotificationQueue::Consumer::OwnThread);
+    ASSERT_EQ(input_->open(kFormat, captured), AudioResult::NoError);
+    AudioInput* device = input_.get();
+    Buffer a(FramesOf(10ms), 1), b(FramesOf(10ms), 2), c(FramesOf(10ms), 3);
+    record(a);
+    record(b);
+    record(c);
+    std::atomic<int> handled{0}, refused{0};
+    std::atomic<bool> closed{false};
+    std::thread capture([&] {
+        for (int idle = 0; idle < 1000;) {  // gives up after 10 s without a notification
+            auto got = captured.waitPop(10ms);
+            if (!got) {
+                ++idle;
+                continue;
+            }
+            if (got->kind == InputNotificationKind::Close) {
+                closed = true;
+                return;
+            }
+            if (got->kind != InputNotificationKind::Data) continue;
+            ++handled;
+            device->unprepare(*got->header);
+            device->prepare(*got->header);
+            if (device->addBuffer(*got->header) == AudioResult::InvalidHandle) ++refused;
+        }
+    });
+    EXPECT_EQ(input_->start(), AudioResult::NoError);
+    for (int i = 0; i < 1000 && handled.load() < 6; ++i) {
+        rig_->letPass(10ms);
+        std::this_thread::sleep_for(1ms);  // the capture thread's turn, also on a manual clock
+    }
+    EXPECT_GE(handled.load(), 6);
+    input_.reset();
+    capture.join();
+    EXPECT_TRUE(closed.load());
+    EXPECT_GE(refused.load(), 1);
+    for (Buffer* buffer : {&a, &b, &c}) {
+        EXPECT_FALSE(buffer->header.flags.load() & kWaveHeaderInQueue);
+        std::fill(buffer->bytes.begin(), buffer->bytes.end(), 0xA5);
+    }
+    InputNotificationQueue nextQueue;
+    auto next = rig_->backend().createInput();
+    EXPECT_EQ(next->open(kFormat, nextQueue), AudioResult::NoError);
+    rig_->letPass(100ms);
+    for (Buffer* buffer : {&a, &b, &c})
+        EXPECT_EQ(std::count(buffer->bytes.begin(), buffer->bytes.end(), 0xA5),
+                  static_cast<std::ptrdiff_t>(buffer->bytes.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Audio, AudioContract,

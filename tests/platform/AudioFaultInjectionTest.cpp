@@ -160,5 +160,22 @@ TEST(AudioFaultInjectionCount, FaultsLastTheirCountAndClear) {
     EXPECT_EQ(faults.callCount(AudioCall::OutputOpen), 7u);
 }
 
+// Shutting a device down is no call the instrument makes, so no fault stops it.
+TEST(AudioFaultInjectionCount, DestroyingOpenDevicesClosesThemWhateverFails) {
+    Rig rig;
+    QueueBoth(rig);
+    for (std::size_t call = 0; call < kAudioCallCount; ++call)
+        rig.faults.failCall(static_cast<AudioCall>(call), AudioResult::NoDriver);
+    rig.output.reset();
+    rig.input.reset();
+    EXPECT_EQ(rig.dones, 1);
+    EXPECT_FALSE(rig.outHeader.flags.load() & kWaveHeaderInQueue);
+    EXPECT_FALSE(rig.inHeader.flags.load() & kWaveHeaderInQueue);
+    auto output = rig.cable.createOutput();
+    auto input = rig.cable.createInput();
+    EXPECT_EQ(output->open(kFormat, [](WaveHeader&) {}), AudioResult::NoError);
+    EXPECT_EQ(input->open(kFormat, rig.queue), AudioResult::NoError);
+}
+
 }  // namespace
 }  // namespace tonewell

@@ -4,10 +4,14 @@
 
 #include <ostream>
 
+#include <atomic>
+#include <future>
+#include <memory>
 #include <thread>
 #include <vector>
 
 #include "platform/audio/AudioResult.h"
+#include "platform/audio/NotificationThread.h"
 #include "platform/audio/OutputQueue.h"
 #include "platform/audio/SpscRing.h"
 #include "platform/audio/WaveFormat.h"
@@ -135,6 +139,25 @@ TEST(AudioOutputQueue, EndlessLoopWithoutSoundDoesNotSpin) {
     std::vector<WaveHeader*> finished;
     queue.takeFinished(0, finished);
     EXPECT_EQ(finished.size(), 1u);
+}
+
+// A device destroyed from its own done handler ends its notification thread from that thread.
+TEST(AudioNotificationThread, MayBeDestroyedFromItsOwnEventAfterRunningWhatIsPending) {
+    auto thread = std::make_unique<NotificationThread>();
+    std::promise<void> secondPosted;
+    std::atomic<bool> secondRan{false}, secondRanFirst{false}, destroyed{false};
+    thread->post([&, posted = secondPosted.get_future().share()] {
+        posted.wait();
+        thread.reset();
+        secondRanFirst = secondRan.load();
+        destroyed = true;
+    });
+    thread->post([&] { secondRan = true; });
+    secondPosted.set_value();
+    for (int i = 0; i < 1000 && !destroyed.load(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(destroyed.load());
+    EXPECT_TRUE(secondRanFirst.load());
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "platform/audio/FaultInjectingBackend.h"
@@ -15,6 +17,17 @@
 #ifdef TONEWELL_HAVE_PORTAUDIO
 #include "platform/audio/portaudio/PortAudioBackend.h"
 #endif
+
+namespace tonewell {
+
+// Failing expectations show the code's name.
+inline void PrintTo(AudioResult result, std::ostream* out) {
+    const std::string_view name = AudioResultName(result);
+    if (name.empty()) *out << "code " << static_cast<std::uint32_t>(result);
+    else *out << name;
+}
+
+}  // namespace tonewell
 
 namespace tonewell::testing {
 
@@ -29,6 +42,8 @@ inline std::string TestBackendName(TestBackend which) {
     }
     return "Unknown";
 }
+
+inline void PrintTo(TestBackend which, std::ostream* out) { *out << TestBackendName(which); }
 
 class BackendUnderTest {
 public:
@@ -69,6 +84,14 @@ public:
     LoopbackCable* cable() { return cable_.get(); }
     FaultInjectingBackend* faults() { return faults_.get(); }
     bool manualClock() const { return cable_ && cable_->clock() == LoopbackClock::Manual; }
+
+    // Bounds the devices' waits for the test's handlers.
+    void setHandlerWait(std::chrono::milliseconds wait) {
+        if (cable_) cable_->setHandlerWait(wait);
+#ifdef TONEWELL_HAVE_PORTAUDIO
+        if (portAudio_) portAudio_->setHandlerWait(wait);
+#endif
+    }
 
     // Lets `duration` of device time pass.
     void letPass(std::chrono::milliseconds duration) {

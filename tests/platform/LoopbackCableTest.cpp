@@ -217,6 +217,8 @@ TEST(LoopbackCable, BuffersQueuedFromDoneNotificationsPlayWithoutGaps) {
     for (std::size_t i = 0; i < 5 * frames; ++i)
         ASSERT_EQ(recorded.bytes[i], 1 + i / frames) << "frame " << i;
     EXPECT_EQ(recorded.bytes[5 * frames], 0x80);
+    EXPECT_EQ(output->underrunCount(), 0u);
+    EXPECT_EQ(input->overrunCount(), 0u);
     output->reset();
     input->reset();
 }

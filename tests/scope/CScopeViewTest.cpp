@@ -420,6 +420,20 @@ TEST_F(ScopeViewTest, ARecordOfBAloneHasNoARangeAndItsBRangeFitted) {
     EXPECT_EQ(c.operationsOf(Kind::Polyline).size(), 1u);
 }
 
+TEST_F(ScopeViewTest, TheStatisticsFollowTheTypeWhenARecordOfOneChannelEndsTheSum) {
+    Open(kSamplingTypeAB, Ramp(100, 100), Ramp(100, 0, 32768 + 8000));
+    h.bars.type.setSelection(1);
+    h.view.OnTypeChanged();
+    const float volts = 2.0f / 65536.0f;
+    EXPECT_NEAR(h.document.maxA, (9900 + 8000) * volts, 1e-6);
+    // A record of A alone, opened with the type the view had (as the frame opens it).
+    h.SetRecord(kSamplingTypeA, Ramp(100, 100));
+    ASSERT_EQ(h.view.scopeType(), 1);
+    h.view.OnInitialUpdate();
+    EXPECT_EQ(h.view.scopeType(), 0);
+    EXPECT_NEAR(h.document.maxA, 9900 * volts, 1e-6);
+}
+
 TEST_F(ScopeViewTest, AnEnabledSelectorTakesItsTwinsRowWhenItStoodOnOff) {
     Open(kSamplingTypeA, testing::ScopeViewHarness::Sine(100, 8000, 50));
     Select(h.bars.multiplierA, RangeTableId::ScopeMultiplierA, "x5");
@@ -575,7 +589,7 @@ TEST_P(ScopeTriggerMarkers, MarkTheLevelAtTheLeftEdgeAndTheTriggerInstantOnTop) 
     h.acquisition.triggerDelaySamples = -50;
     Draw();
     EXPECT_TRUE(canvas.operationsOf(Kind::Line).size() == 10u);  // not before the level was edited
-    h.view.levelEdited = true;
+    h.acquisition.levelEdited = true;
     Draw();
     const float volts = static_cast<float>((49151 - 32768) * 2.0 * 1000.0 / 65536.0 * 0.001);
     const int y = h.view.ValueToPixelA(volts);

@@ -1,6 +1,8 @@
 #include "app/qt/MainWindow.h"
 
+#include "app/Instrument.h"
 #include "platform/qt/QtShell.h"
+#include "scope/qt/ScopeViewWidget.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -33,7 +35,7 @@ MainWindow::MainWindow(QtShell& shell, Instrument& instrument, QWidget* parent)
     setWindowTitle(QStringLiteral("Tonewell"));
     splitter_ = new QSplitter(Qt::Vertical, this);
     splitter_->setChildrenCollapsible(false);
-    scopePane_ = makePane(QStringLiteral("scopePane"), splitter_);
+    scopePane_ = new ScopeViewWidget(instrument.scope, splitter_);
     spectrumPane_ = makePane(QStringLiteral("spectrumPane"), splitter_);
     splitter_->addWidget(scopePane_);
     splitter_->addWidget(spectrumPane_);

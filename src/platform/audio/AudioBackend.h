@@ -3,6 +3,7 @@
 // fault-injecting wrapper. Owned by the composition root; every device it creates must be
 // destroyed before it.
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,11 @@
 namespace tonewell {
 
 enum class AudioBackendKind { PortAudio, Loopback, FaultInjecting };
+
+// How long a device waits for the instrument's threads: an output's reset for the done handlers
+// of the buffers it returns, a destroyed input for its capture thread to take the close
+// notification. Backends let tests shorten it.
+inline constexpr std::chrono::milliseconds kDefaultHandlerWait{5000};
 
 class AudioBackend {
 public:

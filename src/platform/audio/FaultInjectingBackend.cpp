@@ -4,10 +4,20 @@ namespace tonewell {
 
 namespace {
 
+// Destroys the wrapped device in the wrapper's destructor, while the wrapper still forwards to
+// it: a handler or capture thread that calls the wrapper during the shutdown reaches the wrapped
+// device, which refuses the call, rather than a half-destroyed wrapper. No fault applies here.
+template <typename Device>
+void ShutDownWrapped(std::unique_ptr<Device>& wrapped) {
+    delete wrapped.get();
+    (void)wrapped.release();
+}
+
 class FaultInjectingOutput final : public AudioOutput {
 public:
     FaultInjectingOutput(FaultInjectingBackend& faults, std::unique_ptr<AudioOutput> wrapped)
         : faults_(faults), wrapped_(std::move(wrapped)) {}
+    ~FaultInjectingOutput() override { ShutDownWrapped(wrapped_); }
 
     AudioResult open(const WaveFormat& format, DoneCallback onDone) override {
         if (AudioResult r = faults_.takeFault(AudioCall::OutputOpen); r != AudioResult::NoError)
@@ -40,6 +50,7 @@ public:
             return r;
         return wrapped_->close();
     }
+    std::uint64_t underrunCount() const override { return wrapped_->underrunCount(); }
 
 private:
     FaultInjectingBackend& faults_;
@@ -50,6 +61,7 @@ class FaultInjectingInput final : public AudioInput {
 public:
     FaultInjectingInput(FaultInjectingBackend& faults, std::unique_ptr<AudioInput> wrapped)
         : faults_(faults), wrapped_(std::move(wrapped)) {}
+    ~FaultInjectingInput() override { ShutDownWrapped(wrapped_); }
 
     AudioResult open(const WaveFormat& format, InputNotificationQueue& notifications) override {
         if (AudioResult r = faults_.takeFault(AudioCall::InputOpen); r != AudioResult::NoError)
@@ -88,6 +100,7 @@ public:
             return r;
         return wrapped_->close();
     }
+    std::uint64_t overrunCount() const override { return wrapped_->overrunCount(); }
 
 private:
     FaultInjectingBackend& faults_;

@@ -8,7 +8,6 @@ namespace tonewell {
 
 namespace {
 
-constexpr auto kNotifyBound = std::chrono::seconds(5);
 constexpr auto kClockPeriod = std::chrono::milliseconds(5);
 
 // Frames of a side whose first frame starts at its origin that begin before `elapsed` ticks.
@@ -40,14 +39,9 @@ void StoreSample(std::uint8_t* frame, const WaveFormat& format, int channel, std
 class LoopbackOutput final : public AudioOutput {
 public:
     explicit LoopbackOutput(LoopbackCable& cable) : cable_(cable) {}
-    ~LoopbackOutput() override {
-        if (cable_.outputIsOpen(this)) {
-            cable_.outputReset(this);
-            cable_.outputClose(this);
-        }
-    }
+    ~LoopbackOutput() override { cable_.outputShutDown(this); }
     AudioResult open(const WaveFormat& format, DoneCallback onDone) override {
-        return cable_.outputOpen(this, format, std::move(onDone));
+        return cable_.outputOpen(this, format, std::move(onDone), underruns_);
     }
     AudioResult prepare(WaveHeader& header) override { return cable_.outputPrepare(this, header); }
     AudioResult unprepare(WaveHeader& header) override {
@@ -56,22 +50,21 @@ public:
     AudioResult write(WaveHeader& header) override { return cable_.outputWrite(this, header); }
     AudioResult reset() override { return cable_.outputReset(this); }
     AudioResult close() override { return cable_.outputClose(this); }
+    std::uint64_t underrunCount() const override {
+        return underruns_.load(std::memory_order_relaxed);
+    }
 
 private:
     LoopbackCable& cable_;
+    std::atomic<std::uint64_t> underruns_{0};  // counted by the cable while open
 };
 
 class LoopbackInput final : public AudioInput {
 public:
     explicit LoopbackInput(LoopbackCable& cable) : cable_(cable) {}
-    ~LoopbackInput() override {
-        if (cable_.inputIsOpen(this)) {
-            cable_.inputReset(this);
-            cable_.inputClose(this);
-        }
-    }
+    ~LoopbackInput() override { cable_.inputShutDown(this); }
     AudioResult open(const WaveFormat& format, InputNotificationQueue& notifications) override {
-        return cable_.inputOpen(this, format, notifications);
+        return cable_.inputOpen(this, format, notifications, overruns_);
     }
     AudioResult prepare(WaveHeader& header) override { return cable_.inputPrepare(this, header); }
     AudioResult unprepare(WaveHeader& header) override {
@@ -83,9 +76,11 @@ public:
     AudioResult start() override { return cable_.inputStart(this); }
     AudioResult reset() override { return cable_.inputReset(this); }
     AudioResult close() override { return cable_.inputClose(this); }
+    std::uint64_t overrunCount() const override { return overruns_.load(std::memory_order_relaxed); }
 
 private:
     LoopbackCable& cable_;
+    std::atomic<std::uint64_t> overruns_{0};  // counted by the cable while open
 };
 
 LoopbackCable::LoopbackCable(LoopbackClock clock) : clock_(clock) {
@@ -133,7 +128,7 @@ void LoopbackCable::advanceTicks(std::uint64_t ticks) {
             std::lock_guard lock(mutex_);
             stepTo(ticks_ + now);
         }
-        notifier_.flush(kNotifyBound);
+        notifier_.flush(handlerWait());
         ticks -= now;
     }
 }
@@ -168,6 +163,14 @@ void LoopbackCable::stepTo(std::uint64_t ticks) {
         const std::size_t got = outputQueue_->read(outputBytes_.data(), bytes);
         std::fill(outputBytes_.begin() + static_cast<std::ptrdiff_t>(got), outputBytes_.end(),
                   outputFormat_.bitsPerSample == 8 ? 0x80 : 0x00);
+        if (bytes > 0) {
+            // A gap counts once the sound goes on after it.
+            if (got > 0) {
+                if (outputGap_) outputUnderruns_->fetch_add(1, std::memory_order_relaxed);
+                outputPlayed_ = true;
+            }
+            outputGap_ = outputPlayed_ && got < bytes;
+        }
         line_.resize(2 * played);
         for (std::size_t f = 0; f < played; ++f) {
             const std::uint8_t* frame = outputBytes_.data() + f * outputFormat_.blockAlign;
@@ -214,7 +217,13 @@ void LoopbackCable::stepTo(std::uint64_t ticks) {
         }
         inputFrames_ = due;
         std::vector<WaveHeader*> finished;
-        inputQueue_->write(inputBytes_.data(), inputBytes_.size(), finished);
+        const std::size_t taken = inputQueue_->write(inputBytes_.data(), inputBytes_.size(), finished);
+        // Buffers fill from the first frame on, so a loss is always at the end of the step.
+        if (taken > 0) inputLosing_ = false;
+        if (taken < inputBytes_.size()) {
+            if (!inputLosing_) inputOverruns_->fetch_add(1, std::memory_order_relaxed);
+            inputLosing_ = true;
+        }
         pushData(finished);
     }
 
@@ -245,7 +254,8 @@ void LoopbackCable::pushData(const std::vector<WaveHeader*>& finished) {
 // ---- output -------------------------------------------------------------------------------
 
 AudioResult LoopbackCable::outputOpen(const void* device, const WaveFormat& format,
-                                      AudioOutput::DoneCallback onDone) {
+                                      AudioOutput::DoneCallback onDone,
+                                      std::atomic<std::uint64_t>& underruns) {
     std::lock_guard lock(mutex_);
     if (output_ != nullptr) return AudioResult::Allocated;
     if (!IsPlayablePcm(format)) return AudioResult::BadFormat;
@@ -256,12 +266,10 @@ AudioResult LoopbackCable::outputOpen(const void* device, const WaveFormat& form
     outputOrigin_ = ticks_;
     outputFrames_ = 0;
     lastFrame_[0] = lastFrame_[1] = 0;
+    underruns.store(0, std::memory_order_relaxed);
+    outputUnderruns_ = &underruns;
+    outputPlayed_ = outputGap_ = false;
     return AudioResult::NoError;
-}
-
-bool LoopbackCable::outputIsOpen(const void* device) {
-    std::lock_guard lock(mutex_);
-    return output_ == device;
 }
 
 AudioResult LoopbackCable::outputPrepare(const void* device, WaveHeader& header) {
@@ -292,8 +300,10 @@ AudioResult LoopbackCable::outputReset(const void* device) {
         std::vector<WaveHeader*> finished;
         outputQueue_->takeAll(finished);
         postDone(finished);
+        outputPlayed_ = outputGap_ = false;  // the silence after a reset is no gap
     }
-    notifier_.flush(kNotifyBound);
+    // A handler that does not return keeps the buffers from the caller: no success then.
+    if (!notifier_.flush(handlerWait())) return AudioResult::NoDriver;
     return AudioResult::NoError;
 }
 
@@ -306,15 +316,36 @@ AudioResult LoopbackCable::outputClose(const void* device) {
         output_ = nullptr;
         outputQueue_.reset();
         onDone_.reset();
+        outputUnderruns_ = nullptr;
     }
-    notifier_.flush(kNotifyBound);
+    notifier_.flush(handlerWait());
     return AudioResult::NoError;
+}
+
+void LoopbackCable::outputShutDown(const void* device) {
+    {
+        std::lock_guard lock(mutex_);
+        if (output_ != device) return;
+        std::vector<WaveHeader*> finished;
+        outputQueue_->takeAll(finished);
+        postDone(finished);
+        // Closed from here on, so a handler that re-queues its buffer gets InvalidHandle. The
+        // posted notifications hold the callback themselves.
+        output_ = nullptr;
+        outputQueue_.reset();
+        onDone_.reset();
+        outputUnderruns_ = nullptr;
+    }
+    // The handlers of the returned buffers, and the one now running, finish before the device
+    // goes.
+    notifier_.flush();
 }
 
 // ---- input --------------------------------------------------------------------------------
 
 AudioResult LoopbackCable::inputOpen(const void* device, const WaveFormat& format,
-                                     InputNotificationQueue& notifications) {
+                                     InputNotificationQueue& notifications,
+                                     std::atomic<std::uint64_t>& overruns) {
     std::lock_guard lock(mutex_);
     if (input_ != nullptr) return AudioResult::Allocated;
     if (!IsPlayablePcm(format)) return AudioResult::BadFormat;
@@ -323,13 +354,10 @@ AudioResult LoopbackCable::inputOpen(const void* device, const WaveFormat& forma
     inputQueue_.emplace(format.blockAlign);
     notifications_ = &notifications;
     inputStarted_ = false;
+    overruns.store(0, std::memory_order_relaxed);
+    inputOverruns_ = &overruns;
     notifications_->push({InputNotificationKind::Open, nullptr});
     return AudioResult::NoError;
-}
-
-bool LoopbackCable::inputIsOpen(const void* device) {
-    std::lock_guard lock(mutex_);
-    return input_ == device;
 }
 
 AudioResult LoopbackCable::inputPrepare(const void* device, WaveHeader& header) {
@@ -358,6 +386,7 @@ AudioResult LoopbackCable::inputStart(const void* device) {
     if (input_ != device) return AudioResult::InvalidHandle;
     if (!inputStarted_) {
         inputStarted_ = true;
+        inputLosing_ = false;
         inputOrigin_ = ticks_;
         inputFrames_ = 0;
     }
@@ -382,8 +411,30 @@ AudioResult LoopbackCable::inputClose(const void* device) {
     input_ = nullptr;
     inputQueue_.reset();
     notifications_ = nullptr;
+    inputOverruns_ = nullptr;
     inputStarted_ = false;
     return AudioResult::NoError;
+}
+
+void LoopbackCable::inputShutDown(const void* device) {
+    InputNotificationQueue* notifications;
+    std::uint64_t closeNumber;
+    {
+        std::lock_guard lock(mutex_);
+        if (input_ != device) return;
+        std::vector<WaveHeader*> finished;
+        inputQueue_->takeAll(finished);
+        pushData(finished);
+        notifications = notifications_;
+        closeNumber = notifications->push({InputNotificationKind::Close, nullptr});
+        // Closed from here on: a buffer the capture thread re-queues gets InvalidHandle.
+        input_ = nullptr;
+        inputQueue_.reset();
+        notifications_ = nullptr;
+        inputOverruns_ = nullptr;
+        inputStarted_ = false;
+    }
+    notifications->awaitTaken(closeNumber, handlerWait());
 }
 
 }  // namespace tonewell

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -17,7 +18,9 @@ class NotificationThread {
 public:
     // `name` names the thread for the system's tools (at most 15 characters).
     explicit NotificationThread(const char* name = "tw-notify");
-    // Delivers what is still pending, then ends the thread.
+    // Delivers what is still pending, then ends the thread. Destroyed from one of its own events
+    // (a device destroyed from its done handler), it runs the pending events there and then and
+    // lets the thread end by itself once that event returns.
     ~NotificationThread();
     NotificationThread(const NotificationThread&) = delete;
     NotificationThread& operator=(const NotificationThread&) = delete;
@@ -26,18 +29,26 @@ public:
     // Returns once every event posted before the call has run, or false after `bound`. Called on
     // the notification thread itself (from an event), it runs the pending events there and then.
     bool flush(std::chrono::milliseconds bound);
-    bool isCurrentThread() const { return std::this_thread::get_id() == worker_.get_id(); }
+    // The same without a bound: for a device that shuts down and must not leave an event behind.
+    void flush();
+    bool isCurrentThread() const { return std::this_thread::get_id() == workerId_; }
 
 private:
-    void run(const char* name);
+    // Shared with the worker, which may outlive this object by the rest of one event.
+    struct State {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::deque<std::function<void()>> events;
+        std::uint64_t posted = 0;
+        std::uint64_t delivered = 0;
+        bool stopping = false;
+    };
+    static void Run(const std::shared_ptr<State>& state, const char* name);
+    static void RunPending(State& state, std::unique_lock<std::mutex>& lock);
 
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<std::function<void()>> events_;
-    std::uint64_t posted_ = 0;
-    std::uint64_t delivered_ = 0;
-    bool stopping_ = false;
+    std::shared_ptr<State> state_;
     std::thread worker_;
+    std::thread::id workerId_;
 };
 
 }  // namespace tonewell

@@ -4,8 +4,8 @@
 namespace tonewell {
 
 // When no Qt application exists yet, creates a QGuiApplication on the offscreen platform (no
-// display needed, the same fonts whatever the desktop) that lives until the program ends. Does
-// nothing when one exists. Call on the thread that draws.
+// display needed, the same fonts whatever the desktop) that lives until the program ends, and
+// keeps Qt's warnings off stderr. Does nothing when one exists. Call on the thread that draws.
 void EnsureGuiApplication();
 
 }  // namespace tonewell

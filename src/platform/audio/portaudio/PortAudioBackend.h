@@ -3,6 +3,8 @@
 // name is given (TONEWELL_AUDIO_DEVICE). Initialises PortAudio for its lifetime; create and
 // destroy it on the UI thread, and destroy every device it created before it.
 
+#include <atomic>
+#include <chrono>
 #include <string>
 
 #include "platform/audio/AudioBackend.h"
@@ -24,6 +26,12 @@ public:
     std::unique_ptr<AudioOutput> createOutput() override;
     std::unique_ptr<AudioInput> createInput() override;
 
+    // Bounds the devices' waits for the instrument's threads (kDefaultHandlerWait unless set).
+    void setHandlerWait(std::chrono::milliseconds wait) { handlerWait_ = wait.count(); }
+    std::chrono::milliseconds handlerWait() const {
+        return std::chrono::milliseconds(handlerWait_.load());
+    }
+
     bool hasOutputDevice() const;
     bool hasInputDevice() const;
 
@@ -34,6 +42,7 @@ public:
 private:
     std::string deviceName_;
     int initError_;
+    std::atomic<std::chrono::milliseconds::rep> handlerWait_{kDefaultHandlerWait.count()};
 };
 
 }  // namespace tonewell

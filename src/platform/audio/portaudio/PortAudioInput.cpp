@@ -3,20 +3,24 @@
 #include <algorithm>
 
 #include "platform/audio/ThreadName.h"
+#include "platform/audio/portaudio/PortAudioBackend.h"
 #include "platform/audio/portaudio/PortAudioStream.h"
 
 namespace tonewell {
 
 PortAudioInput::~PortAudioInput() {
-    bool open;
+    InputNotificationQueue* notifications;
     {
         std::lock_guard lock(mutex_);
-        open = open_;
+        if (!open_) return;
+        // From here on every call is refused, so a buffer the capture thread re-queues is not
+        // taken.
+        stopping_ = true;
+        returnAllLocked();
+        notifications = notifications_;
     }
-    if (open) {
-        reset();
-        close();
-    }
+    const std::uint64_t closeNumber = stop();
+    notifications->awaitTaken(closeNumber, backend_.handlerWait());
 }
 
 int PortAudioInput::Callback(const void* input, void*, unsigned long frames,
@@ -28,7 +32,13 @@ int PortAudioInput::Callback(const void* input, void*, unsigned long frames,
     room -= room % shared.blockAlign;
     const std::size_t count = std::min(bytes, room);
     shared.ring.write(static_cast<const std::uint8_t*>(input), count);
-    if (count < bytes) shared.overruns.fetch_add(1, std::memory_order_relaxed);
+    // The ring takes the first frames, so a loss is always at the end of the callback.
+    if (count > 0) shared.losing = false;
+    if (count < bytes) {
+        if (!shared.losing && shared.recording.load(std::memory_order_relaxed))
+            shared.overruns.fetch_add(1, std::memory_order_relaxed);
+        shared.losing = true;
+    }
     return paContinue;
 }
 
@@ -36,7 +46,8 @@ AudioResult PortAudioInput::open(const WaveFormat& format, InputNotificationQueu
     std::lock_guard lock(mutex_);
     if (open_) return AudioResult::Allocated;
     if (!IsPlayablePcm(format)) return AudioResult::BadFormat;
-    auto shared = std::make_unique<Shared>(format.blockAlign, RingBytesFor(format));
+    overruns_.store(0, std::memory_order_relaxed);
+    auto shared = std::make_unique<Shared>(format.blockAlign, RingBytesFor(format), overruns_);
     PaStream* stream = nullptr;
     const AudioResult result =
         StartPortAudioStream(backend_, false, format, &Callback, shared.get(), stream);
@@ -75,7 +86,14 @@ void PortAudioInput::drainLocked() {
     for (;;) {
         const std::size_t count = ring.read(scratch_.data(), scratch_.size());
         if (count == 0) break;
-        queue_->write(scratch_.data(), count, finished);
+        // What finds no queued buffer is lost; buffers fill from the first frame on, so a loss
+        // is always at the end.
+        const std::size_t taken = queue_->write(scratch_.data(), count, finished);
+        if (taken > 0) losing_ = false;
+        if (taken < count) {
+            if (!losing_) overruns_.fetch_add(1, std::memory_order_relaxed);
+            losing_ = true;
+        }
     }
     for (WaveHeader* header : finished) {
         FinishWaveHeader(*header);
@@ -85,13 +103,13 @@ void PortAudioInput::drainLocked() {
 
 AudioResult PortAudioInput::prepare(WaveHeader& header) {
     std::lock_guard lock(mutex_);
-    if (!open_) return AudioResult::InvalidHandle;
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
     return PrepareWaveHeader(header);
 }
 
 AudioResult PortAudioInput::unprepare(WaveHeader& header) {
     std::lock_guard lock(mutex_);
-    if (!open_) return AudioResult::InvalidHandle;
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
     return UnprepareWaveHeader(header);
 }
 
@@ -106,52 +124,60 @@ AudioResult PortAudioInput::addBuffer(WaveHeader& header) {
 
 AudioResult PortAudioInput::start() {
     std::lock_guard lock(mutex_);
-    if (!open_) return AudioResult::InvalidHandle;
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
     if (!started_) {
         // Only sound from now on.
         shared_->ring.skip(shared_->ring.available());
         started_ = true;
+        losing_ = false;
+        shared_->recording.store(true, std::memory_order_relaxed);
     }
     return AudioResult::NoError;
 }
 
 AudioResult PortAudioInput::reset() {
     std::lock_guard lock(mutex_);
-    if (!open_) return AudioResult::InvalidHandle;
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
+    returnAllLocked();
+    return AudioResult::NoError;
+}
+
+void PortAudioInput::returnAllLocked() {
     drainLocked();
     started_ = false;
+    shared_->recording.store(false, std::memory_order_relaxed);
     std::vector<WaveHeader*> finished;
     queue_->takeAll(finished);
     for (WaveHeader* header : finished) {
         FinishWaveHeader(*header);
         notifications_->push({InputNotificationKind::Data, header});
     }
-    return AudioResult::NoError;
 }
 
 AudioResult PortAudioInput::close() {
     {
         std::lock_guard lock(mutex_);
-        if (!open_) return AudioResult::InvalidHandle;
+        if (!open_ || stopping_) return AudioResult::InvalidHandle;
         if (!queue_->empty()) return AudioResult::StillPlaying;
         stopping_ = true;
     }
+    stop();
+    return AudioResult::NoError;
+}
+
+std::uint64_t PortAudioInput::stop() {
     wake_.notify_all();
     collector_.join();
     StopPortAudioStream(stream_);
     std::lock_guard lock(mutex_);
-    notifications_->push({InputNotificationKind::Close, nullptr});
+    const std::uint64_t closeNumber = notifications_->push({InputNotificationKind::Close, nullptr});
     notifications_ = nullptr;
     shared_.reset();
     queue_.reset();
     open_ = false;
     started_ = false;
-    return AudioResult::NoError;
-}
-
-std::uint64_t PortAudioInput::overruns() {
-    std::lock_guard lock(mutex_);
-    return shared_ ? shared_->overruns.load(std::memory_order_relaxed) : 0;
+    stopping_ = false;
+    return closeNumber;
 }
 
 }  // namespace tonewell

@@ -35,22 +35,28 @@ public:
     AudioResult reset() override;
     AudioResult close() override;
 
-    // Callbacks whose samples did not fit in the ring, since open.
-    std::uint64_t overruns();
+    std::uint64_t overrunCount() const override { return overruns_.load(std::memory_order_relaxed); }
 
 private:
     struct Shared {
-        Shared(std::uint32_t blockAlign, std::size_t ringBytes)
-            : ring(ringBytes), blockAlign(blockAlign) {}
+        Shared(std::uint32_t blockAlign, std::size_t ringBytes,
+               std::atomic<std::uint64_t>& overruns)
+            : ring(ringBytes), blockAlign(blockAlign), overruns(overruns) {}
         SpscRing ring;
         const std::uint32_t blockAlign;
-        std::atomic<std::uint64_t> overruns{0};
+        std::atomic<std::uint64_t>& overruns;
+        std::atomic<bool> recording{false};  // between start and reset
+        bool losing = false;                 // the callback's own: the ring was full last time
     };
     static int Callback(const void* input, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags,
                         void* userData);
     void collect();
-    void drainLocked();  // with mutex_ held
+    void drainLocked();      // with mutex_ held
+    void returnAllLocked();  // with mutex_ held: stops recording, returns every queued buffer
+    // After stopping_ is set: ends the collector and the stream, closed; returns the number of
+    // the close notification.
+    std::uint64_t stop();
 
     PortAudioBackend& backend_;
     std::mutex mutex_;
@@ -63,7 +69,9 @@ private:
     std::optional<InputQueue> queue_;
     std::vector<std::uint8_t> scratch_;
     InputNotificationQueue* notifications_ = nullptr;
+    bool losing_ = false;  // the collector's last samples found no buffer
     std::thread collector_;
+    std::atomic<std::uint64_t> overruns_{0};
 };
 
 }  // namespace tonewell

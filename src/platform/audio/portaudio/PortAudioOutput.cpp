@@ -4,24 +4,24 @@
 #include <cstring>
 
 #include "platform/audio/ThreadName.h"
+#include "platform/audio/portaudio/PortAudioBackend.h"
 #include "platform/audio/portaudio/PortAudioStream.h"
 
 namespace tonewell {
 
-namespace {
-constexpr auto kNotifyBound = std::chrono::seconds(5);
-}
-
 PortAudioOutput::~PortAudioOutput() {
-    bool open;
     {
         std::lock_guard lock(mutex_);
-        open = open_;
+        if (!open_) return;
+        // From here on every call is refused, so a done handler that re-queues its buffer
+        // queues nothing.
+        stopping_ = true;
+        std::vector<WaveHeader*> finished;
+        queue_->takeAll(finished);
+        shared_->ring.discardWritten();
+        postDoneLocked(finished);
     }
-    if (open) {
-        reset();
-        close();
-    }
+    stop();
 }
 
 int PortAudioOutput::Callback(const void*, void* output, unsigned long frames,
@@ -29,10 +29,20 @@ int PortAudioOutput::Callback(const void*, void* output, unsigned long frames,
     auto& shared = *static_cast<Shared*>(userData);
     auto* destination = static_cast<std::uint8_t*>(output);
     const std::size_t wanted = frames * shared.blockAlign;
+    const std::uint32_t resets = shared.resets.load(std::memory_order_acquire);
+    if (resets != shared.resetsSeen) {
+        shared.resetsSeen = resets;
+        shared.played = shared.gap = false;
+    }
     const std::size_t got = shared.ring.read(destination, wanted);
-    if (got < wanted) {
-        std::memset(destination + got, shared.silence, wanted - got);
-        shared.underruns.fetch_add(1, std::memory_order_relaxed);
+    if (got < wanted) std::memset(destination + got, shared.silence, wanted - got);
+    if (wanted > 0) {
+        // A gap counts once the sound goes on after it.
+        if (got > 0) {
+            if (shared.gap) shared.underruns.fetch_add(1, std::memory_order_relaxed);
+            shared.played = true;
+        }
+        shared.gap = shared.played && got < wanted;
     }
     return paContinue;
 }
@@ -41,7 +51,8 @@ AudioResult PortAudioOutput::open(const WaveFormat& format, DoneCallback onDone)
     std::lock_guard lock(mutex_);
     if (open_) return AudioResult::Allocated;
     if (!IsPlayablePcm(format)) return AudioResult::BadFormat;
-    auto shared = std::make_unique<Shared>(format, RingBytesFor(format));
+    underruns_.store(0, std::memory_order_relaxed);
+    auto shared = std::make_unique<Shared>(format, RingBytesFor(format), underruns_);
     PaStream* stream = nullptr;
     const AudioResult result =
         StartPortAudioStream(backend_, true, format, &Callback, shared.get(), stream);
@@ -97,25 +108,25 @@ void PortAudioOutput::postDoneLocked(const std::vector<WaveHeader*>& finished) {
 
 AudioResult PortAudioOutput::prepare(WaveHeader& header) {
     std::lock_guard lock(mutex_);
-    if (!open_) return AudioResult::InvalidHandle;
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
     return PrepareWaveHeader(header);
 }
 
 AudioResult PortAudioOutput::unprepare(WaveHeader& header) {
     std::lock_guard lock(mutex_);
-    if (!open_) return AudioResult::InvalidHandle;
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
     return UnprepareWaveHeader(header);
 }
 
 AudioResult PortAudioOutput::write(WaveHeader& header) {
-    {
-        std::lock_guard lock(mutex_);
-        if (!open_ || stopping_) return AudioResult::InvalidHandle;
-        const AudioResult result = EnqueueWaveHeader(header);
-        if (result != AudioResult::NoError) return result;
-        queue_->push(header);
-        kicked_ = true;
-    }
+    std::lock_guard lock(mutex_);
+    if (!open_ || stopping_) return AudioResult::InvalidHandle;
+    const AudioResult result = EnqueueWaveHeader(header);
+    if (result != AudioResult::NoError) return result;
+    queue_->push(header);
+    kicked_ = true;
+    // Under the lock, so that a done handler that destroys the device waits for this call to
+    // be over.
     wake_.notify_all();
     return AudioResult::NoError;
 }
@@ -124,43 +135,51 @@ AudioResult PortAudioOutput::reset() {
     NotificationThread* notifier;
     {
         std::lock_guard lock(mutex_);
-        if (!open_) return AudioResult::InvalidHandle;
+        if (!open_ || stopping_) return AudioResult::InvalidHandle;
         std::vector<WaveHeader*> finished;
         queue_->takeAll(finished);
         // What is already in the ring must not play after the reset.
         shared_->ring.discardWritten();
+        shared_->resets.fetch_add(1, std::memory_order_release);
         postDoneLocked(finished);
         notifier = notifier_.get();
     }
-    notifier->flush(kNotifyBound);
+    // A handler that does not return keeps the buffers from the caller: no success then.
+    if (!notifier->flush(backend_.handlerWait())) return AudioResult::NoDriver;
     return AudioResult::NoError;
 }
 
 AudioResult PortAudioOutput::close() {
     {
         std::lock_guard lock(mutex_);
-        if (!open_) return AudioResult::InvalidHandle;
+        if (!open_ || stopping_) return AudioResult::InvalidHandle;
         if (!queue_->empty()) return AudioResult::StillPlaying;
         // From a done callback the notification thread cannot wait for itself to end.
         if (notifier_->isCurrentThread()) return AudioResult::Sync;
         stopping_ = true;
     }
-    wake_.notify_all();
-    feeder_.join();
-    StopPortAudioStream(stream_);
-    notifier_->flush(kNotifyBound);
-    std::lock_guard lock(mutex_);
-    notifier_.reset();
-    shared_.reset();
-    queue_.reset();
-    onDone_.reset();
-    open_ = false;
+    stop();
     return AudioResult::NoError;
 }
 
-std::uint64_t PortAudioOutput::underruns() {
-    std::lock_guard lock(mutex_);
-    return shared_ ? shared_->underruns.load(std::memory_order_relaxed) : 0;
+void PortAudioOutput::stop() {
+    wake_.notify_all();
+    feeder_.join();
+    StopPortAudioStream(stream_);
+    // The done handlers still pending, and the one now running, finish before the device goes;
+    // their calls are refused meanwhile. The notification thread ends outside the lock, which
+    // its handlers may still be waiting for.
+    notifier_->flush();
+    std::unique_ptr<NotificationThread> notifier;
+    {
+        std::lock_guard lock(mutex_);
+        notifier = std::move(notifier_);
+        shared_.reset();
+        queue_.reset();
+        onDone_.reset();
+        open_ = false;
+        stopping_ = false;
+    }
 }
 
 }  // namespace tonewell

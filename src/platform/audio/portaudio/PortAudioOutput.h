@@ -35,25 +35,35 @@ public:
     AudioResult reset() override;
     AudioResult close() override;
 
-    // Callbacks that found the ring short and played silence, since open.
-    std::uint64_t underruns();
+    std::uint64_t underrunCount() const override {
+        return underruns_.load(std::memory_order_relaxed);
+    }
 
 private:
     // What the real-time callback touches; fixed while the stream runs.
     struct Shared {
-        Shared(const WaveFormat& format, std::size_t ringBytes)
+        Shared(const WaveFormat& format, std::size_t ringBytes,
+               std::atomic<std::uint64_t>& underruns)
             : ring(ringBytes),
               blockAlign(format.blockAlign),
-              silence(format.bitsPerSample == 8 ? 0x80 : 0x00) {}
+              silence(format.bitsPerSample == 8 ? 0x80 : 0x00),
+              underruns(underruns) {}
         SpscRing ring;
         const std::uint32_t blockAlign;
         const std::uint8_t silence;
-        std::atomic<std::uint64_t> underruns{0};
+        std::atomic<std::uint64_t>& underruns;
+        std::atomic<std::uint32_t> resets{0};  // bumped by reset: the silence after is no gap
+        // The callback's own: resets seen, sound played since, and a gap in it.
+        std::uint32_t resetsSeen = 0;
+        bool played = false;
+        bool gap = false;
     };
     static int Callback(const void* input, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags,
                         void* userData);
     void feed();
+    // After stopping_ is set: ends the feeder, the stream and the notification thread, closed.
+    void stop();
     void serviceLocked();  // with mutex_ held
     void postDoneLocked(const std::vector<WaveHeader*>& finished);
 
@@ -70,6 +80,7 @@ private:
     std::shared_ptr<const DoneCallback> onDone_;
     std::unique_ptr<NotificationThread> notifier_;
     std::thread feeder_;
+    std::atomic<std::uint64_t> underruns_{0};
 };
 
 }  // namespace tonewell
