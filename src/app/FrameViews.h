@@ -25,6 +25,11 @@ public:
     virtual PaneFlags Panes() const = 0;
     // The spectrum view's scales while its pane is shown; nothing while it is hidden.
     virtual std::optional<SpectrumScales> ShownSpectrumScales() const = 0;
+
+    // The spectrum view's double taps: "Spectrum Analyzer X Axis Scale" / "Spectrum Analyzer Y
+    // Axis Scale", modal, as commands 32813 and 32814 open them. A frame without them opens none.
+    virtual void OpenSpectrumXScaleDialog() {}
+    virtual void OpenSpectrumYScaleDialog() {}
 };
 
 }  // namespace tonewell

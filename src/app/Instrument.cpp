@@ -35,11 +35,15 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       document(shell, configuration, run.inputRunning, StoredSelection(tables)),
       effects(EffectTargets{tables, configuration, acquisition, run.inputRunning, document, shell}, panel),
       panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, effects, shell),
-      scope(ScopeViewParts{document, panel.scope, tables, acquisition, configuration, run, redraw, startupStage, shell}) {
+      scope(ScopeViewParts{document, panel.scope, tables, acquisition, configuration, run, redraw, startupStage, shell}),
+      spectrum(SpectrumViewParts{document, panel.spectrum, tables, acquisition, configuration, run, redraw,
+                                 startupStage, shell}) {
     panel.resetPanel();
     panel.createBars();
     effects.takeScopeTimeRange();
     effects.attachScope(&scope);
+    effects.attachSpectrum(&spectrum);
+    spectrum.setFrameHooks(&effects);
     document.SetFrameHooks(&panel);
 }
 
@@ -49,6 +53,7 @@ void Instrument::startUp() {
     loadGeneratorFiles();
     makeFreshDocument();
     scope.OnInitialUpdate();
+    spectrum.OnInitialUpdate();
 }
 
 bool Instrument::readDefaultPanel() {

@@ -3,32 +3,16 @@
 #include "app/Instrument.h"
 #include "platform/qt/QtShell.h"
 #include "scope/qt/ScopeViewWidget.h"
+#include "spectrum/qt/SpectrumViewWidget.h"
 
 #include <QAction>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPalette>
 #include <QSplitter>
 #include <QStatusBar>
 
 namespace tonewell {
-
-namespace {
-
-// A pane of the split window; its view draws into it.
-QWidget* makePane(const QString& name, QWidget* parent) {
-    auto* pane = new QWidget(parent);
-    pane->setObjectName(name);
-    pane->setAutoFillBackground(true);
-    QPalette palette = pane->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    pane->setPalette(palette);
-    pane->setMinimumSize(160, 80);
-    return pane;
-}
-
-}  // namespace
 
 MainWindow::MainWindow(QtShell& shell, Instrument& instrument, QWidget* parent)
     : QMainWindow(parent), shell_(shell), instrument_(instrument) {
@@ -36,7 +20,7 @@ MainWindow::MainWindow(QtShell& shell, Instrument& instrument, QWidget* parent)
     splitter_ = new QSplitter(Qt::Vertical, this);
     splitter_->setChildrenCollapsible(false);
     scopePane_ = new ScopeViewWidget(instrument.scope, splitter_);
-    spectrumPane_ = makePane(QStringLiteral("spectrumPane"), splitter_);
+    spectrumPane_ = new SpectrumViewWidget(instrument.spectrum, splitter_);
     splitter_->addWidget(scopePane_);
     splitter_->addWidget(spectrumPane_);
     splitter_->setStretchFactor(0, 1);

@@ -1,5 +1,5 @@
 #pragma once
-// The main frame: menu, toolbars, the oscilloscope view above the spectrum pane, status bar.
+// The main frame: menu, toolbars, the oscilloscope view above the spectrum view, status bar.
 
 #include <QMainWindow>
 
