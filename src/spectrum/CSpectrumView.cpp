@@ -836,11 +836,13 @@ void CSpectrumView::drawGrid(Canvas& canvas, const Colours& colours) const {
 
 void CSpectrumView::drawSideText(Canvas& canvas, int channel, std::int32_t y, const std::string& text) const {
     const std::int32_t width = canvas.textExtent(text).width;
-    // Beside the plot, but inside the picture when the margin is narrower than the text.
+    // Half a character off the frame, so that the minus of a label on a dB line does not read as
+    // the line going on; inside the picture when the margin is narrower than the text.
+    const std::int32_t gap = std::max(2, charWidth_ / 2);
     if (channel == 0)
-        canvas.drawText({std::max(clientRect_.left, TruncatePixel(plotRect_.left - 0.25 * charWidth_) - width), y}, text);
+        canvas.drawText({std::max(clientRect_.left, plotRect_.left - gap - width), y}, text);
     else
-        canvas.drawText({std::min(clientRect_.right - width, TruncatePixel(plotRect_.right + 0.25 * charWidth_)), y}, text);
+        canvas.drawText({std::min(clientRect_.right - width, plotRect_.right + gap), y}, text);
 }
 
 void CSpectrumView::drawDbGrid(Canvas& canvas, const Colours& colours) const {
