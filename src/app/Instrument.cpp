@@ -37,7 +37,15 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, effects, shell),
       scope(ScopeViewParts{document, panel.scope, tables, acquisition, configuration, run, redraw, startupStage, shell}),
       spectrum(SpectrumViewParts{document, panel.spectrum, tables, acquisition, configuration, run, redraw,
-                                 startupStage, shell}) {
+                                 startupStage, shell}),
+      outputDisplay(OutputDisplayTargets{panel, effects, tables, acquisition, configuration, run.inputRunning}),
+      output(GeneratorOutputParts{generator, toneLists, library,
+                                  [this] {
+                                      return OutputCalibration{configuration.outputFullScale8,
+                                                               configuration.outputFullScale16};
+                                  },
+                                  seedClock, shell, run, &audio, &document}) {
+    output.attachDisplay(&outputDisplay);
     panel.resetPanel();
     panel.createBars();
     effects.takeScopeTimeRange();

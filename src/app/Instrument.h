@@ -16,7 +16,10 @@
 #include "acquisition/SignalDoc.h"
 #include "app/FrontPanel.h"
 #include "app/InstrumentEffects.h"
+#include "app/OutputDisplayLink.h"
+#include "generator/GeneratorOutput.h"
 #include "generator/GeneratorSettings.h"
+#include "generator/SeedClock.h"
 #include "generator/ToneList.h"
 #include "generator/WaveformLibrary.h"
 #include "platform/Shell.h"
@@ -84,6 +87,15 @@ public:
     CScopeView scope;
     // The spectrum view, with the spectrum's results (its window belongs to the frame).
     CSpectrumView spectrum;
+
+    // The generator's noise seeds come from the system clock.
+    SystemSeedClock seedClock;
+    // The front panel's and the frame's part of "Display in Oscilloscope"; the frame attaches
+    // itself to it.
+    OutputDisplayLink outputDisplay;
+    // The generator's output on the audio backend, for the whole program: Run/Stop, timer 100,
+    // the underrun count and the export. Stopped (device closed) before the document goes.
+    GeneratorOutput output;
 };
 
 }  // namespace tonewell

@@ -52,6 +52,8 @@ public:
     void attachScope(CScopeView* scope) { scope_ = scope; }
     // The instrument attaches its spectrum view here.
     void attachSpectrum(CSpectrumView* spectrum) { spectrum_ = spectrum; }
+    // The attached input monitoring, nullptr while there is none.
+    InputMonitoring* monitoring() const { return monitoring_; }
 
     // The oscilloscope takes the time range its bar selects, as when the view is first shown.
     void takeScopeTimeRange();

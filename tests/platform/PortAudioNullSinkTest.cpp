@@ -72,13 +72,17 @@ std::vector<double> Channel(const std::vector<std::uint8_t>& bytes, const WaveFo
 }
 
 // Frequency from the first and last upward zero crossings (interpolated).
-// The frequency from the median period between upward zero crossings: a gap where a loaded
-// machine dropped input (counted as an overrun) spoils one period, not the measurement.
-double MeasureFrequency(const std::vector<double>& x, double rate) {
+// The frequency from the median period between upward zero crossings, each counted only after
+// the signal has been below -level/2 (so low noise in a gap makes none): a stretch that a loaded
+// machine dropped or filled with silence spoils a period or two, not the measurement.
+double MeasureFrequency(const std::vector<double>& x, double rate, double level) {
     std::vector<double> periods;
     double previous = -1;
+    bool armed = false;
     for (std::size_t i = 1; i < x.size(); ++i) {
-        if (x[i - 1] < 0 && x[i] >= 0) {
+        if (x[i] < -level / 2) armed = true;
+        if (armed && x[i - 1] < 0 && x[i] >= 0) {
+            armed = false;
             const double t = (i - 1) + x[i - 1] / (x[i - 1] - x[i]);
             if (previous >= 0) periods.push_back(t - previous);
             previous = t;
@@ -89,18 +93,32 @@ double MeasureFrequency(const std::vector<double>& x, double rate) {
     return rate / periods[periods.size() / 2];
 }
 
-double Rms(const std::vector<double>& x) {
-    double sum = 0;
-    for (double v : x) sum += v * v;
-    return x.empty() ? 0 : std::sqrt(sum / x.size());
+// The level from the 99th percentile of the magnitudes: a stretch of silence that the sound
+// server inserts on a loaded machine lowers an average but not the tone's peaks.
+double PeakLevel(std::vector<double> x) {
+    if (x.empty()) return 0;
+    for (double& v : x) v = std::abs(v);
+    const auto at = x.begin() + static_cast<std::ptrdiff_t>(x.size() * 99 / 100);
+    std::nth_element(x.begin(), at, x.end());
+    return *at;
 }
 
 class PortAudioNullSink : public ::testing::TestWithParam<ToneCase> {};
 
-TEST_P(PortAudioNullSink, RecordedToneHasThePlayedFrequencyAndLevel) {
-    testing::PulseNullSink sink;
-    if (!sink.running()) GTEST_SKIP() << sink.reason();
-    const ToneCase& c = GetParam();
+// What one recording of the played tone measured.
+struct ToneMeasurement {
+    double frequencyA = 0, levelA = 0, frequencyB = 0, levelB = 0;
+    std::string trace;
+
+    bool matches(const ToneCase& c) const {
+        return std::abs(frequencyA - kFrequencyA) <= 2.0 && std::abs(levelA - kLevelA) <= 0.1 * kLevelA &&
+               (c.channels == 1 ||
+                (std::abs(frequencyB - kFrequencyB) <= 3.0 && std::abs(levelB - kLevelB) <= 0.1 * kLevelB));
+    }
+};
+
+// Plays the tone on a loop through PortAudio into the null sink and records it from the monitor.
+void RecordTone(const ToneCase& c, ToneMeasurement& measured) {
     const WaveFormat format = MakePcmFormat(c.channels, c.rate, c.bits);
 
     PortAudioBackend backend;
@@ -154,8 +172,8 @@ TEST_P(PortAudioNullSink, RecordedToneHasThePlayedFrequencyAndLevel) {
         ASSERT_EQ(input->addBuffer(header), AudioResult::NoError);
     }
     // A busy machine can make the sound drop out; the devices' counts tell where.
-    SCOPED_TRACE("while recording: output underruns " + std::to_string(output->underrunCount()) +
-                 ", input overruns " + std::to_string(input->overrunCount()));
+    measured.trace = "output underruns " + std::to_string(output->underrunCount()) + ", input overruns " +
+                     std::to_string(input->overrunCount());
     EXPECT_EQ(output->reset(), AudioResult::NoError);
     EXPECT_EQ(output->close(), AudioResult::NoError);
     EXPECT_EQ(input->reset(), AudioResult::NoError);
@@ -164,12 +182,34 @@ TEST_P(PortAudioNullSink, RecordedToneHasThePlayedFrequencyAndLevel) {
     // Skip the first tenth after the onset, where the tone may still be fading in.
     recorded.erase(recorded.begin(), recorded.begin() + static_cast<std::ptrdiff_t>(*onset + tenth));
     const auto a = Channel(recorded, format, 0);
-    EXPECT_NEAR(MeasureFrequency(a, c.rate), kFrequencyA, 2.0);
-    EXPECT_NEAR(Rms(a), kLevelA / std::sqrt(2.0), 0.1 * kLevelA / std::sqrt(2.0));
+    measured.frequencyA = MeasureFrequency(a, c.rate, kLevelA);
+    measured.levelA = PeakLevel(a);
     if (c.channels == 2) {
         const auto b = Channel(recorded, format, 1);
-        EXPECT_NEAR(MeasureFrequency(b, c.rate), kFrequencyB, 3.0);
-        EXPECT_NEAR(Rms(b), kLevelB / std::sqrt(2.0), 0.1 * kLevelB / std::sqrt(2.0));
+        measured.frequencyB = MeasureFrequency(b, c.rate, kLevelB);
+        measured.levelB = PeakLevel(b);
+    }
+}
+
+// The sound server between PortAudio and the sink is a real-time program: on a machine busy
+// with other work it may drop or stretch what passes, which our devices cannot see. A fault of
+// ours spoils every recording, so up to three recordings are made and one must match.
+TEST_P(PortAudioNullSink, RecordedToneHasThePlayedFrequencyAndLevel) {
+    testing::PulseNullSink sink;
+    if (!sink.running()) GTEST_SKIP() << sink.reason();
+    const ToneCase& c = GetParam();
+    ToneMeasurement measured;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        measured = {};
+        RecordTone(c, measured);
+        if (::testing::Test::HasFatalFailure() || measured.matches(c)) break;
+    }
+    SCOPED_TRACE("while recording: " + measured.trace);
+    EXPECT_NEAR(measured.frequencyA, kFrequencyA, 2.0);
+    EXPECT_NEAR(measured.levelA, kLevelA, 0.1 * kLevelA);
+    if (c.channels == 2) {
+        EXPECT_NEAR(measured.frequencyB, kFrequencyB, 3.0);
+        EXPECT_NEAR(measured.levelB, kLevelB, 0.1 * kLevelB);
     }
 }
 
