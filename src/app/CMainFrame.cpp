@@ -168,7 +168,7 @@ bool CMainFrame::OnClose() {
 
 void CMainFrame::initialUpdateViews() {
     instrument_.scope.OnInitialUpdate();
-    if (spectrumView_) spectrumView_->OnInitialUpdate();
+    instrument_.spectrum.OnInitialUpdate();
     window_.setDocumentTitle(instrument_.document.Title());
 }
 
@@ -236,7 +236,7 @@ void CMainFrame::closeProgram() {
 void CMainFrame::OnScopeExport() { ExportScopeText(instrument_.shell, instrument_.document); }
 
 void CMainFrame::OnSpectrumExport() {
-    if (spectrumView_) ExportSpectrum(instrument_.shell, instrument_.document, spectrumView_->analysis());
+    ExportSpectrum(instrument_.shell, instrument_.document, instrument_.spectrum.analysis());
 }
 
 // ---- settings -----------------------------------------------------------------------------
@@ -381,13 +381,9 @@ void CMainFrame::panesChanged() {
 
 // ---- FrameViews ---------------------------------------------------------------------------
 
-void CMainFrame::AdaptViewToolbars() {
-    if (spectrumShown_ && spectrumView_) spectrumView_->AdaptToolbar();
-}
+void CMainFrame::OpenSpectrumXScaleDialog() { dialogs_.spectrumXScale(); }
 
-void CMainFrame::RedrawAllViews() {
-    if (spectrumView_) spectrumView_->Redraw();
-}
+void CMainFrame::OpenSpectrumYScaleDialog() { dialogs_.spectrumYScale(); }
 
 void CMainFrame::ApplyViewVisibility() {
     Instrument& in = instrument_;
@@ -418,6 +414,7 @@ void CMainFrame::showScopePane() {
 }
 
 void CMainFrame::documentChanged() {
+    instrument_.spectrum.markSpectrumDirty();
     instrument_.redraw.scopeRelayout = true;
     instrument_.redraw.redrawAll = true;
     instrument_.effects.RedrawAllViews();
@@ -427,9 +424,5 @@ PaneFlags CMainFrame::Panes() const {
     return PaneFlags{scopeShown_, spectrumShown_, false, instrument_.run.generatorShown.load()};
 }
 
-std::optional<SpectrumScales> CMainFrame::ShownSpectrumScales() const {
-    if (spectrumShown_ && spectrumView_) return spectrumView_->scales();
-    return std::nullopt;
-}
 
 }  // namespace tonewell

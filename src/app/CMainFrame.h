@@ -20,7 +20,6 @@
 #include "app/FrameBars.h"
 #include "app/FrameCommands.h"
 #include "app/FrameDialogs.h"
-#include "app/FramePaneViews.h"
 #include "app/FrameViews.h"
 #include "app/FrameWindow.h"
 #include "app/OutputDisplayLink.h"
@@ -100,7 +99,6 @@ public:
     void showScopeBar1() override;
 
     // ---- what attaches to the frame -------------------------------------------------------
-    void setSpectrumView(SpectrumPaneView* view) { spectrumView_ = view; }
     // Timers 1, 2 and 3 belong to capture, which registers them here (timer 100 is the
     // output's); nullptr removes one.
     void setTimerHandler(int timerId, std::function<void()> handler);
@@ -117,15 +115,18 @@ public:
     void afterDisplaySetting();
 
     // ---- FrameViews: the views besides the oscilloscope, which the instrument drives itself
+    // (the instrument adapts and redraws both views itself)
     void ApplyScopeRanges() override {}
-    void AdaptViewToolbars() override;
-    void RedrawAllViews() override;
+    void AdaptViewToolbars() override {}
+    void RedrawAllViews() override {}
     // Oscilloscope toggled to the panel's state; the spectrum likewise where the edition offers
     // it (else hidden); the generator dialog opened when the panel asks or in edition 3; the
     // trigger-mode enabling re-applied; then the start-up auto-run of capture.
     void ApplyViewVisibility() override;
     PaneFlags Panes() const override;
-    std::optional<SpectrumScales> ShownSpectrumScales() const override;
+    // The spectrum view's double taps open the axis dialogs as commands 32813 and 32814 do.
+    void OpenSpectrumXScaleDialog() override;
+    void OpenSpectrumYScaleDialog() override;
 
     // ---- OutputDisplayFrame: the generator shows its output in the oscilloscope -----------
     // The hidden oscilloscope pane is shown.
@@ -174,7 +175,6 @@ private:
     bool runPressedAtStart_ = false;
     bool closing_ = false;
 
-    SpectrumPaneView* spectrumView_ = nullptr;
     std::map<int, std::function<void()>> timerHandlers_;
     std::function<std::uint64_t()> overruns_;
 };

@@ -102,15 +102,15 @@ protected:
 
 TEST_P(MainFrameTest, StartsWithANewDocumentAndTheStageGoesUpWhenTheSplashEnds) {
     frame.startUp(std::nullopt);
-    // The oscilloscope's first update with the new document counts the stage up from 0.
-    EXPECT_EQ(frame.startupStage(), 1);
+    // The views' first updates with the new document count the stage up from 0, one each.
+    EXPECT_EQ(frame.startupStage(), 2);
     EXPECT_EQ(window.title, "Untitled");
     EXPECT_FALSE(window.shown);
     EXPECT_EQ(window.panes.front(), std::make_pair(true, true));  // the client area in halves
 
     frame.OnSplashEnded();
     EXPECT_TRUE(window.shown);
-    EXPECT_EQ(frame.startupStage(), 2);
+    EXPECT_EQ(frame.startupStage(), 3);
     EXPECT_TRUE(shell.messages().empty()) << ::testing::PrintToString(shell.messages());
 }
 
@@ -284,7 +284,7 @@ TEST_P(MainFrameTest, CommandsDisabledWhileCapturingDoNotRun) {
 
 TEST_P(MainFrameTest, OpenOffersTheDocumentFilterAndOpensTheChosenFile) {
     frame.startUp(std::nullopt);
-    ASSERT_EQ(frame.startupStage(), 1);
+    ASSERT_EQ(frame.startupStage(), 2);
     shell.openFileAnswers.push_back(writeFile("b.wav", MonoWav(42)).string());
     frame.OnCommand(kCommandFileOpen);
     ASSERT_EQ(shell.fileRequests.size(), 1u);
@@ -332,7 +332,7 @@ TEST_P(MainFrameTest, ANewDocumentAfterStartUpResetsThePanel) {
     frame.OnSplashEnded();
     instrument.panel.sampling.frequency.userSelect(3);
     frame.OnCommand(kCommandFileNew);
-    EXPECT_EQ(frame.startupStage(), 1);
+    EXPECT_EQ(frame.startupStage(), 2);
     EXPECT_EQ(instrument.panel.sampling.frequency.selection(), 5);  // built-in "44100H"
 }
 
@@ -346,9 +346,9 @@ TEST_P(MainFrameTest, LoadPanelSettingAppliesTheFileThroughNew) {
     frame.OnCommand(kCommandLoadPanel);
     ASSERT_EQ(shell.fileRequests.size(), 1u);
     EXPECT_EQ(shell.fileRequests[0].filter, kPanelFileFilter);
-    // -1 while loading, 0 once the new document has applied it, then the oscilloscope's first
-    // update with it counts one up.
-    EXPECT_EQ(frame.startupStage(), 1);
+    // -1 while loading, 0 once the new document has applied it, then the views' first updates
+    // with it count one up each.
+    EXPECT_EQ(frame.startupStage(), 2);
     EXPECT_EQ(instrument.panel.sampling.frequency.selection(), 2);
     EXPECT_EQ(instrument.document.riffHeader.format.samplesPerSecond, 8000u);
     EXPECT_FALSE(instrument.panel.trigger.edge.enabled());
@@ -360,7 +360,7 @@ TEST_P(MainFrameTest, ARefusedPanelFileChangesNothing) {
     shell.openFileAnswers.push_back(writeFile("bad.psf", std::string(200, 'x')).string());
     frame.OnCommand(kCommandLoadPanel);
     EXPECT_EQ(shell.messages(), std::vector<std::string>{kPanelFormatMessage});
-    EXPECT_EQ(frame.startupStage(), 1);
+    EXPECT_EQ(frame.startupStage(), 2);
     EXPECT_EQ(instrument.panel.sampling.frequency.selection(), 2);
 }
 

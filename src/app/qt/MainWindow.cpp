@@ -6,6 +6,7 @@
 #include "app/qt/QtFrameDialogs.h"
 #include "platform/qt/QtShell.h"
 #include "scope/qt/ScopeViewWidget.h"
+#include "spectrum/qt/SpectrumViewWidget.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPalette>
 #include <QSettings>
 #include <QSplitter>
 #include <QSplitterHandle>
@@ -34,19 +34,6 @@ constexpr const char* kScopeShareKey = "MainWindow/scopeShare";
 constexpr const char* kBarSlotsKey = "MainWindow/barSlots";
 
 QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-// A pane of the split window while its view is not there yet.
-QWidget* MakePane(const QString& name, const QString& accessibleName, QWidget* parent) {
-    auto* pane = new QWidget(parent);
-    pane->setObjectName(name);
-    pane->setAccessibleName(accessibleName);
-    pane->setAutoFillBackground(true);
-    QPalette palette = pane->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    pane->setPalette(palette);
-    pane->setMinimumSize(160, 80);
-    return pane;
-}
 
 QKeySequence ShortcutOf(int id) {
     switch (id) {
@@ -104,7 +91,9 @@ MainWindow::MainWindow(QtShell& shell, Instrument& instrument, int productEditio
     scopePane_ = new ScopeViewWidget(instrument.scope, splitter_);
     scopePane_->setObjectName(QStringLiteral("scopePane"));
     scopePane_->setAccessibleName(QStringLiteral("Oscilloscope"));
-    spectrumPane_ = MakePane(QStringLiteral("spectrumPane"), QStringLiteral("Spectrum Analyzer"), splitter_);
+    spectrumPane_ = new SpectrumViewWidget(instrument.spectrum, splitter_);
+    spectrumPane_->setObjectName(QStringLiteral("spectrumPane"));
+    spectrumPane_->setAccessibleName(QStringLiteral("Spectrum Analyzer"));
     splitter_->addWidget(scopePane_);
     splitter_->addWidget(spectrumPane_);
     splitter_->setStretchFactor(0, 1);

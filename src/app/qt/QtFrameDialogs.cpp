@@ -9,6 +9,7 @@
 #include "app/ProgramDirectory.h"
 #include "app/qt/Artwork.h"
 #include "app/qt/SettingWindows.h"
+#include "spectrum/qt/SpectrumScaleDialogBoxes.h"
 
 #include <QMessageBox>
 
@@ -52,8 +53,8 @@ void QtFrameDialogs::notes() {
 }
 void QtFrameDialogs::signalGenerator() { notInThisBuild(QStringLiteral("Signal Generator Setting")); }
 void QtFrameDialogs::audioDevice() { notInThisBuild(QStringLiteral("Audio Device")); }
-void QtFrameDialogs::spectrumXScale() { notInThisBuild(QStringLiteral("Spectrum Analyzer X Axis Scale")); }
-void QtFrameDialogs::spectrumYScale() { notInThisBuild(QStringLiteral("Spectrum Analyzer Y Axis Scale")); }
+void QtFrameDialogs::spectrumXScale() { RunSpectrumXScaleDialog(instrument_.spectrum, instrument_.run, parent_); }
+void QtFrameDialogs::spectrumYScale() { RunSpectrumYScaleDialog(instrument_.spectrum, instrument_.run, parent_); }
 
 void QtFrameDialogs::about() {
     QMessageBox box(parent_);
