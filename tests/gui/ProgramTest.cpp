@@ -23,7 +23,8 @@ struct ProgramRun {
     QImage picture;
 };
 
-ProgramRun StartProgram(const TempDir& dir, const QStringList& arguments) {
+ProgramRun StartProgram(const TempDir& dir, const QStringList& arguments,
+                        const QString& programFile = QStringLiteral(TONEWELL_PROGRAM)) {
     const QString picture = QString::fromStdString((dir / "window.png").string());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
@@ -34,7 +35,7 @@ ProgramRun StartProgram(const TempDir& dir, const QStringList& arguments) {
     environment.insert("TONEWELL_SCREENSHOT", picture);
     QProcess program;
     program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(TONEWELL_PROGRAM), arguments);
+    program.start(programFile, arguments);
     ProgramRun run;
     if (!program.waitForFinished(60000)) {
         program.kill();
@@ -84,6 +85,24 @@ TEST(ProgramTest, TheOscilloscopePaneDrawsTheRecordInChannelAColour) {
     const ProgramRun none = StartProgram(empty, {});
     ASSERT_FALSE(none.picture.isNull());
     EXPECT_LT(PixelsOf(none.picture, qRgb(0, 0, 255), none.picture.height() / 4), 50);
+}
+
+TEST(ProgramTest, EditionZeroDrawsTheRecordInBothPanes) {
+    TempDir dir;
+    std::vector<int> sine;
+    for (int i = 0; i < 4096; ++i) sine.push_back(static_cast<int>(12000 * std::sin(i * 0.0628)));
+    const auto wav = dir / "sine.wav";
+    writeFileBytes(wav, riff(chunk("fmt ", fmtBody(1, 44100, 16)) + chunk("data", samples16(sine))));
+    const ProgramRun run = StartProgram(dir, {QString::fromStdString(wav.string())},
+                                        QStringLiteral(TONEWELL_PROGRAM_EDITION0));
+    ASSERT_EQ(run.exitCode, 0);
+    ASSERT_FALSE(run.picture.isNull());
+    // The spectrum analyser shares the window with the oscilloscope: channel A's trace (or its
+    // spectrum) shows in the lower half as well as in the upper.
+    const int lower = PixelsOf(run.picture, qRgb(0, 0, 255), run.picture.height() * 5 / 8);
+    const int all = PixelsOf(run.picture, qRgb(0, 0, 255), run.picture.height() / 8);
+    EXPECT_GT(lower, 20);
+    EXPECT_GT(all - lower, run.picture.width() / 2);
 }
 
 TEST(ProgramTest, StartsWithoutAFile) {
