@@ -2,7 +2,6 @@
 // What the frame and its two views do when the front panel changes: the instrument forwards
 // these effects to the frame that attached itself (Instrument::effects.attachViews). UI thread.
 
-#include <optional>
 
 #include "app/PanelEffects.h"
 
@@ -23,8 +22,11 @@ public:
 
     // The frame's panes as they are now.
     virtual PaneFlags Panes() const = 0;
-    // The spectrum view's scales while its pane is shown; nothing while it is hidden.
-    virtual std::optional<SpectrumScales> ShownSpectrumScales() const = 0;
+
+    // The spectrum view's double taps: "Spectrum Analyzer X Axis Scale" / "Spectrum Analyzer Y
+    // Axis Scale", modal, as commands 32813 and 32814 open them. A frame without them opens none.
+    virtual void OpenSpectrumXScaleDialog() {}
+    virtual void OpenSpectrumYScaleDialog() {}
 };
 
 }  // namespace tonewell
