@@ -5,19 +5,29 @@
 // Programmatic changes of the widget are never mistaken for the user's. Each binding makes the
 // model's observer its own. UI thread; the model must outlive the widget.
 
+#include <QList>
 #include <QWidget>
 
+class QAbstractButton;
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QListWidget;
+class QRadioButton;
+class QSlider;
 class QToolButton;
 
 namespace tonewell {
 
+class ButtonControl;
 class CheckControl;
+class Control;
 class EditControl;
 class ListControl;
+class RadioControl;
+class SliderControl;
 class SpinControl;
 
 // For a widget inside a toolbar, visibility goes through the toolbar's action for it.
@@ -34,6 +44,28 @@ void BindEdit(QLineEdit* edit, EditControl& control, BindingPlace place = {});
 
 // A check box.
 void BindCheck(QCheckBox* box, CheckControl& control, BindingPlace place = {});
+
+// A push button: its caption and state; a click clicks the model.
+void BindButton(QAbstractButton* button, ButtonControl& control);
+
+// A slider: range, position and state. Dragging the thumb moves the model; letting it go, a
+// step of the keys, a page click or the wheel releases it at the new position. minimumAtTop: a
+// vertical slider whose model has its minimum at the top; the widget runs the other way round
+// inside, so that its groove fills from the bottom (the larger value) and Up moves the thumb up.
+void BindSlider(QSlider* slider, SliderControl& control, bool minimumAtTop = false);
+
+// A group of radio buttons, option i on buttons[i], exclusive among themselves only.
+void BindRadio(const QList<QRadioButton*>& buttons, RadioControl& control);
+
+// A list box: its rows and selection (a plain ListControl); the user's row and the keyboard
+// focus go to the model.
+void BindListBox(QListWidget* box, ListControl& control);
+
+// A static text showing a read-only edit model's text (a file name).
+void BindText(QLabel* label, EditControl& control);
+
+// A widget that only follows a model's enabled and visible state (a label beside its control).
+void BindState(QWidget* widget, Control& control);
 
 // The up and down buttons of a spin control, side by side with its edit box. The arrow keys in
 // the buddy's box step the spin as well.

@@ -1,7 +1,6 @@
 #include "generator/qt/GeneratorDialogWindow.h"
 
 #include "controls/qt/ControlBinders.h"
-#include "controls/qt/DialogBinders.h"
 #include "generator/DurationDialog.h"
 #include "generator/qt/DurationWindow.h"
 #include "generator/qt/ExportProgressDialog.h"

@@ -1,7 +1,6 @@
 #include "generator/qt/MultitoneWindow.h"
 
 #include "controls/qt/ControlBinders.h"
-#include "controls/qt/DialogBinders.h"
 #include "generator/MultitoneDialog.h"
 
 #include <QComboBox>
