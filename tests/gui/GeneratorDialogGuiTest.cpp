@@ -217,6 +217,7 @@ TEST_F(GeneratorDialogGui, SaveOfTwoSecondsWritesWhatTheCommandLineToolWrites) {
         if (duration == nullptr || duration->objectName() != QStringLiteral("durationDialog")) return false;
         auto* box = duration->findChild<QLineEdit*>(QStringLiteral("duration"));
         box->setText(QStringLiteral("2"));
+        shot(duration, QStringLiteral("generator-duration"));
         duration->accept();
         answered = true;
         return true;

@@ -9,6 +9,7 @@
 #include "app/ProgramDirectory.h"
 #include "app/qt/Artwork.h"
 #include "app/qt/SettingWindows.h"
+#include "app/qt/ShowGeneratorDialog.h"
 #include "spectrum/qt/SpectrumScaleDialogBoxes.h"
 
 #include <QMessageBox>
@@ -51,7 +52,7 @@ void QtFrameDialogs::notes() {
     NotesWindow window(model, parent_);
     window.exec();
 }
-void QtFrameDialogs::signalGenerator() { notInThisBuild(QStringLiteral("Signal Generator Setting")); }
+void QtFrameDialogs::signalGenerator() { ShowGeneratorDialog(parent_, instrument_); }
 void QtFrameDialogs::audioDevice() { notInThisBuild(QStringLiteral("Audio Device")); }
 void QtFrameDialogs::spectrumXScale() { RunSpectrumXScaleDialog(instrument_.spectrum, instrument_.run, parent_); }
 void QtFrameDialogs::spectrumYScale() { RunSpectrumYScaleDialog(instrument_.spectrum, instrument_.run, parent_); }

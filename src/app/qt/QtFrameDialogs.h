@@ -1,8 +1,8 @@
 #pragma once
-// The frame's dialogs in Qt: Calibration Setting, Display Setting, Notes and About are shown
-// here; the dialogs not written yet (generator, audio device, the spectrum's scales) only say in
-// the status bar that they are not in this build, so that a command never passes without a
-// trace. UI thread.
+// The frame's dialogs in Qt: Calibration Setting, Display Setting, Notes, Signal Generator
+// Setting, the spectrum's scales and About are shown here; a dialog not written yet (audio
+// device) only says in the status bar that it is not in this build, so that a command never
+// passes without a trace. UI thread.
 
 #include "app/FrameDialogs.h"
 
