@@ -12,6 +12,7 @@
 #include "generator/qt/MultitoneWindow.h"
 #include "platform/audio/LoopbackCable.h"
 #include "platform/qt/QtShell.h"
+#include "support/CableRecorder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +40,7 @@ namespace tonewell {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::CableRecorder;
 using testing::readFileBytes;
 using testing::TempDir;
 using testing::writeFileBytes;
@@ -54,36 +56,6 @@ public:
 
     std::vector<std::string> messages;
     std::optional<SaveFileChoice> saveAnswer;
-};
-
-// Records from the cable's input in the output's format until its buffer is full.
-class CableRecorder {
-public:
-    CableRecorder(LoopbackCable& cable, const WaveFormat& format, std::uint32_t frames)
-        : input_(cable.createInput()), bytes_(static_cast<std::size_t>(format.blockAlign) * frames) {
-        header_.data = bytes_.data();
-        header_.bufferLength = static_cast<std::uint32_t>(bytes_.size());
-        EXPECT_EQ(input_->open(format, notifications_), AudioResult::NoError);
-        EXPECT_EQ(input_->prepare(header_), AudioResult::NoError);
-        EXPECT_EQ(input_->addBuffer(header_), AudioResult::NoError);
-        EXPECT_EQ(input_->start(), AudioResult::NoError);
-    }
-    ~CableRecorder() {
-        input_->reset();
-        input_->unprepare(header_);
-        input_->close();
-    }
-    bool full() const { return header_.bytesRecorded.load() == header_.bufferLength; }
-    std::int16_t sample(std::size_t frame) const {
-        return static_cast<std::int16_t>(bytes_[2 * frame] | (bytes_[2 * frame + 1] << 8));
-    }
-    std::size_t frames() const { return bytes_.size() / 2; }
-
-private:
-    InputNotificationQueue notifications_;
-    std::unique_ptr<AudioInput> input_;
-    std::vector<std::uint8_t> bytes_;
-    WaveHeader header_;
 };
 
 // Runs `step` on every pass of the event loop until it returns true (or the time is up), so
@@ -169,7 +141,7 @@ TEST_F(GeneratorDialogGui, SquareTypedAndRunReachesTheCableUntilStop) {
     QApplication::processEvents();
     EXPECT_EQ(100 - window.frequencySlider(0)->value(), 98);
 
-    CableRecorder recorder(cable, OutputFormatFor(instrument.generator), 44100);
+    CableRecorder recorder(cable, OutputFormatFor(instrument.generator), 1);
     window.runButton()->click();
     ASSERT_TRUE(instrument.run.outputRunning.load()) << (shell.messages.empty() ? "" : shell.messages.front());
     EXPECT_EQ(window.runButton()->text(), QStringLiteral("Stop"));
@@ -181,10 +153,10 @@ TEST_F(GeneratorDialogGui, SquareTypedAndRunReachesTheCableUntilStop) {
     // Full scale of 1000 mV at 1000 mV: the square steps between the two extreme codes, 441
     // times a second, at 50 samples a half period.
     int rising = 0;
-    for (std::size_t i = 0; i < recorder.frames(); ++i) {
-        const std::int16_t s = recorder.sample(i);
+    for (std::size_t i = 0; i < recorder.samples16(); ++i) {
+        const std::int16_t s = recorder.sample16(i);
         ASSERT_TRUE(s == 32767 || s == -32767) << "frame " << i << " is " << s;
-        if (i > 0 && s > 0 && recorder.sample(i - 1) < 0) ++rising;
+        if (i > 0 && s > 0 && recorder.sample16(i - 1) < 0) ++rising;
     }
     EXPECT_NEAR(rising, 441, 1);
 
