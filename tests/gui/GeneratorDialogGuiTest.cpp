@@ -14,6 +14,7 @@
 #include "platform/qt/QtShell.h"
 #include "support/CableRecorder.h"
 #include "support/TempDir.h"
+#include "gui/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -105,13 +106,6 @@ protected:
         if (instrument.run.outputRunning.load()) instrument.output.RunStop();
     }
 
-    void shot(QWidget* widget, const QString& name) {
-        const QByteArray folder = qgetenv("TONEWELL_SCREENSHOT_DIR");
-        if (folder.isEmpty()) return;
-        QApplication::processEvents();
-        widget->grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(name + QStringLiteral(".png")));
-    }
-
     ScriptedShell shell;
     LoopbackCable cable;
     Instrument instrument{shell, cable};
@@ -189,7 +183,7 @@ TEST_F(GeneratorDialogGui, SaveOfTwoSecondsWritesWhatTheCommandLineToolWrites) {
         if (duration == nullptr || duration->objectName() != QStringLiteral("durationDialog")) return false;
         auto* box = duration->findChild<QLineEdit*>(QStringLiteral("duration"));
         box->setText(QStringLiteral("2"));
-        shot(duration, QStringLiteral("generator-duration"));
+        SaveScreenshot(duration, QStringLiteral("generator-duration"));
         duration->accept();
         answered = true;
         return true;
@@ -233,7 +227,7 @@ TEST_F(GeneratorDialogGui, CancelledLongExportKeepsTheOldFile) {
         auto* progress = window.findChild<QProgressDialog*>(QStringLiteral("exportProgress"));
         if (progress == nullptr || !progress->isVisible()) return false;
         progressShown = true;
-        shot(progress, QStringLiteral("generator-progress"));
+        SaveScreenshot(progress, QStringLiteral("generator-progress"));
         // The user presses Cancel.
         for (QPushButton* button : progress->findChildren<QPushButton*>())
             if (button->text() == QStringLiteral("Cancel")) button->click();
@@ -271,7 +265,7 @@ TEST_F(GeneratorDialogGui, MultiTonesFromTheListOpensItsDialogAndTheSetIsKept) {
         multitones->add(1)->click();
         EXPECT_EQ(multitones->lines(0)->item(0)->text(), QStringLiteral("1:Sine,500Hz,1.000000"));
         EXPECT_EQ(multitones->lines(1)->item(0)->text(), QStringLiteral("1:WhiteNoise,---,1.000000"));
-        shot(multitones, QStringLiteral("generator-multitones"));
+        SaveScreenshot(multitones, QStringLiteral("generator-multitones"));
         for (QPushButton* button : multitones->findChildren<QPushButton*>())
             if (button->text() == QStringLiteral("Close")) button->click();
         return true;
@@ -344,12 +338,12 @@ TEST_F(GeneratorDialogGui, EveryControlIsNamedAndThePagesCanBePictured) {
     window.adjustSize();
     EXPECT_TRUE(window.phase()->isEnabled());
     EXPECT_TRUE(window.amplitudeSlider(1)->isEnabled());
-    shot(&window, QStringLiteral("generator-function"));
+    SaveScreenshot(&window, QStringLiteral("generator-function"));
     window.tabs()->setCurrentIndex(kSweepTab);
     model.function.sweep.userClick();
-    shot(&window, QStringLiteral("generator-sweep"));
+    SaveScreenshot(&window, QStringLiteral("generator-sweep"));
     window.tabs()->setCurrentIndex(kSamplingTab);
-    shot(&window, QStringLiteral("generator-sampling"));
+    SaveScreenshot(&window, QStringLiteral("generator-sampling"));
 }
 
 }  // namespace

@@ -13,13 +13,13 @@
 #include "platform/qt/QtShell.h"
 #include "support/ProgramHome.h"
 #include "support/TempDir.h"
+#include "gui/Screenshot.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -65,13 +65,6 @@ protected:
         if (instrument.run.outputRunning.load()) instrument.output.RunStop();
     }
 
-    void shot(QWidget* widget, const QString& name) {
-        const QByteArray folder = qgetenv("TONEWELL_SCREENSHOT_DIR");
-        if (folder.isEmpty()) return;
-        QApplication::processEvents();
-        widget->grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(name + QStringLiteral(".png")));
-    }
-
     TempDir dir;
     ProgramHome home{dir / "home"};
     QtShell shell;
@@ -105,8 +98,8 @@ TEST_F(GeneratorInProgramGui, OpensAfterTheSplashAndItsRunPlaysIntoTheOscillosco
             EXPECT_FALSE(instrument.panel.trigger.mode.enabled());
             // The first second played is in the document the oscilloscope draws.
             EXPECT_TRUE(instrument.document.IsModified());
-            shot(&window, QStringLiteral("program-generator-running"));
-            shot(&dialog, QStringLiteral("program-generator-dialog"));
+            SaveScreenshot(&window, QStringLiteral("program-generator-running"));
+            SaveScreenshot(&dialog, QStringLiteral("program-generator-dialog"));
         },
         ran);
     window.frame().OnSplashEnded();  // the dialog is posted, opens and is closed with Ok
