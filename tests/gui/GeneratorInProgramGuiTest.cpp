@@ -96,6 +96,8 @@ TEST_F(GeneratorInProgramGui, OpensAfterTheSplashAndItsRunPlaysIntoTheOscillosco
             // The frame's buttons follow at its next idle refresh.
             EXPECT_TRUE(QTest::qWaitFor([&] { return runStopOutput->isChecked(); }, 2000));
             EXPECT_FALSE(instrument.panel.trigger.mode.enabled());
+            EXPECT_FALSE(instrument.panel.sampling.point.enabled());
+            EXPECT_EQ(instrument.panel.sampling.point.text(), "44100");  // one second a record
             // The first second played is in the document the oscilloscope draws.
             EXPECT_TRUE(instrument.document.IsModified());
             SaveScreenshot(&window, QStringLiteral("program-generator-running"));
