@@ -5,11 +5,27 @@
 #include "platform/audio/portaudio/PortAudioInput.h"
 #include "platform/audio/portaudio/PortAudioOutput.h"
 #include "platform/audio/portaudio/PortAudioResult.h"
+#include "platform/audio/portaudio/QuietAudioLibraries.h"
 
 namespace tonewell {
 
+namespace {
+
+// PortAudio's start, without the sound libraries' probing on the user's terminal: their
+// handlers are quietened first, and what they print before any handler can be set (JACK's
+// client probing, ALSA's configuration parsing) goes nowhere while Pa_Initialize runs.
+int QuietPaInitialize() {
+    QuietAudioLibraryMessages();
+    StderrSilenced silenced;
+    const int error = Pa_Initialize();
+    QuietAudioLibraryMessages();  // a library PortAudio loaded while starting
+    return error;
+}
+
+}  // namespace
+
 PortAudioBackend::PortAudioBackend(std::string deviceName)
-    : deviceName_(std::move(deviceName)), initError_(Pa_Initialize()) {}
+    : deviceName_(std::move(deviceName)), initError_(QuietPaInitialize()) {}
 
 PortAudioBackend::~PortAudioBackend() {
     if (initError_ == paNoError) Pa_Terminate();
