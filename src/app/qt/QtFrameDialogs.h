@@ -1,20 +1,28 @@
 #pragma once
-// The frame's dialogs in Qt: Calibration Setting, Display Setting, Notes and About are shown
-// here; the dialogs not written yet (generator, audio device, the spectrum's scales) only say in
+// The frame's dialogs in Qt: Calibration Setting, Display Setting, Notes, About and the help
+// viewer are shown here; the dialogs not written yet (generator, audio device, the spectrum's scales) only say in
 // the status bar that they are not in this build, so that a command never passes without a
 // trace. UI thread.
 
 #include "app/FrameDialogs.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class QDialog;
 class QWidget;
 
 namespace tonewell {
 
 class CMainFrame;
+class HelpWindow;
+class PanePictures;
+class ScopeViewWidget;
+class SpectrumViewWidget;
+class ViewPictures;
 class Instrument;
 
 class QtFrameDialogs : public FrameDialogs {
@@ -23,6 +31,10 @@ public:
     // name is read when About opens.
     QtFrameDialogs(QWidget* parent, Instrument& instrument, std::function<void(const QString&)> note,
                    std::function<QString()> audioBackendName);
+    ~QtFrameDialogs() override;
+
+    // The panes whose pictures the views' PNG export writes; the result is for the frame.
+    ViewPictures* attachPanes(ScopeViewWidget* scopePane, SpectrumViewWidget* spectrumPane);
 
     // The frame whose views redraw after Notes and Display Setting.
     void setFrame(CMainFrame* frame) { frame_ = frame; }
@@ -35,6 +47,12 @@ public:
     void spectrumXScale() override;
     void spectrumYScale() override;
     void about() override;
+    bool help(const std::filesystem::path& file, const std::string& anchor) override;
+
+    // The help viewer once Help Topic has opened it, else nullptr.
+    HelpWindow* helpWindow() const;
+    // Set while the About box is open (tests look at it), else nullptr.
+    QDialog* aboutBox() const;
 
 private:
     void notInThisBuild(const QString& dialog);
@@ -46,6 +64,9 @@ private:
     CMainFrame* frame_ = nullptr;
     std::function<void(const QString&)> note_;
     std::function<QString()> audioBackendName_;
+    QPointer<HelpWindow> helpWindow_;
+    QPointer<QDialog> aboutBox_;
+    std::unique_ptr<PanePictures> panePictures_;
 };
 
 }  // namespace tonewell
