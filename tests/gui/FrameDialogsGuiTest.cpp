@@ -4,6 +4,7 @@
 #include "app/CMainFrame.h"
 #include "app/HelpFile.h"
 #include "app/Instrument.h"
+#include "app/qt/AudioDeviceWindow.h"
 #include "app/qt/HelpWindow.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/PanePictures.h"
@@ -13,6 +14,7 @@
 #include "spectrum/qt/SpectrumViewWidget.h"
 #include "app/qt/QtFrameDialogs.h"
 #include "platform/RecordingShell.h"
+#include "platform/audio/ChosenAudioBackend.h"
 #include "platform/audio/LoopbackCable.h"
 #include "support/ProgramHome.h"
 #include "support/TempDir.h"
@@ -20,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QProcess>
@@ -128,6 +131,51 @@ TEST_F(FrameDialogsTest, AboutNamesTheProgramItsVersionAndTheAudio) {
     EXPECT_EQ(line, QStringLiteral("Tonewell 1.0"));
     EXPECT_TRUE(lines.contains(QStringLiteral("Loopback cable"))) << lines.toStdString();
     EXPECT_TRUE(lines.contains(QStringLiteral("Version 1.0"))) << lines.toStdString();
+}
+
+// A sound card of two devices, each opened as a loopback cable's.
+class SoundCardDouble : public LoopbackCable {
+public:
+    AudioBackendKind kind() const override { return AudioBackendKind::PortAudio; }
+    std::string displayName() const override { return "Card"; }
+    std::vector<AudioDeviceInfo> devices() const override {
+        return {{"ALSA: Speakers", true, false, true, false}, {"ALSA: USB Headset", true, true, false, true}};
+    }
+};
+
+TEST(AudioDeviceWindowTest, OkChoosesTheDevicesForTheNextStartAndRemembersThem) {
+    QSettings().clear();
+    TempDir dir;
+    ProgramHome home{dir / "home"};
+    RecordingShell shell;
+    ChosenAudioBackend audio(std::make_unique<SoundCardDouble>(), std::make_unique<LoopbackCable>());
+    audio.chooseDevices({"", "ALSA: Gone"});  // remembered from a machine that had it
+    Instrument instrument{shell, audio};
+    QWidget parent;
+    QLabel status(&parent);
+    status.setObjectName(QStringLiteral("audioBackendLabel"));
+    QtFrameDialogs dialogs{&parent, instrument, [](const QString&) {}, [] { return QString(); }};
+
+    QStringList outputs, inputs;
+    QTimer::singleShot(0, [&] {
+        auto* window = static_cast<AudioDeviceWindow*>(dialogs.audioDeviceWindow());
+        ASSERT_NE(window, nullptr);
+        for (int i = 0; i < window->outputBox()->count(); ++i) outputs << window->outputBox()->itemText(i);
+        for (int i = 0; i < window->inputBox()->count(); ++i) inputs << window->inputBox()->itemText(i);
+        EXPECT_EQ(window->inputBox()->currentText(), QStringLiteral("ALSA: Gone (not available)"));
+        EXPECT_FALSE(window->environmentNote()->isVisibleTo(window));
+        Picture(*window, "audio-device");
+        window->outputBox()->setCurrentIndex(2);  // the headset
+        window->inputBox()->setCurrentIndex(2);   // the cable
+        window->accept();
+    });
+    dialogs.audioDevice();
+    EXPECT_EQ(outputs, (QStringList{"System default", "ALSA: Speakers", "ALSA: USB Headset", "Loopback cable"}));
+    EXPECT_EQ(inputs, (QStringList{"System default", "ALSA: USB Headset", "Loopback cable", "ALSA: Gone (not available)"}));
+    EXPECT_EQ(audio.choice(), (AudioDeviceChoice{"ALSA: USB Headset", "Loopback cable"}));
+    EXPECT_EQ(RememberedAudioDevices(), (AudioDeviceChoice{"ALSA: USB Headset", "Loopback cable"}));
+    EXPECT_EQ(status.text(), QStringLiteral("Audio: Card (ALSA: USB Headset) / input: Loopback cable"));
+    QSettings().clear();
 }
 
 // The PNG export of each pane against tonewell-cli's render of the same record with the same

@@ -8,9 +8,11 @@
 #include "app/InstrumentConfigurationFile.h"
 #include "app/ProgramDirectory.h"
 #include "app/qt/Artwork.h"
+#include "app/qt/AudioDeviceWindow.h"
 #include "app/qt/HelpWindow.h"
 #include "app/qt/PanePictures.h"
 #include "app/qt/SettingWindows.h"
+#include "platform/audio/ChosenAudioBackend.h"
 #include "spectrum/qt/SpectrumScaleDialogBoxes.h"
 
 #include <QDialog>
@@ -29,6 +31,7 @@ QtFrameDialogs::~QtFrameDialogs() = default;
 
 HelpWindow* QtFrameDialogs::helpWindow() const { return helpWindow_; }
 QDialog* QtFrameDialogs::aboutBox() const { return aboutBox_; }
+QDialog* QtFrameDialogs::audioDeviceWindow() const { return audioDeviceWindow_; }
 
 ViewPictures* QtFrameDialogs::attachPanes(ScopeViewWidget* scopePane, SpectrumViewWidget* spectrumPane) {
     panePictures_ = std::make_unique<PanePictures>(instrument_.scope, scopePane, instrument_.spectrum, spectrumPane);
@@ -68,7 +71,23 @@ void QtFrameDialogs::notes() {
     window.exec();
 }
 void QtFrameDialogs::signalGenerator() { notInThisBuild(QStringLiteral("Signal Generator Setting")); }
-void QtFrameDialogs::audioDevice() { notInThisBuild(QStringLiteral("Audio Device")); }
+void QtFrameDialogs::audioDevice() {
+    auto* chosen = dynamic_cast<ChosenAudioBackend*>(&instrument_.audio);
+    if (chosen == nullptr) {
+        note_(QStringLiteral("The audio devices of %1 cannot be chosen.").arg(QString::fromStdString(instrument_.audio.displayName())));
+        return;
+    }
+    AudioDeviceWindow window(*chosen, parent_);
+    audioDeviceWindow_ = &window;
+    const bool accepted = window.exec() == QDialog::Accepted;
+    audioDeviceWindow_ = nullptr;
+    if (!accepted) return;
+    chosen->chooseDevices(window.choice());
+    RememberAudioDevices(window.choice());
+    // The status bar names what plays from now on.
+    if (auto* label = parent_->findChild<QLabel*>(QStringLiteral("audioBackendLabel")))
+        label->setText(QStringLiteral("Audio: ") + QString::fromStdString(chosen->displayName()));
+}
 void QtFrameDialogs::spectrumXScale() { RunSpectrumXScaleDialog(instrument_.spectrum, instrument_.run, parent_); }
 void QtFrameDialogs::spectrumYScale() { RunSpectrumYScaleDialog(instrument_.spectrum, instrument_.run, parent_); }
 

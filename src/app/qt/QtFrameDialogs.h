@@ -1,7 +1,7 @@
 #pragma once
-// The frame's dialogs in Qt: Calibration Setting, Display Setting, Notes, About and the help
-// viewer are shown here; the dialogs not written yet (generator, audio device, the spectrum's scales) only say in
-// the status bar that they are not in this build, so that a command never passes without a
+// The frame's dialogs in Qt: Calibration Setting, Display Setting, Notes, Audio Device, About,
+// the spectrum's scales and the help viewer are shown here; a dialog not written yet only says
+// in the status bar that it is not in this build, so that a command never passes without a
 // trace. UI thread.
 
 #include "app/FrameDialogs.h"
@@ -53,6 +53,8 @@ public:
     HelpWindow* helpWindow() const;
     // Set while the About box is open (tests look at it), else nullptr.
     QDialog* aboutBox() const;
+    // Set while the Audio Device setting is open, else nullptr.
+    QDialog* audioDeviceWindow() const;
 
 private:
     void notInThisBuild(const QString& dialog);
@@ -66,6 +68,7 @@ private:
     std::function<QString()> audioBackendName_;
     QPointer<HelpWindow> helpWindow_;
     QPointer<QDialog> aboutBox_;
+    QPointer<QDialog> audioDeviceWindow_;
     std::unique_ptr<PanePictures> panePictures_;
 };
 
