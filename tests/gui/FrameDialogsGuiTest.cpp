@@ -174,7 +174,7 @@ TEST(AudioDeviceWindowTest, OkChoosesTheDevicesForTheNextStartAndRemembersThem) 
     EXPECT_EQ(inputs, (QStringList{"System default", "ALSA: USB Headset", "Loopback cable", "ALSA: Gone (not available)"}));
     EXPECT_EQ(audio.choice(), (AudioDeviceChoice{"ALSA: USB Headset", "Loopback cable"}));
     EXPECT_EQ(RememberedAudioDevices(), (AudioDeviceChoice{"ALSA: USB Headset", "Loopback cable"}));
-    EXPECT_EQ(status.text(), QStringLiteral("Audio: Card (ALSA: USB Headset) / input: Loopback cable"));
+    EXPECT_EQ(status.text(), QStringLiteral("Audio: PortAudio: ALSA: USB Headset / input: Loopback cable"));
     QSettings().clear();
 }
 

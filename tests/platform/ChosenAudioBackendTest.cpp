@@ -94,7 +94,7 @@ TEST(ChosenAudioBackendTest, TheNextStartOpensTheChosenDeviceOfEachDirection) {
     EXPECT_EQ(rig.card->opened, (std::vector<std::string>{"output ", "output ALSA: USB Headset"}));
     EXPECT_EQ(rig.cable->inputs, 1);
     EXPECT_EQ(rig.cable->outputs, 0);
-    EXPECT_EQ(rig.backend->displayName(), "Card (ALSA: USB Headset) / input: Loopback cable");
+    EXPECT_EQ(rig.backend->displayName(), "PortAudio: ALSA: USB Headset / input: Loopback cable");
     EXPECT_TRUE(rig.reports.empty());
 }
 
@@ -110,7 +110,7 @@ TEST(ChosenAudioBackendTest, ARememberedDeviceThatHasGoneFallsBackToTheDefaultWi
               std::vector<std::string>{"The audio device \"ALSA: Old Headset\" is not available; the system default is used."});
     // The setting still shows the remembered device, after the ones present.
     EXPECT_EQ(rig.backend->outputChoices().back(), "ALSA: Old Headset");
-    EXPECT_EQ(rig.backend->displayName(), "Card / input: Card (ALSA: Microphone)");
+    EXPECT_EQ(rig.backend->displayName(), "PortAudio: ALSA: Speakers / input: PortAudio: ALSA: Microphone");
 }
 
 TEST(ChosenAudioBackendTest, WithoutADefaultOutputOnTheCardTheDefaultIsTheCable) {

@@ -59,10 +59,16 @@ AudioBackend& ChosenAudioBackend::backendFor(bool output) {
 
 std::string ChosenAudioBackend::displayName() const {
     if (environmentDecides()) return soundCard_->displayName();
-    const auto nameOf = [this](const std::string& id, bool output) {
+    // Named from the choice and the device list, not from the sound card's state, which
+    // follows the last device opened.
+    const std::string card = soundCard_ && soundCard_->kind() == AudioBackendKind::PortAudio ? "PortAudio" : "Sound card";
+    const auto nameOf = [&](const std::string& id, bool output) {
         if (id == kLoopbackDeviceId) return loopback_->displayName();
-        if (!id.empty() && offered(id, output)) return soundCard_->displayName() + " (" + id + ")";
-        return defaultBackend()->displayName();
+        if (!id.empty() && offered(id, output)) return card + ": " + id;
+        if (defaultBackend() != soundCard_.get()) return loopback_->displayName();
+        for (const AudioDeviceInfo& device : soundCard_->devices())
+            if (output ? device.defaultOutput : device.defaultInput) return card + ": " + device.id;
+        return card + ": no " + (output ? "output" : "input") + " device";
     };
     const std::string output = nameOf(choice_.output, true);
     const std::string input = nameOf(choice_.input, false);

@@ -29,7 +29,8 @@ public:
     static std::unique_ptr<ChosenAudioBackend> decidedByEnvironment(std::unique_ptr<AudioBackend> backend);
 
     AudioBackendKind kind() const override { return AudioBackendKind::Chosen; }
-    // The output's backend name, and the input's after " / input: " when it is another one.
+    // What plays and what records: "PortAudio: ALSA: pulse", "Loopback cable", the input's
+    // after " / input: " when it is another.
     std::string displayName() const override;
     std::unique_ptr<AudioOutput> createOutput() override;
     std::unique_ptr<AudioInput> createInput() override;
