@@ -1,5 +1,6 @@
 #include "app/CMainFrame.h"
 
+#include "app/HelpFile.h"
 #include "app/Instrument.h"
 #include "app/PanelSetting.h"
 #include "scope/ScopeExport.h"
@@ -24,7 +25,8 @@ bool AutoRunCaptureAtStartup(bool autoRunSetting, bool inputRunning, int startup
 }
 
 CMainFrame::CMainFrame(Instrument& instrument, FrameWindow& window, FrameDialogs& dialogs, int productEdition)
-    : instrument_(instrument), window_(window), dialogs_(dialogs), edition_(productEdition) {
+    : instrument_(instrument), window_(window), dialogs_(dialogs), edition_(productEdition),
+      programFolder_(RunningProgramFolder()) {
     instrument_.effects.attachViews(this);
     instrument_.scope.setFrameHooks(this);
     instrument_.outputDisplay.attachFrame(this);
@@ -233,10 +235,23 @@ void CMainFrame::closeProgram() {
     window_.closeWindow();
 }
 
-void CMainFrame::OnScopeExport() { ExportScopeText(instrument_.shell, instrument_.document); }
+void CMainFrame::OnScopeExport() {
+    Shell& shell = instrument_.shell;
+    ExportView(
+        shell, false, [&](const std::filesystem::path& path) { return WriteScopeExport(shell, path, instrument_.document); },
+        pictures_ ? ExportWriter([this](const std::filesystem::path& path) { return pictures_->writeScopePicture(path); })
+                  : ExportWriter());
+}
 
 void CMainFrame::OnSpectrumExport() {
-    ExportSpectrum(instrument_.shell, instrument_.document, instrument_.spectrum.analysis());
+    Shell& shell = instrument_.shell;
+    ExportView(
+        shell, true,
+        [&](const std::filesystem::path& path) {
+            return WriteSpectrumExport(shell, path, instrument_.document, instrument_.spectrum.analysis());
+        },
+        pictures_ ? ExportWriter([this](const std::filesystem::path& path) { return pictures_->writeSpectrumPicture(path); })
+                  : ExportWriter());
 }
 
 // ---- settings -----------------------------------------------------------------------------
@@ -272,7 +287,10 @@ void CMainFrame::OnLoadPanel() {
 }
 
 void CMainFrame::OnHelpTopic() {
-    if (!instrument_.shell.startProcess(kHelpViewer, kHelpArgument)) instrument_.shell.showMessage(kHelpFailedMessage);
+    // The help is the program's own file, shown in its own viewer; a missing file or a viewer
+    // that cannot show it gets the system's message.
+    const std::optional<std::filesystem::path> file = FindHelpFile(programFolder_);
+    if (!file || !dialogs_.help(*file, kHelpAnchor)) instrument_.shell.showMessage(kHelpFailedMessage);
 }
 
 void CMainFrame::afterDisplaySetting() {

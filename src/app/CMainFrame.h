@@ -23,6 +23,7 @@
 #include "app/FrameViews.h"
 #include "app/FrameWindow.h"
 #include "app/OutputDisplayLink.h"
+#include "app/ViewExport.h"
 #include "scope/ScopeFrameHooks.h"
 
 namespace tonewell {
@@ -110,6 +111,13 @@ public:
     // when both run, empty when neither runs or nothing counts them).
     std::string runCountsText() const;
 
+    // The folder of the program file, where the help is looked for (the running program's
+    // unless set).
+    void setProgramFolder(std::filesystem::path folder) { programFolder_ = std::move(folder); }
+
+    // The panes' pictures for the exports' PNG type; nullptr offers the text type only.
+    void setViewPictures(ViewPictures* pictures) { pictures_ = pictures; }
+
     // The Display Setting was stored: views redraw, the trigger-mode list and "Point" take their
     // enabling again.
     void afterDisplaySetting();
@@ -175,6 +183,8 @@ private:
     bool runPressedAtStart_ = false;
     bool closing_ = false;
 
+    std::filesystem::path programFolder_;
+    ViewPictures* pictures_ = nullptr;
     std::map<int, std::function<void()>> timerHandlers_;
     std::function<std::uint64_t()> overruns_;
 };

@@ -3,6 +3,9 @@
 // implementation shows the dialog and carries out what its OK does. The Qt main window
 // implements it; tests record the calls. UI thread.
 
+#include <filesystem>
+#include <string>
+
 namespace tonewell {
 
 class FrameDialogs {
@@ -18,6 +21,8 @@ public:
     virtual void spectrumXScale() = 0;      // "Spectrum Analyzer X Axis Scale"
     virtual void spectrumYScale() = 0;      // "Spectrum Analyzer Y Axis Scale"
     virtual void about() = 0;               // "About Quendal Tonewell"
+    // The help viewer with the help file shown at the anchor; false when no viewer could show it.
+    virtual bool help(const std::filesystem::path& file, const std::string& anchor) { return false; }
 };
 
 }  // namespace tonewell

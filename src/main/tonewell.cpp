@@ -11,6 +11,7 @@
 
 #include "app/Instrument.h"
 #include "app/qt/Artwork.h"
+#include "app/qt/AudioDeviceWindow.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/SplashWindow.h"
 #include "platform/audio/AudioBackendSelection.h"
@@ -76,10 +77,14 @@ int main(int argc, char** argv) {
     // not when the splash goes.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // TONEWELL_AUDIO=portaudio|loopback chooses; by default the sound card when it has an
-    // output device, else the loopback cable.
-    std::unique_ptr<tonewell::AudioBackend> audio = tonewell::CreateAudioBackendFromEnvironment();
+    // The devices chosen in Audio Device (remembered); TONEWELL_AUDIO=portaudio|loopback and
+    // TONEWELL_AUDIO_DEVICE override them. By default the sound card when it has an output
+    // device, else the loopback cable.
+    std::unique_ptr<tonewell::ChosenAudioBackend> audio = tonewell::CreateChosenAudioBackendFromEnvironment();
+    audio->chooseDevices(tonewell::RememberedAudioDevices());
     tonewell::QtShell shell;
+    // A remembered device that has gone: said once the start that fell back has finished.
+    audio->setReport([&shell](const std::string& text) { shell.post([&shell, text] { shell.showMessage(text); }); });
     tonewell::Instrument instrument(shell, *audio);
     tonewell::MainWindow window(shell, instrument, kProductEdition);
     window.setAudioBackendName(QString::fromStdString(audio->displayName()));

@@ -54,8 +54,14 @@ public:
     void spectrumXScale() override { calls.push_back("x scale"); }
     void spectrumYScale() override { calls.push_back("y scale"); }
     void about() override { calls.push_back("about"); }
+    bool help(const std::filesystem::path& file, const std::string& anchor) override {
+        helpShown.emplace_back(file, anchor);
+        return helpViewerWorks;
+    }
 
     std::vector<std::string> calls;
+    std::vector<std::pair<std::filesystem::path, std::string>> helpShown;
+    bool helpViewerWorks = true;
     bool generatorShownWhileOpen = false;
 
 private:
@@ -401,10 +407,33 @@ TEST_P(MainFrameTest, DialogCommandsGoToTheDialogsWhereTheEditionOffersThem) {
     EXPECT_EQ(dialogs.calls, expected);
 }
 
-TEST_P(MainFrameTest, HelpThatCannotStartSaysSo) {
-    shell.processStarts = false;
+TEST_P(MainFrameTest, HelpOpensTheProgramsOwnFileAtItsContents) {
+    // An installed program: bin/tonewell and share/tonewell/help/Celvane.htm.
+    std::filesystem::create_directories(dir / "share/tonewell/help");
+    std::filesystem::create_directories(dir / "bin");
+    writeFile("share/tonewell/help/Celvane.htm", "<html></html>");
+    frame.setProgramFolder(dir / "bin");
     frame.OnCommand(kCommandHelpTopic);
-    EXPECT_EQ(shell.startedProcesses, std::vector<std::string>{"peghelp.exe file:Celvane.htm#Main_Contents"});
+    ASSERT_EQ(dialogs.helpShown.size(), 1u);
+    EXPECT_EQ(dialogs.helpShown[0].first, std::filesystem::weakly_canonical(dir / "share/tonewell/help/Celvane.htm"));
+    EXPECT_EQ(dialogs.helpShown[0].second, "Main_Contents");
+    EXPECT_TRUE(shell.messages().empty());
+}
+
+TEST_P(MainFrameTest, HelpThatCannotStartSaysSo) {
+    std::filesystem::create_directories(dir / "help");
+    writeFile("help/Celvane.htm", "<html></html>");
+    frame.setProgramFolder(dir.path());
+    dialogs.helpViewerWorks = false;
+    frame.OnCommand(kCommandHelpTopic);
+    EXPECT_EQ(dialogs.helpShown.size(), 1u);
+    EXPECT_EQ(shell.messages(), std::vector<std::string>{"Could not run peghelp.exe"});
+}
+
+TEST_P(MainFrameTest, HelpWithoutItsFileSaysSoWithoutAViewer) {
+    frame.setProgramFolder(dir / "nowhere");
+    frame.OnCommand(kCommandHelpTopic);
+    EXPECT_TRUE(dialogs.helpShown.empty());
     EXPECT_EQ(shell.messages(), std::vector<std::string>{"Could not run peghelp.exe"});
 }
 

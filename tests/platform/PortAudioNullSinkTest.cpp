@@ -17,6 +17,8 @@
 
 #include "platform/PulseNullSink.h"
 #include "platform/audio/AudioBackendSelection.h"
+#include "platform/audio/ChosenAudioBackend.h"
+#include "platform/audio/LoopbackCable.h"
 #include "platform/audio/portaudio/PortAudioBackend.h"
 
 namespace tonewell {
@@ -250,6 +252,29 @@ TEST(PortAudioNullSinkDevices, DefaultChoiceAndNamedDevices) {
     // A named device that is missing falls back to the cable, unless PortAudio is asked for.
     EXPECT_EQ(CreateAudioBackend("", "no such device")->kind(), AudioBackendKind::Loopback);
     EXPECT_EQ(CreateAudioBackend("portaudio", "no such device")->kind(), AudioBackendKind::PortAudio);
+}
+
+TEST(PortAudioNullSinkDevices, ListsDevicesByHostApiAndOpensTheChosenOne) {
+    testing::PulseNullSink sink;
+    if (!sink.running()) GTEST_SKIP() << sink.reason();
+    auto card = std::make_unique<PortAudioBackend>();
+    const std::vector<AudioDeviceInfo> devices = card->devices();
+    const auto pulse = std::find_if(devices.begin(), devices.end(), [](const AudioDeviceInfo& d) { return d.id == "ALSA: pulse"; });
+    ASSERT_NE(pulse, devices.end()) << devices.size() << " devices";
+    EXPECT_TRUE(pulse->output && pulse->input);
+    EXPECT_EQ(std::count_if(devices.begin(), devices.end(), [](const AudioDeviceInfo& d) { return d.defaultOutput; }), 1);
+
+    card->chooseDevices({"ALSA: pulse", "ALSA: pulse"});
+    {
+        auto output = card->createOutput();
+        EXPECT_EQ(output->open(MakePcmFormat(2, 44100, 16), [](WaveHeader&) {}), AudioResult::NoError);
+        EXPECT_EQ(output->close(), AudioResult::NoError);
+    }
+    ChosenAudioBackend chosen(std::move(card), std::make_unique<LoopbackCable>());
+    const std::vector<std::string> outputs = chosen.outputChoices();
+    EXPECT_EQ(outputs.front(), "");
+    EXPECT_NE(std::find(outputs.begin(), outputs.end(), "ALSA: pulse"), outputs.end());
+    EXPECT_EQ(outputs.back(), "Loopback cable");
 }
 
 }  // namespace

@@ -96,6 +96,8 @@ MainWindow::MainWindow(QtShell& shell, Instrument& instrument, int productEditio
     spectrumPane_->setAccessibleName(QStringLiteral("Spectrum Analyzer"));
     splitter_->addWidget(scopePane_);
     splitter_->addWidget(spectrumPane_);
+    frame_->setViewPictures(dialogs_->attachPanes(static_cast<ScopeViewWidget*>(scopePane_),
+                                                  static_cast<SpectrumViewWidget*>(spectrumPane_)));
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 1);
     splitter_->handle(1)->setAccessibleName(QStringLiteral("Pane divider"));

@@ -8,11 +8,19 @@
 #include "app/InstrumentConfigurationFile.h"
 #include "app/ProgramDirectory.h"
 #include "app/qt/Artwork.h"
+#include "app/qt/AudioDeviceWindow.h"
+#include "app/qt/HelpWindow.h"
+#include "app/qt/PanePictures.h"
 #include "app/qt/SettingWindows.h"
 #include "app/qt/ShowGeneratorDialog.h"
+#include "platform/audio/ChosenAudioBackend.h"
 #include "spectrum/qt/SpectrumScaleDialogBoxes.h"
 
-#include <QMessageBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
 
 namespace tonewell {
 
@@ -20,8 +28,15 @@ QtFrameDialogs::QtFrameDialogs(QWidget* parent, Instrument& instrument, std::fun
                                std::function<QString()> audioBackendName)
     : parent_(parent), instrument_(instrument), note_(std::move(note)), audioBackendName_(std::move(audioBackendName)) {}
 
-void QtFrameDialogs::notInThisBuild(const QString& dialog) {
-    note_(QStringLiteral("\"%1\" is not part of this build yet.").arg(dialog));
+QtFrameDialogs::~QtFrameDialogs() = default;
+
+HelpWindow* QtFrameDialogs::helpWindow() const { return helpWindow_; }
+QDialog* QtFrameDialogs::aboutBox() const { return aboutBox_; }
+QDialog* QtFrameDialogs::audioDeviceWindow() const { return audioDeviceWindow_; }
+
+ViewPictures* QtFrameDialogs::attachPanes(ScopeViewWidget* scopePane, SpectrumViewWidget* spectrumPane) {
+    panePictures_ = std::make_unique<PanePictures>(instrument_.scope, scopePane, instrument_.spectrum, spectrumPane);
+    return panePictures_.get();
 }
 
 void QtFrameDialogs::makeProgramDirectory() const { MakeProgramDirectory(instrument_.programDir); }
@@ -53,20 +68,76 @@ void QtFrameDialogs::notes() {
     window.exec();
 }
 void QtFrameDialogs::signalGenerator() { ShowGeneratorDialog(parent_, instrument_); }
-void QtFrameDialogs::audioDevice() { notInThisBuild(QStringLiteral("Audio Device")); }
+void QtFrameDialogs::audioDevice() {
+    auto* chosen = dynamic_cast<ChosenAudioBackend*>(&instrument_.audio);
+    if (chosen == nullptr) {
+        note_(QStringLiteral("The audio devices of %1 cannot be chosen.").arg(QString::fromStdString(instrument_.audio.displayName())));
+        return;
+    }
+    AudioDeviceWindow window(*chosen, parent_);
+    audioDeviceWindow_ = &window;
+    const bool accepted = window.exec() == QDialog::Accepted;
+    audioDeviceWindow_ = nullptr;
+    if (!accepted) return;
+    chosen->chooseDevices(window.choice());
+    RememberAudioDevices(window.choice());
+    // The status bar names what plays from now on.
+    if (auto* label = parent_->findChild<QLabel*>(QStringLiteral("audioBackendLabel")))
+        label->setText(QStringLiteral("Audio: ") + QString::fromStdString(chosen->displayName()));
+}
 void QtFrameDialogs::spectrumXScale() { RunSpectrumXScaleDialog(instrument_.spectrum, instrument_.run, parent_); }
 void QtFrameDialogs::spectrumYScale() { RunSpectrumYScaleDialog(instrument_.spectrum, instrument_.run, parent_); }
 
 void QtFrameDialogs::about() {
-    QMessageBox box(parent_);
+    QDialog box(parent_);
+    aboutBox_ = &box;
     box.setWindowTitle(QStringLiteral("Tonewell"));
-    box.setIconPixmap(ProgramIcon().pixmap(64, 64));
-    box.setText(QStringLiteral("Tonewell 1.0"));
-    box.setInformativeText(QStringLiteral("Signal generator, oscilloscope and spectrum analyser on the sound card.\n"
-                                          "Quendal Technology\n\nAudio: %1")
-                               .arg(audioBackendName_()));
-    box.setStandardButtons(QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("aboutBox"));
+
+    auto* artwork = new QLabel(&box);
+    artwork->setPixmap(SplashPicture().scaledToWidth(360, Qt::SmoothTransformation));
+    artwork->setAccessibleName(QStringLiteral("Tonewell artwork"));
+    auto* icon = new QLabel(&box);
+    icon->setPixmap(ProgramIcon().pixmap(48, 48));
+    icon->setAccessibleName(QStringLiteral("Tonewell icon"));
+    auto* title = new QLabel(QStringLiteral("Tonewell 1.0"), &box);
+    title->setObjectName(QStringLiteral("aboutTitle"));
+    QFont bold = title->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.3);
+    title->setFont(bold);
+    QString audio = audioBackendName_();
+    if (!audio.startsWith(QStringLiteral("Audio"))) audio.prepend(QStringLiteral("Audio: "));
+    auto* lines = new QLabel(QStringLiteral("Signal generator, oscilloscope and spectrum analyser on the sound card\n"
+                                            "Quendal Technology\n"
+                                            "Version 1.0, built with Qt %1\n"
+                                            "%2")
+                                 .arg(QString::fromLatin1(qVersion()), audio),
+                             &box);
+    lines->setObjectName(QStringLiteral("aboutLines"));
+    lines->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+
+    auto* text = new QVBoxLayout;
+    text->addWidget(title);
+    text->addWidget(lines);
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon, 0, Qt::AlignTop);
+    row->addLayout(text, 1);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(artwork, 0, Qt::AlignHCenter);
+    layout->addLayout(row);
+    layout->addWidget(buttons);
     box.exec();
+}
+
+bool QtFrameDialogs::help(const std::filesystem::path& file, const std::string& anchor) {
+    if (!helpWindow_) {
+        helpWindow_ = new HelpWindow(parent_);
+        helpWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    return helpWindow_->open(file, QString::fromStdString(anchor));
 }
 
 }  // namespace tonewell

@@ -1,20 +1,26 @@
 #pragma once
 // The frame's dialogs in Qt: Calibration Setting, Display Setting, Notes, Signal Generator
-// Setting, the spectrum's scales and About are shown here; a dialog not written yet (audio
-// device) only says in the status bar that it is not in this build, so that a command never
-// passes without a trace. UI thread.
+// Setting, Audio Device, About, the spectrum's scales and the help viewer. UI thread.
 
 #include "app/FrameDialogs.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class QDialog;
 class QWidget;
 
 namespace tonewell {
 
 class CMainFrame;
+class HelpWindow;
+class PanePictures;
+class ScopeViewWidget;
+class SpectrumViewWidget;
+class ViewPictures;
 class Instrument;
 
 class QtFrameDialogs : public FrameDialogs {
@@ -23,6 +29,10 @@ public:
     // name is read when About opens.
     QtFrameDialogs(QWidget* parent, Instrument& instrument, std::function<void(const QString&)> note,
                    std::function<QString()> audioBackendName);
+    ~QtFrameDialogs() override;
+
+    // The panes whose pictures the views' PNG export writes; the result is for the frame.
+    ViewPictures* attachPanes(ScopeViewWidget* scopePane, SpectrumViewWidget* spectrumPane);
 
     // The frame whose views redraw after Notes and Display Setting.
     void setFrame(CMainFrame* frame) { frame_ = frame; }
@@ -35,10 +45,16 @@ public:
     void spectrumXScale() override;
     void spectrumYScale() override;
     void about() override;
+    bool help(const std::filesystem::path& file, const std::string& anchor) override;
+
+    // The help viewer once Help Topic has opened it, else nullptr.
+    HelpWindow* helpWindow() const;
+    // Set while the About box is open (tests look at it), else nullptr.
+    QDialog* aboutBox() const;
+    // Set while the Audio Device setting is open, else nullptr.
+    QDialog* audioDeviceWindow() const;
 
 private:
-    void notInThisBuild(const QString& dialog);
-
     void makeProgramDirectory() const;
 
     QWidget* parent_;
@@ -46,6 +62,10 @@ private:
     CMainFrame* frame_ = nullptr;
     std::function<void(const QString&)> note_;
     std::function<QString()> audioBackendName_;
+    QPointer<HelpWindow> helpWindow_;
+    QPointer<QDialog> aboutBox_;
+    QPointer<QDialog> audioDeviceWindow_;
+    std::unique_ptr<PanePictures> panePictures_;
 };
 
 }  // namespace tonewell

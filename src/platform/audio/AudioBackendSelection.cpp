@@ -38,4 +38,21 @@ std::unique_ptr<AudioBackend> CreateAudioBackendFromEnvironment() {
     return CreateAudioBackend(choice ? choice : "", device ? device : "");
 }
 
+std::unique_ptr<ChosenAudioBackend> CreateChosenAudioBackend(std::string_view choice, std::string_view deviceName) {
+    if (!choice.empty() || !deviceName.empty())
+        return ChosenAudioBackend::decidedByEnvironment(CreateAudioBackend(choice, deviceName));
+    std::unique_ptr<AudioBackend> soundCard;
+#ifdef TONEWELL_HAVE_PORTAUDIO
+    soundCard = std::make_unique<PortAudioBackend>();
+#endif
+    return std::make_unique<ChosenAudioBackend>(std::move(soundCard),
+                                                std::make_unique<LoopbackCable>(LoopbackClock::RealTime));
+}
+
+std::unique_ptr<ChosenAudioBackend> CreateChosenAudioBackendFromEnvironment() {
+    const char* choice = std::getenv("TONEWELL_AUDIO");
+    const char* device = std::getenv("TONEWELL_AUDIO_DEVICE");
+    return CreateChosenAudioBackend(choice ? choice : "", device ? device : "");
+}
+
 }  // namespace tonewell

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/audio/AudioBackend.h"
+#include "platform/audio/ChosenAudioBackend.h"
 
 namespace tonewell {
 
@@ -18,5 +19,13 @@ std::unique_ptr<AudioBackend> CreateAudioBackend(std::string_view choice,
 
 // The same with TONEWELL_AUDIO and TONEWELL_AUDIO_DEVICE from the environment.
 std::unique_ptr<AudioBackend> CreateAudioBackendFromEnvironment();
+
+// The program's backend: the sound card and the loopback cable behind the Audio Device choice,
+// or, when TONEWELL_AUDIO or TONEWELL_AUDIO_DEVICE is set (not empty), the backend they choose
+// as CreateAudioBackend does, whatever is chosen.
+std::unique_ptr<ChosenAudioBackend> CreateChosenAudioBackend(std::string_view choice, std::string_view deviceName);
+
+// The same with TONEWELL_AUDIO and TONEWELL_AUDIO_DEVICE from the environment.
+std::unique_ptr<ChosenAudioBackend> CreateChosenAudioBackendFromEnvironment();
 
 }  // namespace tonewell

@@ -96,7 +96,11 @@ LoopbackCable::~LoopbackCable() {
     if (clockThread_.joinable()) clockThread_.join();
 }
 
-std::string LoopbackCable::displayName() const { return "Loopback cable"; }
+std::string LoopbackCable::displayName() const { return kLoopbackDeviceId; }
+
+std::vector<AudioDeviceInfo> LoopbackCable::devices() const {
+    return {AudioDeviceInfo{kLoopbackDeviceId, true, true, true, true}};
+}
 
 std::unique_ptr<AudioOutput> LoopbackCable::createOutput() {
     return std::make_unique<LoopbackOutput>(*this);

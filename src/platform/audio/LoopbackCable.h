@@ -29,6 +29,9 @@ namespace tonewell {
 
 enum class LoopbackClock { Manual, RealTime };
 
+// The cable's name as a device.
+inline constexpr const char* kLoopbackDeviceId = "Loopback cable";
+
 class LoopbackCable : public AudioBackend {
 public:
     // Cable time unit: every usual sampling rate divides it, so frame times are exact.
@@ -43,6 +46,8 @@ public:
     std::string displayName() const override;
     std::unique_ptr<AudioOutput> createOutput() override;
     std::unique_ptr<AudioInput> createInput() override;
+    // The cable itself, both ways, the default of both.
+    std::vector<AudioDeviceInfo> devices() const override;
 
     LoopbackClock clock() const { return clock_; }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The sound card through PortAudio: the default output and input devices, or the device whose
-// name is given (TONEWELL_AUDIO_DEVICE). Initialises PortAudio for its lifetime; create and
+// The sound card through PortAudio: the default output and input devices, the device whose
+// name is given (TONEWELL_AUDIO_DEVICE), or the devices chosen by id ("host API: device"). Initialises PortAudio for its lifetime; create and
 // destroy it on the UI thread, and destroy every device it created before it.
 
 #include <atomic>
@@ -25,6 +25,12 @@ public:
     std::string displayName() const override;
     std::unique_ptr<AudioOutput> createOutput() override;
     std::unique_ptr<AudioInput> createInput() override;
+    // Every device of every host API, named "host API: device"; the default devices are
+    // those of the default host API.
+    std::vector<AudioDeviceInfo> devices() const override;
+    // Replaces the name given at construction for the next device opened; an empty id is the
+    // default device of that direction.
+    void chooseDevices(const AudioDeviceChoice& choice) override;
 
     // Bounds the devices' waits for the instrument's threads (kDefaultHandlerWait unless set).
     void setHandlerWait(std::chrono::milliseconds wait) { handlerWait_ = wait.count(); }
@@ -40,7 +46,8 @@ public:
     AudioResult findDevice(bool output, int& deviceIndex) const;
 
 private:
-    std::string deviceName_;
+    std::string outputDevice_;
+    std::string inputDevice_;
     int initError_;
     std::atomic<std::chrono::milliseconds::rep> handlerWait_{kDefaultHandlerWait.count()};
 };
