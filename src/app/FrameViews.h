@@ -18,6 +18,8 @@ public:
     virtual void AdaptViewToolbars() = 0;
     // Every view of the document redraws.
     virtual void RedrawAllViews() = 0;
+    // A captured record arrived: the spectrum view recomputes at its next drawing pass.
+    virtual void MarkSpectrumDirty() {}
     // The panes and the generator dialog take the visibility of the applied panel.
     virtual void ApplyViewVisibility() = 0;
 

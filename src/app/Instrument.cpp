@@ -35,11 +35,16 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       document(shell, configuration, run.inputRunning, StoredSelection(tables)),
       effects(EffectTargets{tables, configuration, acquisition, run.inputRunning, document, shell}, panel),
       panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, effects, shell),
-      scope(ScopeViewParts{document, panel.scope, tables, acquisition, configuration, run, redraw, startupStage, shell}) {
+      scope(ScopeViewParts{document, panel.scope, tables, acquisition, configuration, run, redraw, startupStage, shell}),
+      captureLink(CaptureLinkParts{document, panel, configuration, acquisition, run.inputRunning, shell, effects, scope}),
+      capture(CaptureParts{document, acquisition, run, redraw, configuration, tables, panel.trigger, panel.sampling, shell,
+                           audio},
+              &captureLink) {
     panel.resetPanel();
     panel.createBars();
     effects.takeScopeTimeRange();
     effects.attachScope(&scope);
+    effects.attachInputMonitoring(&capture);
     document.SetFrameHooks(&panel);
 }
 

@@ -13,7 +13,9 @@
 #include <string>
 
 #include "acquisition/AcquisitionParameters.h"
+#include "acquisition/CaptureEngine.h"
 #include "acquisition/SignalDoc.h"
+#include "app/CaptureLink.h"
 #include "app/FrontPanel.h"
 #include "app/InstrumentEffects.h"
 #include "generator/GeneratorSettings.h"
@@ -81,6 +83,12 @@ public:
     FrontPanel panel;
     // The oscilloscope view (its window, when there is one, belongs to the frame).
     CScopeView scope;
+
+    // Input capture on the audio backend: "Run/Stop monitoring input" (attached to the effects as
+    // the input monitoring), the capture thread, main-frame timers 1, 2 and 3 (the frame routes
+    // them to capture.OnTimer) and the overrun count. Stopped before the document goes.
+    CaptureLink captureLink;
+    CaptureEngine capture;
 };
 
 }  // namespace tonewell

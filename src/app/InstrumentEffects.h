@@ -46,6 +46,11 @@ public:
     // The instrument attaches its oscilloscope view here.
     void attachScope(CScopeView* scope) { scope_ = scope; }
 
+    // A captured record arrived: the spectrum view recomputes at its next drawing pass.
+    void MarkSpectrumDirty() {
+        if (views_) views_->MarkSpectrumDirty();
+    }
+
     // The oscilloscope takes the time range its bar selects, as when the view is first shown.
     void takeScopeTimeRange();
 
