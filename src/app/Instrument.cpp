@@ -36,10 +36,18 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       effects(EffectTargets{tables, configuration, acquisition, run.inputRunning, document, shell}, panel),
       panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, effects, shell),
       scope(ScopeViewParts{document, panel.scope, tables, acquisition, configuration, run, redraw, startupStage, shell}),
+      outputDisplay(OutputDisplayTargets{panel, effects, tables, acquisition, configuration, run.inputRunning}),
+      output(GeneratorOutputParts{generator, toneLists, library,
+                                  [this] {
+                                      return OutputCalibration{configuration.outputFullScale8,
+                                                               configuration.outputFullScale16};
+                                  },
+                                  seedClock, shell, run, &audio, &document}),
       captureLink(CaptureLinkParts{document, panel, configuration, acquisition, run.inputRunning, shell, effects, scope}),
       capture(CaptureParts{document, acquisition, run, redraw, configuration, tables, panel.trigger, panel.sampling, shell,
                            audio},
               &captureLink) {
+    output.attachDisplay(&outputDisplay);
     panel.resetPanel();
     panel.createBars();
     effects.takeScopeTimeRange();

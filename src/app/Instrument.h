@@ -18,7 +18,10 @@
 #include "app/CaptureLink.h"
 #include "app/FrontPanel.h"
 #include "app/InstrumentEffects.h"
+#include "app/OutputDisplayLink.h"
+#include "generator/GeneratorOutput.h"
 #include "generator/GeneratorSettings.h"
+#include "generator/SeedClock.h"
 #include "generator/ToneList.h"
 #include "generator/WaveformLibrary.h"
 #include "platform/Shell.h"
@@ -83,6 +86,15 @@ public:
     FrontPanel panel;
     // The oscilloscope view (its window, when there is one, belongs to the frame).
     CScopeView scope;
+
+    // The generator's noise seeds come from the system clock.
+    SystemSeedClock seedClock;
+    // The front panel's and the frame's part of "Display in Oscilloscope"; the frame attaches
+    // itself to it.
+    OutputDisplayLink outputDisplay;
+    // The generator's output on the audio backend, for the whole program: Run/Stop, timer 100,
+    // the underrun count and the export. Stopped (device closed) before the document goes.
+    GeneratorOutput output;
 
     // Input capture on the audio backend: "Run/Stop monitoring input" (attached to the effects as
     // the input monitoring), the capture thread, main-frame timers 1, 2 and 3 (the frame routes

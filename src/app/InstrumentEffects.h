@@ -45,6 +45,8 @@ public:
     void attachInputMonitoring(InputMonitoring* monitoring) { monitoring_ = monitoring; }
     // The instrument attaches its oscilloscope view here.
     void attachScope(CScopeView* scope) { scope_ = scope; }
+    // The attached input monitoring, nullptr while there is none.
+    InputMonitoring* monitoring() const { return monitoring_; }
 
     // A captured record arrived: the spectrum view recomputes at its next drawing pass.
     void MarkSpectrumDirty() {

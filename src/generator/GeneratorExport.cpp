@@ -1,21 +1,12 @@
 #include "generator/GeneratorExport.h"
 
 #include "shared/NumberFormat.h"
-#include "generator/GeneratedSignalFile.h"
+#include "generator/GeneratorOutput.h"
 #include "generator/GeneratorTables.h"
-#include "generator/Synthesizer.h"
 #include "generator/ToneFile.h"
-#include "platform/SafeFileWriter.h"
 #include "platform/Shell.h"
 
-#include <new>
-
 namespace tonewell {
-
-namespace {
-constexpr const char* kTooLongMessage = "The signal is too long for a WAV file.";
-constexpr const char* kOutOfMemoryMessage = "Not enough memory to generate the signal.";
-}  // namespace
 
 std::optional<std::string> MultiTonesCheck(const GeneratorSettings& settings, const ToneLists& toneLists) {
     if (WaveformCode(settings, 0) != kWaveformMultiTones || settings.sweepEnabled) return std::nullopt;
@@ -41,51 +32,12 @@ std::string ExportFileName(const std::string& chosen, ExportFileType type) {
 
 ExportOutcome ExportGeneratedSignal(const GeneratorSources& sources, const std::filesystem::path& path,
                                     ExportFileType type, std::uint32_t seconds) {
-    GeneratorSettings& settings = sources.settings;
-    Shell& shell = sources.shell;
-    if (settings.sweepDuration == 0) {
-        settings.sweepDuration = 1;
-        return ExportOutcome::Refused;
-    }
-    if (std::optional<std::string> message = MultiTonesCheck(settings, sources.toneLists)) {
-        shell.showMessage(*message);
-        return ExportOutcome::Refused;
-    }
-    const WaveFormat format = OutputFormatFor(settings);
-    if (type == ExportFileType::Wave && !WaveFitsRiff(format, seconds)) {
-        shell.showMessage(kTooLongMessage);
-        return ExportOutcome::Refused;
-    }
-
-    Synthesizer synth(settings, sources.toneLists, sources.library, sources.calibration, sources.clock, shell);
-    std::vector<std::uint8_t> buffer;
-    try {
-        buffer.resize(format.averageBytesPerSecond);
-        synth.startRun();
-    } catch (const std::bad_alloc&) {
-        shell.showMessage(kOutOfMemoryMessage);
-        return ExportOutcome::Failed;
-    }
-
-    SafeFileWriter file(path);
-    if (!file.open()) {
-        shell.showMessage(kFileCreateFailedMessage);
-        return ExportOutcome::Failed;
-    }
-    const SignalWriteResult result =
-        type == ExportFileType::Wave
-            ? WriteGeneratedWave(file, synth, format, sources.calibration, seconds, buffer)
-            : WriteGeneratedText(file, synth, format, sources.calibration, seconds, buffer);
-    if (result == SignalWriteResult::SynthesisFailed) {
-        // Nothing to write: the synthesizer has said why. The previous file stays.
-        file.abandon();
-        return ExportOutcome::Refused;
-    }
-    if (result != SignalWriteResult::Written || !file.commit()) {
-        shell.showMessage(kFileCreateFailedMessage);
-        return ExportOutcome::Failed;
-    }
-    return ExportOutcome::Written;
+    // An output of its own that never plays: the export is its start sequence in export mode.
+    RunState run;
+    GeneratorOutput output(GeneratorOutputParts{sources.settings, sources.toneLists, sources.library,
+                                                [&calibration = sources.calibration] { return calibration; },
+                                                sources.clock, sources.shell, run});
+    return output.exportSignal(path, type, seconds);
 }
 
 ExportOutcome SaveGeneratedSignal(const GeneratorSources& sources,

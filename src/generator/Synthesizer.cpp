@@ -99,21 +99,25 @@ void Synthesizer::startRun() {
     buffersGenerated_ = 0;
 }
 
-double Synthesizer::frequencyAt(int channel, std::uint32_t toneFrequency, std::uint32_t fs, std::uint32_t n) const {
-    if (!settings_.sweepEnabled) return static_cast<double>(toneFrequency);
+Synthesizer::SweepPlan Synthesizer::sweepPlan(int channel, std::uint32_t fs) const {
+    // Everything but the sample's own position is worked out once per buffer; the arithmetic per
+    // sample stays as it was.
     SweepLaw law = ChannelSweep(settings_, channel);
+    SweepPlan plan;
+    plan.linear = law.linear;
     // A zero duration never starts a run; here it reads as one second rather than dividing by 0.
-    const double total = static_cast<double>(law.duration == 0 ? 1u : law.duration) * static_cast<double>(fs);
-    const double i = static_cast<double>(buffersGenerated_) * static_cast<double>(fs) + static_cast<double>(n);
-    const double start = static_cast<double>(law.start);
-    const double end = static_cast<double>(law.end);
-    double f;
-    if (law.linear) {
-        f = start + (end - start) * i / total;
-    } else {
-        const double logStart = std::log10(start);
-        f = std::pow(10.0, logStart + (std::log10(end) - logStart) * i / total);
-    }
+    plan.total = static_cast<double>(law.duration == 0 ? 1u : law.duration) * static_cast<double>(fs);
+    plan.first = static_cast<double>(buffersGenerated_) * static_cast<double>(fs);
+    plan.start = static_cast<double>(law.start);
+    plan.end = static_cast<double>(law.end);
+    plan.logStart = std::log10(plan.start);
+    plan.logSpan = std::log10(plan.end) - plan.logStart;
+    return plan;
+}
+
+double Synthesizer::SweepPlan::at(std::uint32_t n) const {
+    const double i = first + static_cast<double>(n);
+    const double f = linear ? start + (end - start) * i / total : std::pow(10.0, logStart + logSpan * i / total);
     return static_cast<double>(static_cast<float>(f));
 }
 
@@ -135,7 +139,8 @@ void Synthesizer::sumTones(int channel, std::uint32_t fs, double phaseShiftCycle
     const double fsd = static_cast<double>(fs);
     const double phi = phaseShiftCycles;
     double& phase = phase_[channel];
-    auto sweptAt = [&](std::uint32_t n) { return frequencyAt(channel, 0, fs, n); };
+    const SweepPlan plan = sweepPlan(channel, fs);
+    auto sweptAt = [&plan](std::uint32_t n) { return plan.at(n); };
     const std::uint32_t seed = clock_.nowSeconds() + static_cast<std::uint32_t>(channel);
 
     for (std::uint32_t t = 0; t < std::min(list.count, kMaxTones); ++t) {
@@ -209,8 +214,10 @@ void Synthesizer::synthesizeLibrary(int channel, std::uint32_t fs) {
     const bool firstOfRun = buffersGenerated_ == 0;
     const double fixed = static_cast<double>(channel == 0 ? settings_.frequencyA : settings_.frequencyB);
     double position = phase_[channel];
+    const bool sweeping = settings_.sweepEnabled;
+    const SweepPlan plan = sweepPlan(channel, fs);
     for (std::uint32_t n = 0; n < mix_.size(); ++n) {
-        const double f = UsableFrequency(settings_.sweepEnabled ? frequencyAt(channel, 0, fs, n) : fixed);
+        const double f = UsableFrequency(sweeping ? plan.at(n) : fixed);
         if (firstOfRun && n == 0) {
             position = 0.0;
         } else {

@@ -62,7 +62,14 @@ private:
     void sumTones(int channel, std::uint32_t fs, double phaseShiftCycles);
     void synthesizeLibrary(int channel, std::uint32_t fs);
     void encode(int channel, const WaveFormat& format, const Scales& scales, std::span<std::uint8_t> buffer);
-    double frequencyAt(int channel, std::uint32_t toneFrequency, std::uint32_t fs, std::uint32_t n) const;
+    // The swept frequency of one channel through the current buffer: f at sample n, from the
+    // linear or logarithmic law over the whole sweep (stored as a float).
+    struct SweepPlan {
+        bool linear = true;
+        double total = 1, first = 0, start = 0, end = 0, logStart = 0, logSpan = 0;
+        double at(std::uint32_t n) const;
+    };
+    SweepPlan sweepPlan(int channel, std::uint32_t fs) const;
 
     const GeneratorSettings& settings_;
     ToneLists& toneLists_;

@@ -107,7 +107,8 @@ void PrintGeneralHelp(std::ostream& out, std::span<const CommandForm> commands) 
     out << prefix << "COMMAND [ARGUMENTS] (tonewell-cli COMMAND --help for its options)\n\n"
         << "commands:\n";
     for (const CommandForm& command : commands) out << "  " << UsageLine(command).substr(prefix.size()) << "\n";
-    out << "\nexit status: 0 success, 1 the input was refused (message on stderr), 2 bad arguments\n";
+    out << "\nexit status: 0 success, 1 the input was refused or the sound device failed (message on\n"
+        << "stderr), 2 bad arguments\n";
 }
 
 }  // namespace tonewell

@@ -1,18 +1,21 @@
 // tonewell-cli: the instrument without a screen. Reads its arguments, builds the instrument as
-// the program does (with a console shell and a loopback cable), then opens, generates, analyses
-// and exports through it.
+// the program does (with a console shell, and a loopback cable or, to play, the audio backend the
+// environment chooses), then opens, generates, plays, analyses and exports through it.
 //
-// Exit status: 0 success, 1 the core refused the input (its message on stderr), 2 bad arguments.
+// Exit status: 0 success, 1 the core refused the input or the device failed (its message on
+// stderr), 2 bad arguments.
 
 #include "app/Instrument.h"
 #include "app/InstrumentConfigurationFile.h"
 #include "generator/GeneratorExport.h"
+#include "generator/GeneratorOutput.h"
 #include "generator/GeneratorSettingsFields.h"
 #include "generator/GeneratorTables.h"
 #include "generator/ToneFile.h"
 #include "generator/WaveformLibraryFile.h"
 #include "main/CliArguments.h"
 #include "platform/ConsoleShell.h"
+#include "platform/audio/AudioBackendSelection.h"
 #include "platform/audio/LoopbackCable.h"
 #include "scope/ScopeExport.h"
 #include "spectrum/SpectrumAnalysis.h"
@@ -23,7 +26,12 @@
 #endif
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -42,22 +50,69 @@ constexpr int kExitOk = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitUsage = 2;
 
+// The tool's shell: messages are printed as they are shown. The tool's main thread is its UI
+// thread; posted work and the end of a sweep (main-frame timer 100) wake it while it waits.
+class ToolShell : public ConsoleShell {
+public:
+    using ConsoleShell::ConsoleShell;
+
+    void post(std::function<void()> work) override {
+        ConsoleShell::post(std::move(work));
+        wake();
+    }
+    void setTimer(int timerId, int) override {
+        if (timerId != kSweepEndTimer) return;
+        sweepEnd_ = true;
+        wake();
+    }
+    void killTimer(int timerId) override {
+        if (timerId == kSweepEndTimer) sweepEnd_ = false;
+    }
+
+    // Timer 100 fired since the last call.
+    bool takeSweepEnd() { return sweepEnd_.exchange(false); }
+    // Waits until something was posted or a timer started, at most `bound`.
+    void waitForWork(std::chrono::milliseconds bound) {
+        std::unique_lock lock(wakeMutex_);
+        woken_.wait_for(lock, bound, [this] { return pending_; });
+        pending_ = false;
+    }
+
+private:
+    void wake() {
+        {
+            std::lock_guard lock(wakeMutex_);
+            pending_ = true;
+        }
+        woken_.notify_all();
+    }
+
+    std::atomic<bool> sweepEnd_{false};
+    std::mutex wakeMutex_;
+    std::condition_variable woken_;
+    bool pending_ = false;
+};
+
 // The instrument as this tool builds it. Messages are printed as they are shown; the program's
-// own files are not read (no startUp), so results depend only on the arguments.
+// own files are not read (no startUp), so results depend only on the arguments. Without a
+// backend given, a loopback cable whose clock nobody moves: nothing plays or records.
 struct ConsoleInstrument {
-    explicit ConsoleInstrument(std::ostream& messages = std::cerr, std::string linePrefix = {})
-        : shell(messages, std::move(linePrefix)), instrument(shell, cable) {
+    explicit ConsoleInstrument(std::ostream& messages = std::cerr, std::string linePrefix = {},
+                               std::unique_ptr<AudioBackend> backend = nullptr)
+        : shell(messages, std::move(linePrefix)),
+          audio(backend ? std::move(backend) : std::make_unique<LoopbackCable>()),
+          instrument(shell, *audio) {
         // No splash to wait for: start-up is over once the instrument stands.
         instrument.startupStage = 1;
     }
 
-    ConsoleShell shell;
-    LoopbackCable cable;  // nothing here plays or records, so no time passes on it
+    ToolShell shell;
+    std::unique_ptr<AudioBackend> audio;
     Instrument instrument;
 };
 
 // A refusal the core said nothing about gets the tool's own line.
-int Refused(const ConsoleShell& shell, const std::string& what) {
+int Refused(const ToolShell& shell, const std::string& what) {
     if (shell.messageCount() == 0) std::cerr << "tonewell-cli: " << what << "\n";
     return kExitRefused;
 }
@@ -339,12 +394,13 @@ ExportFileType ExportType(const Arguments& arguments, const std::string& output)
     return found == extensions.end() ? ExportFileType::Wave : static_cast<ExportFileType>(found - extensions.begin());
 }
 
-int RunGenerate(const Arguments& arguments) {
-    ConsoleInstrument console;
+// The generator's inputs of generate and play: the panel (with the library it names), the tone
+// file, the library and the --set fields in order. An exit status when they cannot be read; bad
+// fields are argument errors.
+std::optional<int> LoadGeneratorOptions(const Arguments& arguments, ConsoleInstrument& console) {
     Instrument& instrument = console.instrument;
-    ConsoleShell& shell = console.shell;
+    ToolShell& shell = console.shell;
     if (!LoadConfigurationOption(arguments, instrument.configuration)) return kExitRefused;
-
     auto libraryPath = arguments.get("library");
     if (auto panelPath = arguments.get("panel")) {
         if (!instrument.panel.loadPanel(*panelPath)) return Refused(shell, "cannot read " + *panelPath);
@@ -367,6 +423,13 @@ int RunGenerate(const Arguments& arguments) {
                                                               assignment.substr(equals + 1));
         if (!problem.empty()) throw UsageError{problem};
     }
+    return std::nullopt;
+}
+
+int RunGenerate(const Arguments& arguments) {
+    ConsoleInstrument console;
+    Instrument& instrument = console.instrument;
+    if (auto status = LoadGeneratorOptions(arguments, console)) return *status;
 
     std::uint32_t seconds = instrument.generator.sweepEnabled ? instrument.generator.sweepDuration : 1;
     if (auto duration = arguments.get("duration")) {
@@ -376,13 +439,105 @@ int RunGenerate(const Arguments& arguments) {
     }
     const std::string output = *arguments.get("output");
     const ExportFileType type = ExportType(arguments, output);
-
-    const InstrumentConfiguration& configuration = instrument.configuration;
-    OutputCalibration calibration{configuration.outputFullScale8, configuration.outputFullScale16};
-    SystemSeedClock clock;
-    GeneratorSources sources{instrument.generator, instrument.toneLists, instrument.library, calibration, clock, shell};
-    ExportOutcome outcome = ExportGeneratedSignal(sources, ExportFileName(output, type), type, seconds);
+    // The generator's Save: the output's start sequence in export mode.
+    ExportOutcome outcome = instrument.output.exportSignal(ExportFileName(output, type), type, seconds);
     return outcome == ExportOutcome::Written ? kExitOk : kExitRefused;
+}
+
+// ---- play -----------------------------------------------------------------------------------
+
+// The signal that asked the tool to stop (SIGINT or SIGTERM), 0 while none came.
+volatile std::sig_atomic_t gStopSignal = 0;
+
+extern "C" void OnStopSignal(int signal) { gStopSignal = signal; }
+
+// Catches SIGINT and SIGTERM while alive, so that the output is stopped and closed cleanly.
+class StopSignals {
+public:
+    StopSignals() {
+        gStopSignal = 0;
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &oldInterrupt_);
+        sigaction(SIGTERM, &action, &oldTerminate_);
+    }
+    ~StopSignals() {
+        sigaction(SIGINT, &oldInterrupt_, nullptr);
+        sigaction(SIGTERM, &oldTerminate_, nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+    bool arrived() const { return gStopSignal != 0; }
+
+private:
+    struct sigaction oldInterrupt_ {};
+    struct sigaction oldTerminate_ {};
+};
+
+// Seconds as a decimal number, for --seconds.
+double SecondsOption(const std::string& text) {
+    double seconds = -1;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || !(seconds >= 0) || seconds > 1e9)
+        throw UsageError{"--seconds takes a number of seconds, not \"" + text + "\""};
+    return seconds;
+}
+
+// How long past its length a sweep may run before the tool decides the device stopped playing.
+constexpr auto kSweepGrace = std::chrono::seconds(10);
+
+int RunPlay(const Arguments& arguments) {
+    // From the first moment, so that a signal during the device's start still ends cleanly.
+    StopSignals stopSignals;
+    std::optional<double> limit;
+    if (auto text = arguments.get("seconds")) limit = SecondsOption(*text);
+    ConsoleInstrument console(std::cerr, {}, CreateAudioBackendFromEnvironment());
+    Instrument& instrument = console.instrument;
+    ToolShell& shell = console.shell;
+    if (auto status = LoadGeneratorOptions(arguments, console)) return *status;
+
+    GeneratorOutput& output = instrument.output;
+    const bool sweep = instrument.generator.sweepEnabled;
+    const bool durationZero = instrument.generator.sweepDuration == 0;
+    const auto started = std::chrono::steady_clock::now();
+    output.RunStop();
+    if (!output.running()) {
+        // The message (a device error's name, or why the settings cannot play) is out already;
+        // a sweep duration of 0 is put right silently, so the tool says it.
+        if (durationZero) return Refused(shell, "the sweep duration is 0 (now 1): nothing was played");
+        return Refused(shell, "nothing was played");
+    }
+    const std::size_t shownAtStart = shell.messageCount();
+    const auto sweepDeadline = started + std::chrono::seconds(instrument.generator.sweepDuration) + kSweepGrace;
+    bool failed = false;
+    while (output.running()) {
+        shell.waitForWork(std::chrono::milliseconds(20));
+        shell.runPosted();
+        if (shell.takeSweepEnd()) output.OnSweepEndTimer();
+        if (!output.running()) break;
+        const auto now = std::chrono::steady_clock::now();
+        const bool pastLimit = limit && std::chrono::duration<double>(now - started).count() >= *limit;
+        if (shell.messageCount() != shownAtStart) {
+            // A device error while playing: its name is out; stop and say so by the status.
+            failed = true;
+        } else if (sweep && now > sweepDeadline) {
+            std::cerr << "tonewell-cli: the sweep did not end: the device stopped playing\n";
+            failed = true;
+        } else if (!stopSignals.arrived() && !pastLimit) {
+            continue;
+        }
+        output.RunStop();
+    }
+    // A stop that failed has shown the device error's name.
+    shell.runPosted();
+    if (shell.messageCount() != shownAtStart) failed = true;
+    const std::uint64_t underruns = output.underrunCount();
+    std::cout << "backend=" << console.audio->displayName() << "\n"
+              << "underruns=" << underruns << "\n";
+    if (underruns > 0)
+        std::cerr << "tonewell-cli: the output ran dry " << underruns << " time(s): the sound had gaps\n";
+    return failed ? kExitRefused : kExitOk;
 }
 
 // ---- the command table ---------------------------------------------------------------------
@@ -429,6 +584,24 @@ std::vector<Command> Commands() {
            {"set", "FIELD=VALUE", {}, true,
             "a generator setting by name (waveformIndexA=Sine, frequencyA=440, sweepEnabled=1, ...)"}}},
          RunGenerate},
+        {{"play", "",
+          "Plays the generated signal on the sound output through the generator's Run/Stop. The\n"
+          "audio backend is the one TONEWELL_AUDIO chooses (portaudio or loopback; by default the\n"
+          "sound card when it has an output device), the device the one TONEWELL_AUDIO_DEVICE names\n"
+          "(default: the system's). A sweep stops by itself after its duration; a continuous signal\n"
+          "plays until --seconds have passed, or until Ctrl+C or SIGTERM. The output is then reset\n"
+          "and closed and backend= and underruns= lines are printed; gaps in the sound are also\n"
+          "reported on stderr. A device error prints its name (MMSYSERR_BADDEVICEID, ...) on stderr\n"
+          "and exits 1. Settings start from the built-in defaults, then the panel file, then each\n"
+          "--set in order.",
+          {{"panel", "FILE.psf", {}, false, "panel setting file whose generator settings to start from"},
+           kConfigOption,
+           {"tones", "FILE.tcf", {}, false, "tone configuration file for MultiTones"},
+           {"library", "FILE.wfl", {}, false, "waveform library file for WFLibrary"},
+           {"set", "FIELD=VALUE", {}, true,
+            "a generator setting by name (waveformIndexA=Sine, sweepEnabled=1, sweepDuration=3, ...)"},
+           {"seconds", "S", {}, false, "stop after S seconds (decimals allowed); default: the sweep's end or a signal"}}},
+         RunPlay},
         {{"spectrum", "FILE.wav",
           "Computes the spectrum view's result with every channel of the record switched on (CCR:\n"
           "channel A), writes the spectrum export text and prints the peak readouts on stderr.",

@@ -1,0 +1,139 @@
+// The instrument's output with "Display in Oscilloscope": capture stops, the front panel's
+// sampling and trigger bars follow the output's format and stay locked while it plays, the
+// hidden oscilloscope pane is shown with type 0, and the stop releases the bars.
+
+#include "app/Instrument.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/RecordingShell.h"
+#include "platform/audio/LoopbackCable.h"
+
+namespace tonewell {
+namespace {
+
+using Id = RangeTableId;
+
+class FrameDouble : public FrameViews, public OutputDisplayFrame {
+public:
+    std::vector<std::string> calls;
+    bool scopeShown = false;
+    // FrameViews
+    void ApplyScopeRanges() override {}
+    void AdaptViewToolbars() override {}
+    void RedrawAllViews() override { calls.push_back("redraw"); }
+    void ApplyViewVisibility() override {}
+    PaneFlags Panes() const override { return {scopeShown, true, false, false}; }
+    std::optional<SpectrumScales> ShownSpectrumScales() const override { return std::nullopt; }
+    // OutputDisplayFrame
+    void showScopePane() override {
+        calls.push_back("show scope");
+        scopeShown = true;
+    }
+    void documentChanged() override { calls.push_back("document changed"); }
+};
+
+class Monitoring : public InputMonitoring {
+public:
+    explicit Monitoring(std::atomic<bool>& running) : running_(running) {}
+    void RunStop() override {
+        ++calls;
+        running_ = !running_;
+    }
+    int calls = 0;
+
+private:
+    std::atomic<bool>& running_;
+};
+
+class StreamingInstrument : public ::testing::Test {
+protected:
+    StreamingInstrument() {
+        instrument.effects.attachViews(&frame);
+        instrument.effects.attachInputMonitoring(&monitoring);
+        instrument.outputDisplay.attachFrame(&frame);
+    }
+    ~StreamingInstrument() override {
+        instrument.outputDisplay.attachFrame(nullptr);
+        instrument.effects.attachViews(nullptr);
+        instrument.effects.attachInputMonitoring(nullptr);
+    }
+    std::string selected(const ListControl& list, Id id) const {
+        return std::string(instrument.tables[id].names[static_cast<std::size_t>(list.selection())]);
+    }
+
+    RecordingShell shell;
+    LoopbackCable cable;
+    Instrument instrument{shell, cable};
+    FrameDouble frame;
+    Monitoring monitoring{instrument.run.inputRunning};
+};
+
+TEST_F(StreamingInstrument, DisplayInOscilloscopeAlignsTheBarsAndTheStopReleasesThem) {
+    FrontPanel& panel = instrument.panel;
+    GeneratorSettings& generator = instrument.generator;
+    generator.displayInScope = true;
+    generator.sampleRateIndex = 3;  // 48000 Hz
+    generator.resolutionIndex = 0;  // 8 bit
+    generator.channelsIndex = 1;    // A&B
+    instrument.configuration.outputFullScale8 = 2000.0f;
+    instrument.run.inputRunning = true;
+    // A panel with the oscilloscope pane hidden and a type other than 0.
+    panel.scope.type.setSelection(2);
+
+    instrument.output.RunStop();
+    ASSERT_TRUE(instrument.run.outputRunning.load());
+    EXPECT_TRUE(instrument.run.displayInScopeActive.load());
+    EXPECT_EQ(monitoring.calls, 1);
+    EXPECT_FALSE(instrument.run.inputRunning.load());
+
+    EXPECT_EQ(selected(panel.sampling.frequency, Id::SamplingFrequency), "48000H");
+    EXPECT_EQ(selected(panel.sampling.resolution, Id::SamplingResolution), "8B");
+    EXPECT_EQ(selected(panel.sampling.channels, Id::SamplingChannels), "A&B");
+    EXPECT_EQ(panel.sampling.point.text(), "48000");
+    EXPECT_EQ(instrument.acquisition.samplingRate, 48000);
+    EXPECT_EQ(instrument.acquisition.samplingBits, 8);
+    EXPECT_EQ(instrument.acquisition.recordLength, 48000);
+    EXPECT_EQ(selected(panel.trigger.mode, Id::TriggerMode), "None");
+    EXPECT_EQ(instrument.acquisition.triggerMode, kTriggerModeNone);
+    EXPECT_FALSE(panel.trigger.mode.enabled());
+    EXPECT_FALSE(panel.trigger.source.enabled());
+    EXPECT_FALSE(panel.sampling.point.enabled());
+    // The hidden pane came up with type 0, whose statistics the document then took.
+    EXPECT_EQ(panel.scope.type.selection(), 0);
+    EXPECT_EQ(frame.calls, (std::vector<std::string>{"show scope", "document changed"}));
+    // The document holds the first second with the output calibration's range (2 V).
+    const CSignalDoc& document = instrument.document;
+    EXPECT_EQ(document.sampleCount, 48000u);
+    EXPECT_EQ(document.samplingType, kSamplingTypeAB);
+    EXPECT_EQ(document.rangeMaxA, 2000);
+    EXPECT_EQ(document.rangeExponentA, 9);
+    // 1000 mV of a 2000 mV full scale: the top code 127 + 63 (190) lies 62 codes above the zero level 128, of 4 V / 256 each.
+    EXPECT_FLOAT_EQ(document.maxA, 62 * 4.0f / 256);
+
+    instrument.output.RunStop();
+    EXPECT_FALSE(instrument.run.outputRunning.load());
+    EXPECT_FALSE(instrument.run.displayInScopeActive.load());
+    EXPECT_TRUE(panel.trigger.mode.enabled());
+    EXPECT_FALSE(panel.sampling.point.enabled());  // record-length editing is off in the configuration
+    EXPECT_EQ(frame.calls.back(), "redraw");
+    // Capture is not started again by the output.
+    EXPECT_EQ(monitoring.calls, 1);
+}
+
+TEST_F(StreamingInstrument, OutputWithoutTheDisplayLeavesThePanelAlone) {
+    instrument.output.RunStop();
+    ASSERT_TRUE(instrument.run.outputRunning.load());
+    EXPECT_FALSE(instrument.run.displayInScopeActive.load());
+    EXPECT_TRUE(instrument.panel.trigger.mode.enabled());
+    EXPECT_TRUE(frame.calls.empty());
+    EXPECT_EQ(instrument.output.underrunCount(), 0u);
+    instrument.output.RunStop();
+    EXPECT_TRUE(shell.messages().empty());
+}
+
+}  // namespace
+}  // namespace tonewell
