@@ -1,11 +1,14 @@
 #include "acquisition/CaptureEngine.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <new>
 #include <optional>
 #include <string>
 #include <thread>
 #include <tuple>
+#include <vector>
 
 #include "acquisition/CaptureRestart.h"
 #include "acquisition/TriggerConversions.h"
@@ -21,8 +24,18 @@ namespace {
 
 constexpr std::int32_t kModeNone = 0;
 constexpr std::int32_t kModeSingle = 2;
-constexpr std::size_t kRingSize = 3;
 constexpr std::size_t kSpareCount = 2;
+// The device holds every ring buffer but the one held back. Two would do for long records; a
+// desktop may keep the capture thread waiting for tens of milliseconds, so short records get
+// enough queued buffers to cover a quarter of a second, and no sound is lost meanwhile.
+constexpr std::size_t kMinimumQueued = 2;
+constexpr std::size_t kMaximumQueued = 255;
+constexpr double kQueuedSeconds = 0.25;
+
+std::size_t RingSize(std::uint32_t frames, std::uint32_t samplesPerSecond) {
+    const double wanted = std::ceil(kQueuedSeconds * samplesPerSecond / std::max<std::uint32_t>(frames, 1));
+    return std::clamp<std::size_t>(static_cast<std::size_t>(wanted), kMinimumQueued, kMaximumQueued) + 1;
+}
 
 // The system clears bytes recorded, the user word and the flags before it queues a header again.
 void ClearHeader(WaveHeader& header) {
@@ -42,8 +55,10 @@ bool Completed(const WaveHeader& header) {
 // recordReady_.
 struct CaptureEngine::Session {
     InputNotificationQueue notifications{InputNotificationQueue::Consumer::OwnThread};
-    std::array<WaveHeader, kRingSize + kSpareCount> headers;
-    std::array<std::unique_ptr<std::uint8_t[]>, kRingSize + kSpareCount> buffers;
+    // The ring's headers, then the spares'.
+    std::unique_ptr<WaveHeader[]> headers;
+    std::size_t headerCount = 0;
+    std::vector<std::unique_ptr<std::uint8_t[]>> buffers;
     std::unique_ptr<AudioInput> device;  // created on the UI thread, released after `active` is cleared
     bool opened = false;
     std::thread thread;
@@ -64,7 +79,7 @@ struct CaptureEngine::Session {
     std::atomic<bool> busy{false};
 
     // Capture thread.
-    std::array<WaveHeader*, kRingSize> ring{};
+    std::vector<WaveHeader*> ring;
     std::array<WaveHeader*, kSpareCount> spare{};
     std::size_t ringIndex = 0;
     bool triggered = false;
@@ -182,7 +197,11 @@ void CaptureEngine::startCapture() {
     s.opened = true;
 
     const std::size_t bytes = static_cast<std::size_t>(format.blockAlign) * s.frames;
-    for (std::size_t i = 0; i < s.headers.size(); ++i) {
+    const std::size_t ringSize = RingSize(s.frames, format.samplesPerSecond);
+    s.headerCount = ringSize + kSpareCount;
+    s.headers = std::make_unique<WaveHeader[]>(s.headerCount);
+    s.buffers.resize(s.headerCount);
+    for (std::size_t i = 0; i < s.headerCount; ++i) {
         s.buffers[i].reset(new (std::nothrow) std::uint8_t[bytes]());
         if (!s.buffers[i]) {
             shell.postCommand(kCommandFileClose);
@@ -194,10 +213,12 @@ void CaptureEngine::startCapture() {
         s.headers[i].bufferLength = static_cast<std::uint32_t>(bytes);
     }
 
-    // Two ring buffers queued, the third held back for pre-trigger samples, the spares ready.
-    for (std::size_t i = 0; i < kRingSize; ++i) s.ring[i] = &s.headers[i];
-    for (std::size_t i = 0; i < kSpareCount; ++i) s.spare[i] = &s.headers[kRingSize + i];
-    for (WaveHeader* header : {s.ring[0], s.ring[1]}) {
+    // The ring buffers queued but the last, which is held back for pre-trigger samples; the
+    // spares ready.
+    for (std::size_t i = 0; i < ringSize; ++i) s.ring.push_back(&s.headers[i]);
+    for (std::size_t i = 0; i < kSpareCount; ++i) s.spare[i] = &s.headers[ringSize + i];
+    for (std::size_t i = 0; i + 1 < ringSize; ++i) {
+        WaveHeader* header = s.ring[i];
         AudioResult result = s.device->prepare(*header);
         if (result == AudioResult::NoError) result = s.device->addBuffer(*header);
         if (result != AudioResult::NoError) {
@@ -205,7 +226,7 @@ void CaptureEngine::startCapture() {
             return;
         }
     }
-    for (WaveHeader* header : {s.ring[2], s.spare[0], s.spare[1]}) {
+    for (WaveHeader* header : {s.ring.back(), s.spare[0], s.spare[1]}) {
         if (AudioResult result = s.device->prepare(*header); result != AudioResult::NoError) {
             showResult(result);
             return;
@@ -247,7 +268,7 @@ void CaptureEngine::endSession(bool quiet) {
     if (s.opened) {
         const AudioResult reset = s.device->reset();
         if (!quiet) showResult(reset);
-        for (WaveHeader& header : s.headers) s.device->unprepare(header);
+        for (std::size_t i = 0; i < s.headerCount; ++i) s.device->unprepare(s.headers[i]);
         const AudioResult closed = s.device->close();
         if (!quiet) showResult(closed);
     }
@@ -295,7 +316,8 @@ void CaptureEngine::takeData(Session& s, WaveHeader* header) {
 void CaptureEngine::processBuffer(Session& s, WaveHeader& header) {
     const std::size_t r = s.ringIndex;
     WaveHeader& current = *s.ring[r];
-    WaveHeader& previous = *s.ring[(r + 2) % kRingSize];
+    const std::size_t held = (r + s.ring.size() - 1) % s.ring.size();
+    WaveHeader& previous = *s.ring[held];
     // Buffers come back in the order they were queued; anything else is not this turn's buffer.
     if (&header != &current) return;
     const std::int64_t n = s.frames;
@@ -341,8 +363,8 @@ void CaptureEngine::processBuffer(Session& s, WaveHeader& header) {
     // Free run cuts the held buffer, which must have been filled: right after the start or a
     // hand-over it holds no sound of this run.
     if (complete && !(s.mode == kModeNone && !previousCompleted)) completeRecord(s, r);
-    requeue(s, *s.ring[(r + 2) % kRingSize]);
-    s.ringIndex = (r + 1) % kRingSize;
+    requeue(s, *s.ring[held]);
+    s.ringIndex = (r + 1) % s.ring.size();
 }
 
 void CaptureEngine::completeRecord(Session& s, std::size_t r) {
@@ -351,9 +373,10 @@ void CaptureEngine::completeRecord(Session& s, std::size_t r) {
     const bool free = !parts_.redraw.recordPending.load(std::memory_order_acquire);
     const bool deliver = s.mode == kModeSingle ? !s.singleDelivered : free;
     if (deliver) {
-        s.older = s.ring[(r + 2) % kRingSize];
+        const std::size_t held = (r + s.ring.size() - 1) % s.ring.size();
+        s.older = s.ring[held];
         s.newer = s.ring[r];
-        s.ring[(r + 2) % kRingSize] = s.spare[0];
+        s.ring[held] = s.spare[0];
         s.ring[r] = s.spare[1];
         s.spare[0] = s.older;
         s.spare[1] = s.newer;

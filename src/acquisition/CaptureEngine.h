@@ -1,8 +1,9 @@
 #pragma once
-// Input capture: "Run/Stop monitoring input" opens the audio input with five buffers (three
-// circulating through the device, two spares), a capture thread of its own per start searches
-// each filled buffer for the trigger and hands a record over by exchanging the two buffers that
-// hold it with the spares; the UI thread copies it into the document (timer 3, posted by the
+// Input capture: "Run/Stop monitoring input" opens the audio input with buffers of one record
+// each: a ring circulating through the device (all queued but the one held back for pre-trigger
+// samples; at least three, more for short records so that a quarter of a second is queued) and
+// two spares. A capture thread of its own per start searches each filled buffer for the trigger
+// and hands a record over by exchanging the two buffers that hold it with the spares; the UI thread copies it into the document (timer 3, posted by the
 // capture thread), releases it again about 180 ms later once the shown views have drawn it
 // (timer 1, every 30 ms while capture runs), and restarts capture after a parameter change once
 // the device has closed (timer 2).

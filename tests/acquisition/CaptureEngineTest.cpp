@@ -349,6 +349,44 @@ TEST(CaptureModes, ReleaseWaitsSixTicksThenForEveryShownViewToDraw) {
     EXPECT_EQ(h.redraw.releaseTicks.load(), 0);
 }
 
+// How much sound the device can take while the capture thread queues nothing: what it was
+// given at the start (the re-queue fails from then on). `frames` frames pass at 48 kHz; the
+// overruns are returned.
+std::uint64_t OverrunsWithoutRequeue(CaptureHarness& h, int points, std::uint64_t frames) {
+    CaptureSetup setup;
+    setup.points = points;
+    h.configure(setup);
+    h.play(SineSignal(4000, 97.3, 12000));
+    h.engine.RunStop();
+    h.faults.failCall(AudioCall::InputAddBuffer, AudioResult::NoDriver);
+    h.cable.advanceFrames(frames, 48000);
+    return h.engine.overrunCount();
+}
+
+struct RingCase {
+    int points;
+    std::uint64_t framesHeld;  // what the queued buffers hold at 48 kHz
+};
+
+class CaptureRing : public ::testing::TestWithParam<RingCase> {};
+
+TEST_P(CaptureRing, QueuesTwoRecordsOrAQuarterSecondWhicheverIsLonger) {
+    const RingCase& c = GetParam();
+    {
+        CaptureHarness h;
+        EXPECT_EQ(OverrunsWithoutRequeue(h, c.points, c.framesHeld), 0u);
+    }
+    CaptureHarness h;
+    EXPECT_EQ(OverrunsWithoutRequeue(h, c.points, c.framesHeld + 1), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(RecordLengths, CaptureRing,
+                         ::testing::Values(RingCase{200, 60 * 200},     // 4 ms records: 60 queued
+                                           RingCase{4800, 3 * 4800},    // 100 ms records: 3 queued
+                                           RingCase{6000, 2 * 6000},    // 125 ms: the least, 2
+                                           RingCase{24000, 2 * 24000},  // 500 ms records: 2 queued
+                                           RingCase{1, 255}));          // 255 at most
+
 // ---- "Point" -------------------------------------------------------------------------------
 
 class CapturePoints : public ::testing::TestWithParam<const char*> {};
@@ -609,8 +647,9 @@ TEST(CaptureDeviceFault, AFailingRequeueOnTheCaptureThreadIsShownOnceAndStopStil
     h.advanceBuffers(2);
     h.shell.runPosted();
     EXPECT_EQ(h.shell.messages(), std::vector<std::string>{"MMSYSERR_NODRIVER"});
-    // The device has nothing left to record into: what it misses is counted.
-    h.cable.advanceFrames(400, 48000);
+    // Once the buffers queued before are full the device has nothing left to record into: what
+    // it misses is counted.
+    h.cable.advanceFrames(96000, 48000);
     EXPECT_GE(h.engine.overrunCount(), 1u);
     h.faults.clearFaults();
     h.engine.RunStop();
