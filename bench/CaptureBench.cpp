@@ -68,14 +68,14 @@ void CaptureTriggerSearch(benchmark::State& state) {
         seed = seed * 1664525u + 1013904223u;
         return static_cast<std::int16_t>(static_cast<int>(seed >> 20) - 2048);
     });
-    TriggerSearchSpec spec;
-    spec.level = 49151;
-    spec.bits = 16;
-    spec.blockAlign = kFormat.blockAlign;
-    spec.sampleOffset = state.range(0) == 0 ? 0 : 2;
+    TriggerSearchSetup setup;
+    setup.level = 49151;
+    setup.bits = 16;
+    setup.blockAlign = kFormat.blockAlign;
+    setup.sampleOffset = state.range(0) == 0 ? 0 : 2;
     std::int64_t found = 0;
     for (auto _ : state) {
-        found += FindTriggerFrame(second.data(), 0, kRate, 32768, spec);
+        found += FindTriggerFrame(second.data(), 0, kRate, 32768, setup);
         benchmark::DoNotOptimize(found);
     }
     if (found != -static_cast<std::int64_t>(state.iterations())) state.SkipWithError("a trigger was found");

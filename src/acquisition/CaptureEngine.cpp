@@ -70,7 +70,7 @@ struct CaptureEngine::Session {
     std::int32_t mode = 1;
     bool stereo = false;
     bool invert = false;
-    TriggerSearchSpec spec;
+    TriggerSearchSetup setup;
 
     // The UI thread clears `active` and then waits while `busy` is set; the capture thread sets
     // `busy` and then reads `active`. Both in sequential consistency, so that one of them sees the
@@ -176,12 +176,12 @@ void CaptureEngine::startCapture() {
     s.mode = acquisition.triggerMode;
     s.stereo = format.channels == 2;
     s.invert = parts_.configuration.invertInput;
-    s.spec.edge = acquisition.triggerEdge == 1 ? TriggerEdge::Falling : TriggerEdge::Rising;
-    s.spec.level = acquisition.triggerLevelCode;
-    s.spec.bits = format.bitsPerSample;
-    s.spec.blockAlign = format.blockAlign;
-    s.spec.sampleOffset = acquisition.triggerSource == 1 && s.stereo ? BytesPerSample(format.bitsPerSample) : 0;
-    s.spec.invert = s.invert;
+    s.setup.edge = acquisition.triggerEdge == 1 ? TriggerEdge::Falling : TriggerEdge::Rising;
+    s.setup.level = acquisition.triggerLevelCode;
+    s.setup.bits = format.bitsPerSample;
+    s.setup.blockAlign = format.blockAlign;
+    s.setup.sampleOffset = acquisition.triggerSource == 1 && s.stereo ? BytesPerSample(format.bitsPerSample) : 0;
+    s.setup.invert = s.invert;
     s.engineAlive = alive_;
     s.thread = std::thread([this, &s] { captureThread(s); });
     session_ = std::move(session);
@@ -337,14 +337,14 @@ void CaptureEngine::processBuffer(Session& s, WaveHeader& header) {
         std::uint32_t from = 0;
         std::uint16_t before = 0;
         if (previousCompleted) {
-            before = TriggerSampleCode(previous.data, s.frames - 1, s.spec);
+            before = TriggerSampleCode(previous.data, s.frames - 1, s.setup);
         } else {
             // No samples before this buffer: a negative delay needs -delay of them in this one.
             const std::int64_t start = s.delay < 0 ? -1 - static_cast<std::int64_t>(s.delay) : 0;
-            before = TriggerSampleCode(current.data, static_cast<std::uint32_t>(start), s.spec);
+            before = TriggerSampleCode(current.data, static_cast<std::uint32_t>(start), s.setup);
             from = static_cast<std::uint32_t>(start + 1);
         }
-        const std::int64_t k = FindTriggerFrame(current.data, from, s.frames, before, s.spec);
+        const std::int64_t k = FindTriggerFrame(current.data, from, s.frames, before, s.setup);
         if (k >= 0) {
             if (k + s.delay < 1) {
                 s.triggerFrame = k + n;

@@ -23,14 +23,14 @@ inline std::uint32_t CodeAt(const std::uint8_t* sample) {
 
 template <bool Wide, bool Invert>
 std::int64_t Search(const std::uint8_t* frames, std::uint32_t from, std::uint32_t count, std::uint32_t before,
-                    const TriggerSearchSpec& spec) {
-    const std::uint32_t level = spec.level;
-    const std::uint32_t step = spec.blockAlign;
-    const std::uint8_t* sample = frames + spec.sampleOffset + static_cast<std::size_t>(from) * step;
+                    const TriggerSearchSetup& setup) {
+    const std::uint32_t level = setup.level;
+    const std::uint32_t step = setup.blockAlign;
+    const std::uint8_t* sample = frames + setup.sampleOffset + static_cast<std::size_t>(from) * step;
     std::uint32_t b = before;
     if (level == 0) {
         // Nothing lies below a threshold of 0: leaving or reaching code 0 is the edge.
-        if (spec.edge == TriggerEdge::Rising) {
+        if (setup.edge == TriggerEdge::Rising) {
             for (std::uint32_t f = from; f < count; ++f, sample += step) {
                 const std::uint32_t c = CodeAt<Wide, Invert>(sample);
                 if (b == 0 && c != 0) return f;
@@ -45,7 +45,7 @@ std::int64_t Search(const std::uint8_t* frames, std::uint32_t from, std::uint32_
         }
         return -1;
     }
-    if (spec.edge == TriggerEdge::Rising) {
+    if (setup.edge == TriggerEdge::Rising) {
         for (std::uint32_t f = from; f < count; ++f, sample += step) {
             const std::uint32_t c = CodeAt<Wide, Invert>(sample);
             if (b < level && level <= c) return f;
@@ -63,21 +63,21 @@ std::int64_t Search(const std::uint8_t* frames, std::uint32_t from, std::uint32_
 
 }  // namespace
 
-std::uint16_t TriggerSampleCode(const std::uint8_t* frames, std::uint32_t frame, const TriggerSearchSpec& spec) {
-    const std::uint8_t* sample = frames + spec.sampleOffset + static_cast<std::size_t>(frame) * spec.blockAlign;
-    const bool wide = spec.bits > 8;
-    if (wide) return static_cast<std::uint16_t>(spec.invert ? CodeAt<true, true>(sample) : CodeAt<true, false>(sample));
-    return static_cast<std::uint16_t>(spec.invert ? CodeAt<false, true>(sample) : CodeAt<false, false>(sample));
+std::uint16_t TriggerSampleCode(const std::uint8_t* frames, std::uint32_t frame, const TriggerSearchSetup& setup) {
+    const std::uint8_t* sample = frames + setup.sampleOffset + static_cast<std::size_t>(frame) * setup.blockAlign;
+    const bool wide = setup.bits > 8;
+    if (wide) return static_cast<std::uint16_t>(setup.invert ? CodeAt<true, true>(sample) : CodeAt<true, false>(sample));
+    return static_cast<std::uint16_t>(setup.invert ? CodeAt<false, true>(sample) : CodeAt<false, false>(sample));
 }
 
 std::int64_t FindTriggerFrame(const std::uint8_t* frames, std::uint32_t from, std::uint32_t count,
-                              std::uint16_t before, const TriggerSearchSpec& spec) {
+                              std::uint16_t before, const TriggerSearchSetup& setup) {
     if (from >= count) return -1;
-    const bool wide = spec.bits > 8;
-    if (wide) return spec.invert ? Search<true, true>(frames, from, count, before, spec)
-                                 : Search<true, false>(frames, from, count, before, spec);
-    return spec.invert ? Search<false, true>(frames, from, count, before, spec)
-                       : Search<false, false>(frames, from, count, before, spec);
+    const bool wide = setup.bits > 8;
+    if (wide) return setup.invert ? Search<true, true>(frames, from, count, before, setup)
+                                 : Search<true, false>(frames, from, count, before, setup);
+    return setup.invert ? Search<false, true>(frames, from, count, before, setup)
+                       : Search<false, false>(frames, from, count, before, setup);
 }
 
 }  // namespace tonewell

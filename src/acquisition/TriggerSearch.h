@@ -11,7 +11,7 @@ namespace tonewell {
 enum class TriggerEdge { Rising = 0, Falling = 1 };
 
 // How the samples of a buffer are read and what makes a trigger.
-struct TriggerSearchSpec {
+struct TriggerSearchSetup {
     TriggerEdge edge = TriggerEdge::Rising;
     std::uint16_t level = 32768;    // threshold code
     std::uint16_t bits = 16;        // 8 or 16 (anything above 8 counts as 16)
@@ -21,12 +21,12 @@ struct TriggerSearchSpec {
 };
 
 // The source's code at frame `frame` of `frames`.
-std::uint16_t TriggerSampleCode(const std::uint8_t* frames, std::uint32_t frame, const TriggerSearchSpec& spec);
+std::uint16_t TriggerSampleCode(const std::uint8_t* frames, std::uint32_t frame, const TriggerSearchSetup& setup);
 
 // The first frame f in [from, count) at which the edge occurs, b being the code before f (the
 // code `before` for f = from) and c the code at f: rising when b < T <= c, or T = 0, b = 0 and
 // c != 0; falling when b >= T > c, or T = 0, b != 0 and c = 0. -1 when there is none.
 std::int64_t FindTriggerFrame(const std::uint8_t* frames, std::uint32_t from, std::uint32_t count,
-                              std::uint16_t before, const TriggerSearchSpec& spec);
+                              std::uint16_t before, const TriggerSearchSetup& setup);
 
 }  // namespace tonewell

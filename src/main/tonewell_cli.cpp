@@ -1,6 +1,6 @@
 // tonewell-cli: the instrument without a screen. Reads its arguments, builds the instrument as
 // the program does (with a console shell, and a loopback cable or, to play, the audio backend the
-// environment chooses), then opens, generates, plays, analyses and exports through it.
+// environment chooses), then opens, generates, plays, records, analyses and exports through it.
 //
 // Exit status: 0 success, 1 the core refused the input or the device failed (its message on
 // stderr), 2 bad arguments.
