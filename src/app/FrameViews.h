@@ -2,7 +2,6 @@
 // What the frame and its two views do when the front panel changes: the instrument forwards
 // these effects to the frame that attached itself (Instrument::effects.attachViews). UI thread.
 
-#include <optional>
 
 #include "app/PanelEffects.h"
 
@@ -18,15 +17,16 @@ public:
     virtual void AdaptViewToolbars() = 0;
     // Every view of the document redraws.
     virtual void RedrawAllViews() = 0;
-    // A captured record arrived: the spectrum view recomputes at its next drawing pass.
-    virtual void MarkSpectrumDirty() {}
     // The panes and the generator dialog take the visibility of the applied panel.
     virtual void ApplyViewVisibility() = 0;
 
     // The frame's panes as they are now.
     virtual PaneFlags Panes() const = 0;
-    // The spectrum view's scales while its pane is shown; nothing while it is hidden.
-    virtual std::optional<SpectrumScales> ShownSpectrumScales() const = 0;
+
+    // The spectrum view's double taps: "Spectrum Analyzer X Axis Scale" / "Spectrum Analyzer Y
+    // Axis Scale", modal, as commands 32813 and 32814 open them. A frame without them opens none.
+    virtual void OpenSpectrumXScaleDialog() {}
+    virtual void OpenSpectrumYScaleDialog() {}
 };
 
 }  // namespace tonewell

@@ -32,6 +32,16 @@ void FrontPanel::createBars() {
     fillBars();
     handlers_.Connect();
     connectScopeBars();
+    connectSpectrumBars();
+}
+
+void FrontPanel::connectSpectrumBars() {
+    // Every spectrum list but the type (65033..65038, 65041, 65042) makes the view re-read the
+    // bars; the type list (65030) changes its type.
+    for (ListControl* list : {&spectrum.xRange, &spectrum.rangeA, &spectrum.rangeB, &spectrum.multiplierB,
+                              &spectrum.multiplierA, &spectrum.xMultiplier, &spectrum.fftPoints, &spectrum.window})
+        list->setSelectionHandler([this](int) { effects_.ApplySpectrumControls(); });
+    spectrum.type.setSelectionHandler([this](int) { effects_.OnSpectrumTypeChanged(); });
 }
 
 void FrontPanel::connectScopeBars() {

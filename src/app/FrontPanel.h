@@ -76,6 +76,7 @@ public:
 private:
     void fillBars();
     void connectScopeBars();
+    void connectSpectrumBars();
     void storePanel();
 
     PanelHomes homes_;

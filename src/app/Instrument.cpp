@@ -36,6 +36,8 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       effects(EffectTargets{tables, configuration, acquisition, run.inputRunning, document, shell}, panel),
       panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, effects, shell),
       scope(ScopeViewParts{document, panel.scope, tables, acquisition, configuration, run, redraw, startupStage, shell}),
+      spectrum(SpectrumViewParts{document, panel.spectrum, tables, acquisition, configuration, run, redraw,
+                                 startupStage, shell}),
       outputDisplay(OutputDisplayTargets{panel, effects, tables, acquisition, configuration, run.inputRunning}),
       output(GeneratorOutputParts{generator, toneLists, library,
                                   [this] {
@@ -52,6 +54,8 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
     panel.createBars();
     effects.takeScopeTimeRange();
     effects.attachScope(&scope);
+    effects.attachSpectrum(&spectrum);
+    spectrum.setFrameHooks(&effects);
     effects.attachInputMonitoring(&capture);
     document.SetFrameHooks(&panel);
 }
@@ -62,6 +66,7 @@ void Instrument::startUp() {
     loadGeneratorFiles();
     makeFreshDocument();
     scope.OnInitialUpdate();
+    spectrum.OnInitialUpdate();
 }
 
 bool Instrument::readDefaultPanel() {

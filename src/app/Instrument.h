@@ -26,6 +26,7 @@
 #include "generator/WaveformLibrary.h"
 #include "platform/Shell.h"
 #include "scope/CScopeView.h"
+#include "spectrum/CSpectrumView.h"
 #include "shared/InstrumentConfiguration.h"
 #include "shared/ProgramState.h"
 #include "shared/RangeTables.h"
@@ -43,8 +44,8 @@ public:
 
     // The program's start-up reads: "default.psf", "Vorel.cfg", then the generator's files for
     // waveform A; the first document is then made anew with the selections and calibration
-    // they gave, and the oscilloscope has its first update. A missing file leaves the built-in
-    // values; a refused one shows its message.
+    // they gave, and the oscilloscope and the spectrum view have their first update. A missing
+    // file leaves the built-in values; a refused one shows its message.
     void startUp();
 
     // "default.psf" from programDir into the loaded panel, the tables' stored rows, the
@@ -86,6 +87,8 @@ public:
     FrontPanel panel;
     // The oscilloscope view (its window, when there is one, belongs to the frame).
     CScopeView scope;
+    // The spectrum view, with the spectrum's results (its window belongs to the frame).
+    CSpectrumView spectrum;
 
     // The generator's noise seeds come from the system clock.
     SystemSeedClock seedClock;

@@ -30,9 +30,18 @@ void InstrumentEffects::OnScopeTypeChanged() {
     if (scope_) scope_->OnTypeChanged();
 }
 
+void InstrumentEffects::ApplySpectrumControls() {
+    if (spectrum_) spectrum_->ApplySpectrumControls();
+}
+
+void InstrumentEffects::OnSpectrumTypeChanged() {
+    if (spectrum_) spectrum_->OnSpectrumTypeChange();
+}
+
 void InstrumentEffects::AdaptViewToolbars() {
-    // Only a shown oscilloscope adapts its selectors to the channels.
+    // Only a shown view adapts its selectors to the channels.
     if (scope_ && Panes().scopeShown) scope_->UpdateSelectorStates();
+    if (spectrum_ && Panes().spectrumShown) spectrum_->SyncSpectrumToolbar();
     if (views_) views_->AdaptViewToolbars();
 }
 
@@ -43,6 +52,7 @@ void InstrumentEffects::RestartCaptureIfRunning() {
 
 void InstrumentEffects::RedrawAllViews() {
     if (scope_) scope_->invalidate();
+    if (spectrum_) spectrum_->invalidate();
     if (views_) views_->RedrawAllViews();
 }
 
@@ -53,8 +63,25 @@ PaneFlags InstrumentEffects::Panes() const {
 }
 
 std::optional<SpectrumScales> InstrumentEffects::ShownSpectrumScales() const {
-    if (views_) return views_->ShownSpectrumScales();
-    return std::nullopt;
+    if (!spectrum_ || !Panes().spectrumShown) return std::nullopt;
+    const SpectrumScaleModes modes = spectrum_->scaleModes();
+    return SpectrumScales{static_cast<int>(modes.xScale), static_cast<int>(modes.yScale), modes.normalized};
+}
+
+int InstrumentEffects::scopeType() const { return scope_ ? scope_->scopeType() : kScopeTypeSeparate; }
+
+SpectrumScaleModes InstrumentEffects::panelScaleModes() const {
+    const PanelSetting& loaded = panel_.loadedPanel();
+    return {loaded.spectrumXScale == 1 ? SpectrumXScale::Log : SpectrumXScale::Linear,
+            loaded.spectrumYScale == 1 ? SpectrumYScale::Db : SpectrumYScale::Volt, loaded.spectrumNormalized};
+}
+
+void InstrumentEffects::openXScaleDialog() {
+    if (views_) views_->OpenSpectrumXScaleDialog();
+}
+
+void InstrumentEffects::openYScaleDialog() {
+    if (views_) views_->OpenSpectrumYScaleDialog();
 }
 
 void InstrumentEffects::ApplyViewVisibility() {

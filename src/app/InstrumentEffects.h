@@ -1,9 +1,12 @@
 #pragma once
 // The front panel's effects as the instrument carries them out: the document takes its format
 // here, running capture is restarted through the attached input monitoring, the oscilloscope
-// view rescales, adapts its selectors and changes its type, and what concerns the panes goes to
-// the frame that attached itself. Without a frame the panes are those of the loaded panel and
-// no spectrum scales are shown. Owned by Instrument; UI thread; the references must outlive it.
+// view rescales, adapts its selectors and changes its type, the spectrum view re-reads its bars
+// and changes its type, and what concerns the panes goes to the frame that attached itself.
+// Without a frame the panes are those of the loaded panel. It is also the spectrum view's frame
+// hooks: the panes, the oscilloscope's type and the loaded panel's axis choices answer them, and
+// the double taps' dialogs go to the frame. Owned by Instrument; UI thread; the references must
+// outlive it.
 
 #include <atomic>
 
@@ -14,6 +17,8 @@
 #include "app/PanelEffects.h"
 #include "platform/Shell.h"
 #include "scope/CScopeView.h"
+#include "spectrum/CSpectrumView.h"
+#include "spectrum/SpectrumFrameHooks.h"
 #include "shared/InstrumentConfiguration.h"
 #include "shared/RangeCode.h"
 #include "shared/RangeTables.h"
@@ -32,7 +37,7 @@ struct EffectTargets {
     Shell& shell;
 };
 
-class InstrumentEffects : public PanelEffects {
+class InstrumentEffects : public PanelEffects, public SpectrumFrameHooks {
 public:
     // panel is only read once the panel's bars exist (it may be constructed after this object).
     InstrumentEffects(EffectTargets targets, const FrontPanel& panel);
@@ -45,12 +50,14 @@ public:
     void attachInputMonitoring(InputMonitoring* monitoring) { monitoring_ = monitoring; }
     // The instrument attaches its oscilloscope view here.
     void attachScope(CScopeView* scope) { scope_ = scope; }
+    // The instrument attaches its spectrum view here.
+    void attachSpectrum(CSpectrumView* spectrum) { spectrum_ = spectrum; }
     // The attached input monitoring, nullptr while there is none.
     InputMonitoring* monitoring() const { return monitoring_; }
 
     // A captured record arrived: the spectrum view recomputes at its next drawing pass.
     void MarkSpectrumDirty() {
-        if (views_) views_->MarkSpectrumDirty();
+        if (spectrum_) spectrum_->markSpectrumDirty();
     }
 
     // The oscilloscope takes the time range its bar selects, as when the view is first shown.
@@ -63,6 +70,8 @@ public:
     void ConfigureDocumentFormat() override;
     void ApplyScopeRanges() override;
     void OnScopeTypeChanged() override;
+    void ApplySpectrumControls() override;
+    void OnSpectrumTypeChanged() override;
     void AdaptViewToolbars() override;
     void RestartCaptureIfRunning() override;
     void RedrawAllViews() override;
@@ -70,12 +79,20 @@ public:
     std::optional<SpectrumScales> ShownSpectrumScales() const override;
     void ApplyViewVisibility() override;
 
+    // SpectrumFrameHooks
+    bool spectrumPaneShown() const override { return Panes().spectrumShown; }
+    int scopeType() const override;
+    SpectrumScaleModes panelScaleModes() const override;
+    void openXScaleDialog() override;
+    void openYScaleDialog() override;
+
 private:
     EffectTargets targets_;
     const FrontPanel& panel_;
     FrameViews* views_ = nullptr;
     InputMonitoring* monitoring_ = nullptr;
     CScopeView* scope_ = nullptr;
+    CSpectrumView* spectrum_ = nullptr;
     RangeCode scopeTimeRange_;
 };
 

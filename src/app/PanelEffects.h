@@ -35,6 +35,10 @@ public:
     virtual void ApplyScopeRanges() = 0;
     // The oscilloscope takes the type its type selector now shows.
     virtual void OnScopeTypeChanged() = 0;
+    // The spectrum view re-reads its bars (every spectrum list but the type) and recomputes.
+    virtual void ApplySpectrumControls() = 0;
+    // The spectrum view takes the type its type list now shows.
+    virtual void OnSpectrumTypeChanged() = 0;
     // The oscilloscope and spectrum bars adapt to the channels now sampled.
     virtual void AdaptViewToolbars() = 0;
     // When input monitoring runs: stop it, mark it for restart and let timer 2 restart it.

@@ -1,24 +1,109 @@
 // tonewell: the sound-card instrument with its window.
+//
+// Start-up order: the settings organisation; the tables and "default.psf"; the document and the
+// frame ("Vorel.cfg", the generator's files); the file named on the command line; the splash
+// (5000 ms, the main window hidden, a click or a key ends it early); then the main window with
+// the panel's pane visibility.
+//
+// For measurements and tests: TONEWELL_SKIP_SPLASH=1 shows the main window at once;
+// TONEWELL_QUIT_AFTER_PAINT=1 ends the program once the oscilloscope pane has been painted, and
+// TONEWELL_SCREENSHOT=file.png does the same after saving a picture of the main window there.
 
 #include "app/Instrument.h"
+#include "app/qt/Artwork.h"
 #include "app/qt/MainWindow.h"
+#include "app/qt/SplashWindow.h"
 #include "platform/audio/AudioBackendSelection.h"
 #include "platform/qt/QtShell.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QPixmap>
+#include <QPointer>
+#include <QTimer>
+
+#include <filesystem>
+#include <optional>
+
+#ifndef TONEWELL_PRODUCT_EDITION
+#define TONEWELL_PRODUCT_EDITION 3
+#endif
+
+namespace {
+
+// The edition this program is built as (the build setting TONEWELL_PRODUCT_EDITION).
+constexpr int kProductEdition = TONEWELL_PRODUCT_EDITION;
+static_assert(kProductEdition >= 0 && kProductEdition <= 3, "TONEWELL_PRODUCT_EDITION is 0, 1, 2 or 3");
+
+bool EnvironmentFlag(const char* name) { return qEnvironmentVariableIntValue(name) != 0; }
+
+// Ends the program after the first paint of a widget, saving a picture of the window first
+// when a file is named.
+class QuitAfterPaint : public QObject {
+public:
+    QuitAfterPaint(QWidget* watched, QWidget* window, QString picture)
+        : QObject(watched), window_(window), picture_(std::move(picture)) {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !quitting_) {
+            quitting_ = true;
+            QTimer::singleShot(0, qApp, [window = window_, picture = picture_] {
+                if (!picture.isEmpty() && window) window->grab().save(picture);
+                QApplication::quit();
+            });
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> window_;
+    QString picture_;
+    bool quitting_ = false;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quendal Technology"));
     QApplication::setApplicationName(QStringLiteral("Tonewell"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setWindowIcon(tonewell::ProgramIcon());
+    // The program ends when its main window closes for good (File Close, Exit, the close box),
+    // not when the splash goes.
+    QApplication::setQuitOnLastWindowClosed(false);
+
     // TONEWELL_AUDIO=portaudio|loopback chooses; by default the sound card when it has an
     // output device, else the loopback cable.
     std::unique_ptr<tonewell::AudioBackend> audio = tonewell::CreateAudioBackendFromEnvironment();
     tonewell::QtShell shell;
     tonewell::Instrument instrument(shell, *audio);
-    tonewell::MainWindow window(shell, instrument);
-    shell.setWindow(&window);
-    instrument.startUp();
+    tonewell::MainWindow window(shell, instrument, kProductEdition);
     window.setAudioBackendName(QString::fromStdString(audio->displayName()));
-    window.show();
+    QObject::connect(&window, &tonewell::MainWindow::programEnded, &app, &QApplication::quit, Qt::QueuedConnection);
+
+    std::optional<std::filesystem::path> file;
+    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1)
+        file = std::filesystem::path(arguments.at(1).toLocal8Bit().toStdString());
+    window.frame().startUp(file);
+
+    const QString picture = qEnvironmentVariable("TONEWELL_SCREENSHOT");
+    if (EnvironmentFlag("TONEWELL_QUIT_AFTER_PAINT") || !picture.isEmpty())
+        new QuitAfterPaint(window.scopePane(), &window, picture);
+    if (EnvironmentFlag("TONEWELL_SKIP_SPLASH")) {
+        window.frame().OnSplashEnded();
+    } else {
+        auto* splash = new tonewell::SplashWindow(tonewell::SplashPicture());
+        splash->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<tonewell::MainWindow> main(&window);
+        QObject::connect(splash, &tonewell::SplashWindow::closed, &window, [main] {
+            if (main) main->frame().OnSplashEnded();
+        });
+        QObject::connect(&window, &tonewell::MainWindow::programEnded, splash, &tonewell::SplashWindow::dismiss);
+        splash->start();
+    }
     return QApplication::exec();
 }

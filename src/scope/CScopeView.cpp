@@ -781,8 +781,7 @@ void CScopeView::drawLabels(Canvas& canvas, const Colours& colours) const {
                                     std::int32_t maximum, bool leftSide) {
         const AxisLabelStep step = AxisLabelStepFor(2 * range.mantissa(), range.prefixIndex(), static_cast<int>(multiplier));
         for (int i = 0; i <= 10; i += 5) {
-            const std::int32_t k = 50 - 10 * i;
-            const std::int64_t v = static_cast<std::int64_t>(maximum / 2 - position + k) * step.step;
+            const std::int64_t v = VerticalLabelHundredths(step, position, maximum, i, static_cast<int>(multiplier), true);
             if (!AxisLabelWithinRange(v, step.lowered, range.mantissa())) continue;
             const std::string text = FormatAxisLabel(v, step.decimals);
             const std::int32_t y = p.top + (p.bottom - p.top) * i / 10 - charHeight_ / 2;
@@ -796,7 +795,7 @@ void CScopeView::drawLabels(Canvas& canvas, const Colours& colours) const {
         const AxisLabelStep step = AxisLabelStepFor(xRange_.mantissa(), xRange_.prefixIndex(), static_cast<int>(xMultiplier_));
         for (int i = 0; i <= 10; i += 5) {
             const std::int32_t x = p.left + (p.right - p.left) * i / 10;
-            const std::int64_t v = static_cast<std::int64_t>(hScrollPos_ + 10 * i) * step.step;
+            const std::int64_t v = HorizontalLabelHundredths(step, hScrollPos_, i, static_cast<int>(xMultiplier_), false);
             Align align = Align::Centre;
             if (i == 0 && aRange_.isOff()) align = Align::Left;
             if (i == 10 && bRange_.isOff()) align = Align::Right;

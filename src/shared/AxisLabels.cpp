@@ -25,6 +25,22 @@ AxisLabelStep AxisLabelStepFor(int spanMantissa, int prefixIndex, int multiplier
     return result;
 }
 
+std::int64_t HorizontalLabelHundredths(const AxisLabelStep& step, std::int32_t scrollPosition, int tenths,
+                                       int multiplier, bool symmetric) {
+    const std::int64_t m = multiplier <= 0 ? 1 : multiplier;
+    std::int64_t units = static_cast<std::int64_t>(scrollPosition) + 10 * static_cast<std::int64_t>(tenths);
+    if (symmetric) units -= 50 * m;
+    return units * step.step;
+}
+
+std::int64_t VerticalLabelHundredths(const AxisLabelStep& step, std::int32_t scrollPosition,
+                                     std::int32_t scrollMaximum, int tenths, int multiplier, bool symmetric) {
+    const std::int64_t m = multiplier <= 0 ? 1 : multiplier;
+    const std::int64_t offset = static_cast<std::int64_t>(scrollMaximum / 2) - scrollPosition;
+    const std::int64_t top = symmetric ? 50 : (m + 1) * 50;
+    return (top - 10 * static_cast<std::int64_t>(tenths) + offset) * step.step;
+}
+
 std::string FormatAxisLabel(std::int64_t hundredths, int decimals) {
     char digits[32];
     const long long magnitude = std::llabs(static_cast<long long>(hundredths));

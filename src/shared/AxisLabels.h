@@ -23,6 +23,21 @@ struct AxisLabelStep {
 // is whole and not 0, else spanMantissa x 1000 / multiplier in the next smaller unit.
 AxisLabelStep AxisLabelStepFor(int spanMantissa, int prefixIndex, int multiplier);
 
+// The label at `tenths` (0, 5 or 10) of the width of a horizontal axis, in hundredths of the
+// step's unit: (scrollPosition + 10 x tenths) x step; for an axis spanning -value..+value (whose
+// step was made from twice the mantissa) the middle of the whole, 50 x multiplier scroll steps
+// in, is 0. multiplier 0 counts as 1.
+std::int64_t HorizontalLabelHundredths(const AxisLabelStep& step, std::int32_t scrollPosition, int tenths,
+                                       int multiplier, bool symmetric);
+
+// The label at `tenths` (0 top, 5 middle, 10 bottom) of the height of a value axis whose bar stands
+// at scrollPosition of scrollMaximum, in hundredths of the step's unit. An axis spanning
+// -value..+value has 0 in the middle when the bar is centred: (M/2 - p + 50 - 10 x tenths) x
+// step; an axis from 0 has 0 on the bottom line at multiplier 1 with the bar centred:
+// ((m + 1) x 50 - 10 x tenths + M/2 - p) x step. multiplier 0 counts as 1.
+std::int64_t VerticalLabelHundredths(const AxisLabelStep& step, std::int32_t scrollPosition,
+                                     std::int32_t scrollMaximum, int tenths, int multiplier, bool symmetric);
+
 // A label value in hundredths of the label unit: "%03d" of the magnitude (with "-" in front of a
 // negative value), a point before the last two digits of which the first `decimals` remain;
 // decimals 0 drops both. With 1 decimal: 1000 -> "10.0", 500 -> "5.0", 0 -> "0.0".

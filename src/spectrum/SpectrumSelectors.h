@@ -30,6 +30,18 @@ RangeTableId SpectrumXRangeTable(SpectrumType spectrumType);
 // "Off"/"1" for amplitude spectra, "±180" for phase, "±1" for the correlations.
 RangeTableId SpectrumYRangeTable(int channel, SpectrumType spectrumType, bool normalized);
 
+// A1 for amplitude and phase spectra: from the smallest frequency range upwards, the first whose
+// value exceeds half the sampling frequency; the largest when none does.
+int DefaultFrequencyRangeRow(const RangeTable& frequencyRanges, double samplingFrequency);
+
+// A1 for the correlations: the first symmetric span (twice its value) longer than the FFT's
+// window of N samples (windowSeconds = N x Ts); the longest when none is.
+int DefaultLagRangeRow(const RangeTable& lagRanges, double windowSeconds);
+
+// A2 for amplitude spectra in volts: the first range from "20mv" up that is not below the
+// channel's input full scale in volts; the largest when all are.
+int DefaultAmplitudeRangeRow(const RangeTable& voltRanges, double fullScaleVolts);
+
 class SpectrumSelectors {
 public:
     SpectrumSelectors() = default;
@@ -39,6 +51,15 @@ public:
     // Every list refilled from the table it stands for under the stored spectrum type and set to
     // that table's stored row.
     void fill(const RangeTables& tables, bool normalized);
+
+    // The X range list refilled from another list and set to row.
+    void showXRange(const RangeTables& tables, RangeTableId table, int row);
+    // A channel's (0 = A, 1 = B) Y range list refilled from another list and set to row.
+    void showYRange(int channel, const RangeTables& tables, RangeTableId table, int row);
+
+    // Offers "CCR" as the type list's last entry, or takes it away; the selection stays on its
+    // row (nothing is selected when the row taken away was selected).
+    void offerCrossCorrelation(const RangeTables& tables, bool offered);
 
     // The selected type ("AMS" when nothing is selected).
     SpectrumType selectedType(const RangeTables& tables) const;

@@ -20,6 +20,8 @@ public:
     void ConfigureDocumentFormat() override { calls.push_back("configure"); }
     void ApplyScopeRanges() override { calls.push_back("apply ranges"); }
     void OnScopeTypeChanged() override { calls.push_back("type changed"); }
+    void ApplySpectrumControls() override { calls.push_back("spectrum controls"); }
+    void OnSpectrumTypeChanged() override { calls.push_back("spectrum type"); }
     void AdaptViewToolbars() override { calls.push_back("adapt toolbars"); }
     void RestartCaptureIfRunning() override { calls.push_back("restart"); }
     void RedrawAllViews() override { calls.push_back("redraw"); }

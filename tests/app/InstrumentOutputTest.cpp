@@ -27,7 +27,6 @@ public:
     void RedrawAllViews() override { calls.push_back("redraw"); }
     void ApplyViewVisibility() override {}
     PaneFlags Panes() const override { return {scopeShown, true, false, false}; }
-    std::optional<SpectrumScales> ShownSpectrumScales() const override { return std::nullopt; }
     // OutputDisplayFrame
     void showScopePane() override {
         calls.push_back("show scope");

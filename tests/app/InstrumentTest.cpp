@@ -10,9 +10,12 @@
 #include "acquisition/CaptureRestart.h"
 #include "acquisition/WavBytes.h"
 #include "app/InstrumentConfigurationFile.h"
+#include "app/PanelSetting.h"
 #include "app/ProgramDirectory.h"
+#include "platform/RecordingCanvas.h"
 #include "platform/RecordingShell.h"
 #include "platform/audio/LoopbackCable.h"
+#include "support/ProgramHome.h"
 #include "support/TempDir.h"
 
 namespace tonewell {
@@ -20,21 +23,7 @@ namespace {
 
 using Id = RangeTableId;
 
-// Points TONEWELL_HOME at a folder for the life of the object.
-class ProgramHome {
-public:
-    explicit ProgramHome(const std::filesystem::path& folder) {
-        if (const char* old = std::getenv(kProgramHomeVariable)) previous_ = old;
-        setenv(kProgramHomeVariable, folder.c_str(), 1);
-    }
-    ~ProgramHome() {
-        if (previous_) setenv(kProgramHomeVariable, previous_->c_str(), 1);
-        else unsetenv(kProgramHomeVariable);
-    }
-
-private:
-    std::optional<std::string> previous_;
-};
+using testing::ProgramHome;
 
 class ViewsDouble : public FrameViews {
 public:
@@ -44,7 +33,8 @@ public:
     void RedrawAllViews() override { calls.push_back("redraw"); }
     void ApplyViewVisibility() override { calls.push_back("visibility"); }
     PaneFlags Panes() const override { return {}; }
-    std::optional<SpectrumScales> ShownSpectrumScales() const override { return std::nullopt; }
+    void OpenSpectrumXScaleDialog() override { calls.push_back("x scale"); }
+    void OpenSpectrumYScaleDialog() override { calls.push_back("y scale"); }
 };
 
 class MonitoringDouble : public InputMonitoring {
@@ -112,14 +102,60 @@ TEST_F(InstrumentTest, TheOscilloscopeFollowsItsBars) {
     auto wav = dir / "stereo16.wav";
     writeFileBytes(wav, riff(chunk("fmt ", fmtBody(2, 44100, 16)) + chunk("data", samples)));
     ASSERT_TRUE(instrument.document.OnOpenDocument(wav, instrument.scope.scopeType()));
-    instrument.scope.OnInitialUpdate();  // as for every document the frame shows
-    EXPECT_EQ(instrument.scope.bRange(), RangeCode(0xC005));  // B took A's row when enabled
-    bars.rangeB.userSelect(rowNamed(Id::ScopeRangeB, "±1v"));
+    // As for every document the frame shows. Both views have had their start-up update, so the
+    // oscilloscope fits its ranges to the record: B enabled at the record's full scale.
+    instrument.scope.OnInitialUpdate();
+    EXPECT_EQ(instrument.startupStage, 2);
+    EXPECT_TRUE(bars.rangeB.enabled());
     EXPECT_EQ(instrument.scope.bRange(), RangeCode(0xC001));
+    bars.rangeB.userSelect(rowNamed(Id::ScopeRangeB, "±2v"));
+    EXPECT_EQ(instrument.scope.bRange(), RangeCode(0xC002));
     bars.type.userSelect(1);
     EXPECT_EQ(instrument.scope.scopeType(), 1);
     EXPECT_TRUE(instrument.scope.bRange().isOff());
     EXPECT_FALSE(bars.rangeB.enabled());
+}
+
+TEST_F(InstrumentTest, TheSpectrumViewFollowsItsBarsAndThePanelsAxisChoices) {
+    // "default.psf" with a dB axis: the first update at start-up keeps it.
+    PanelSetting stored = BuiltInPanelSetting();
+    stored.spectrumYScale = 1;
+    stored.spectrumNormalized = false;
+    std::filesystem::create_directories(home);
+    ASSERT_TRUE(WritePanelSettingFile(home / kDefaultPanelFileName, stored, instrument.toneLists, home,
+                                      instrument.toneFilePath, shell));
+    instrument.startUp();
+    CSpectrumView& spectrum = instrument.spectrum;
+    EXPECT_EQ(spectrum.pointCapacity(), CSpectrumView::kPointCapacityMin);  // its first update
+    EXPECT_EQ(spectrum.scaleModes(), (SpectrumScaleModes{SpectrumXScale::Linear, SpectrumYScale::Db, false}));
+    EXPECT_EQ(instrument.effects.ShownSpectrumScales()->yScale, 1);
+
+    SpectrumSelectors& bars = instrument.panel.spectrum;
+    bars.fftPoints.userSelect(instrument.tables[Id::FftPoints].rowNamed("4096").value());
+    EXPECT_EQ(spectrum.fftSize(), 4096);
+    EXPECT_EQ(spectrum.analysis().fftSize(), 4096);
+    bars.type.userSelect(1);  // "PHS"
+    EXPECT_EQ(spectrum.spectrumType(), SpectrumType::Phase);
+    EXPECT_FALSE(bars.window.enabled());
+
+    // A record of one channel: adapting the toolbars takes "CCR" away.
+    using namespace testing;
+    auto wav = dir / "mono16.wav";
+    writeFileBytes(wav, riff(chunk("fmt ", fmtBody(1, 8000, 16)) + chunk("data", std::string(2 * 100, '\x01'))));
+    ASSERT_TRUE(instrument.document.OnOpenDocument(wav, instrument.scope.scopeType()));
+    instrument.effects.AdaptViewToolbars();
+    EXPECT_EQ(bars.type.count(), 3);
+    EXPECT_FALSE(bars.rangeB.enabled());
+
+    // Its double taps ask the frame for the axis dialogs.
+    ViewsDouble views;
+    instrument.effects.attachViews(&views);
+    bars.type.userSelect(0);
+    RecordingCanvas canvas(640, 480);
+    spectrum.OnDraw(canvas);
+    spectrum.OnLButtonDblClk(300, 479);
+    spectrum.OnLButtonDblClk(1, 200);
+    EXPECT_EQ(views.calls, (std::vector<std::string>{"x scale", "y scale"}));
 }
 
 TEST_F(InstrumentTest, ASamplingChangeRestartsRunningCaptureThroughTimerTwo) {

@@ -18,7 +18,7 @@ TEST(MainWindowSmoke, ShowsTitledWindowWithScopeAboveSpectrum) {
     QtShell shell;
     LoopbackCable cable;
     Instrument instrument(shell, cable);
-    MainWindow window(shell, instrument);
+    MainWindow window(shell, instrument, kEditionGeneratorScope);
     shell.setWindow(&window);
     window.show();
     QApplication::processEvents();
@@ -41,7 +41,7 @@ TEST(MainWindowSmoke, StatusBarNamesTheAudioBackend) {
     QtShell shell;
     LoopbackCable cable;
     Instrument instrument(shell, cable);
-    MainWindow window(shell, instrument);
+    MainWindow window(shell, instrument, kEditionGeneratorScope);
     auto audio = CreateAudioBackend("loopback", "");
     window.setAudioBackendName(QString::fromStdString(audio->displayName()));
     EXPECT_TRUE(window.audioBackendName().contains(QStringLiteral("Loopback"), Qt::CaseInsensitive))
@@ -52,11 +52,11 @@ TEST(MainWindowSmoke, ExitWithCtrlQClosesTheWindowAndEndsTheEventLoop) {
     QtShell shell;
     LoopbackCable cable;
     Instrument instrument(shell, cable);
-    MainWindow window(shell, instrument);
+    MainWindow window(shell, instrument, kEditionGeneratorScope);
     shell.setWindow(&window);
     window.show();
 
-    QAction* exit = window.findChild<QAction*>(QStringLiteral("actionExit"));
+    QAction* exit = window.findChild<QAction*>(QStringLiteral("command57665"));
     ASSERT_NE(exit, nullptr);
     EXPECT_EQ(exit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     EXPECT_EQ(exit->text(), QStringLiteral("Exit"));

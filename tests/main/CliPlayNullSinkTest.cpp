@@ -144,23 +144,10 @@ SweepTake PlayAndRecordSweep(const testing::TempDir& scratch) {
     return take;
 }
 
-TEST(PortAudioNullSinkPlay, LogSweepRisesInFrequencyAndLastsItsDuration) {
-    testing::PulseNullSink sink(kRate);
-    if (!sink.running()) GTEST_SKIP() << sink.reason();
-    testing::TempDir scratch;
-    // A machine too busy to keep either stream fed loses sound, which says nothing about the
-    // sweep: such a take is played again, a few times at most.
-    SweepTake take;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        take = PlayAndRecordSweep(scratch);
-        if (take.dropouts.empty() || take.result.exitCode != 0) break;
-    }
-    ASSERT_EQ(take.result.exitCode, 0) << take.result.err;
-    ASSERT_TRUE(take.dropouts.empty()) << "every take lost sound: " << take.dropouts;
-    EXPECT_EQ(testing::valueOf(take.result.out, "backend"), "PortAudio: default");
-
-    // The sound: from the first to the last sample clearly above the sink's silence.
-    const std::vector<double>& x = take.samples;
+// What is wrong with a recorded take of the 3-second log sweep 100 Hz -> 10 kHz, empty when
+// nothing is: its sound lasts 3 s +- 0.2 s and passes 100 x 100^(t/3) Hz at time t (measured
+// over a tenth of a second around 0.5 s, 1.5 s and 2.5 s), rising.
+std::string SweepProblems(const std::vector<double>& x) {
     constexpr double kLevel = 0.05;  // the sweep peaks at 0.5 of full scale
     std::size_t begin = x.size(), end = 0;
     for (std::size_t i = 0; i < x.size(); ++i) {
@@ -168,22 +155,41 @@ TEST(PortAudioNullSinkPlay, LogSweepRisesInFrequencyAndLastsItsDuration) {
         begin = std::min(begin, i);
         end = i;
     }
-    ASSERT_LT(begin, end) << "no sound reached the monitor";
+    if (begin >= end) return "no sound reached the monitor";
+    std::string problems;
     const double seconds = static_cast<double>(end - begin) / kRate;
-    EXPECT_NEAR(seconds, 3.0, 0.2) << take.result.err;
-
-    // A logarithmic sweep of 3 s from 100 Hz to 10 kHz passes 100 x 100^(t/3) Hz at time t:
-    // measured over a tenth of a second around 0.5 s, 1.5 s and 2.5 s.
+    if (std::fabs(seconds - 3.0) > 0.2) problems += "the sound lasted " + std::to_string(seconds) + " s; ";
     const double expected[] = {100 * std::pow(100.0, 0.5 / 3), 1000, 100 * std::pow(100.0, 2.5 / 3)};
     double previous = 0;
     for (int k = 0; k < 3; ++k) {
         const std::size_t centre = begin + static_cast<std::size_t>((0.5 + k) * kRate);
-        const double f = FrequencyBetween(x, centre - kRate / 20, centre + kRate / 20);
-        SCOPED_TRACE("at " + std::to_string(0.5 + k) + " s");
-        EXPECT_NEAR(f, expected[k], expected[k] * 0.15);
-        EXPECT_GT(f, previous);
+        const double f = centre + kRate / 20 < x.size() ? FrequencyBetween(x, centre - kRate / 20, centre + kRate / 20) : 0;
+        if (std::fabs(f - expected[k]) > expected[k] * 0.15 || f <= previous)
+            problems += "at " + std::to_string(0.5 + k) + " s " + std::to_string(f) + " Hz instead of " +
+                        std::to_string(expected[k]) + " Hz; ";
         previous = f;
     }
+    return problems;
+}
+
+TEST(PortAudioNullSinkPlay, LogSweepRisesInFrequencyAndLastsItsDuration) {
+    testing::PulseNullSink sink(kRate);
+    if (!sink.running()) GTEST_SKIP() << sink.reason();
+    testing::TempDir scratch;
+    // A machine too busy to keep either stream fed loses or stretches sound, which says nothing
+    // about the sweep (the sound server's own losses are not even counted by our devices): such
+    // a take is played again, a few times at most. A fault of ours spoils every take.
+    SweepTake take;
+    std::string problems;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        take = PlayAndRecordSweep(scratch);
+        if (take.result.exitCode != 0) break;
+        problems = take.dropouts.empty() ? SweepProblems(take.samples) : "lost sound: " + take.dropouts;
+        if (problems.empty()) break;
+    }
+    ASSERT_EQ(take.result.exitCode, 0) << take.result.err;
+    EXPECT_EQ(testing::valueOf(take.result.out, "backend"), "PortAudio: default");
+    EXPECT_EQ(problems, "") << "in every take; " << take.result.err;
 }
 
 TEST(PortAudioNullSinkPlay, MissingDeviceIsNamedAndExitsOne) {

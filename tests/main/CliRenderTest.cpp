@@ -1,4 +1,5 @@
-// tonewell-cli render: the oscilloscope's picture of a record as a PNG file, without a display.
+// tonewell-cli render: the oscilloscope's and the spectrum view's pictures of a record as PNG
+// files, without a display.
 // (What the picture shows is checked pixel by pixel in the GUI tests; here the command.)
 
 #include "main/CliRunner.h"
@@ -110,6 +111,74 @@ TEST_F(CliRender, BadInputWritesNothing) {
 
     auto noFolder = runCli({"render", mono.string(), "--view", "scope", "--output", (dir / "no" / "x.png").string()}, dir);
     EXPECT_EQ(noFolder.exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(png));
+}
+
+TEST_F(CliRender, TheSpectrumViewDrawsEachTypeAndAxisAndAPanelsChoices) {
+    auto png = dir / "spectrum.png";
+    auto result = runCli({"render", stereo.string(), "--view", "spectrum", "--output", png.string(), "--size", "700x450"}, dir);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(PngSize(readFileBytes(png)), std::make_pair(700u, 450u));
+
+    const std::vector<std::vector<std::string>> choices{
+        {"--type", "AMS"}, {"--type", "PHS"}, {"--type", "ACR"}, {"--type", "CCR", "--fft", "4096"},
+        {"--xscale", "log"}, {"--yscale", "db", "--normalized", "off"}, {"--window", "HAN", "--fft", "8192"}};
+    std::vector<std::string> pictures;
+    for (const auto& options : choices) {
+        auto file = dir / ("choice" + std::to_string(pictures.size()) + ".png");
+        std::vector<std::string> words{"render", stereo.string(), "--view", "spectrum", "--output", file.string()};
+        words.insert(words.end(), options.begin(), options.end());
+        auto drawn = runCli(words, dir);
+        ASSERT_EQ(drawn.exitCode, 0) << drawn.err;
+        pictures.push_back(readFileBytes(file));
+        for (std::size_t i = 0; i + 1 < pictures.size(); ++i) EXPECT_FALSE(pictures[i] == pictures.back()) << i;
+    }
+
+    // A panel's logarithmic dB axis is drawn as the same panel with options that ask for it.
+    RecordingShell shell;
+    std::string toneFile;
+    ToneLists tones{};
+    PanelSetting panel = BuiltInPanelSetting();
+    ASSERT_TRUE(WritePanelSettingFile(dir / "plain.psf", panel, tones, dir.path(), toneFile, shell));
+    panel.spectrumXScale = 1;
+    panel.spectrumYScale = 1;
+    ASSERT_TRUE(WritePanelSettingFile(dir / "log.psf", panel, tones, dir.path(), toneFile, shell));
+    const auto draw = [&](const std::string& name, std::vector<std::string> extra) {
+        std::vector<std::string> words{"render", stereo.string(), "--view", "spectrum", "--output", (dir / name).string()};
+        words.insert(words.end(), extra.begin(), extra.end());
+        auto drawn = runCli(words, dir);
+        EXPECT_EQ(drawn.exitCode, 0) << drawn.err;
+        return readFileBytes(dir / name);
+    };
+    const std::string fromPanel = draw("panel.png", {"--panel", (dir / "log.psf").string()});
+    const std::string plain = draw("plain.png", {"--panel", (dir / "plain.psf").string()});
+    const std::string asked =
+        draw("asked.png", {"--panel", (dir / "plain.psf").string(), "--xscale", "log", "--yscale", "db"});
+    EXPECT_TRUE(fromPanel == asked);
+    EXPECT_FALSE(fromPanel == plain);
+}
+
+TEST_F(CliRender, SpectrumChoicesTheRecordOrTheViewCannotTakeAreRefused) {
+    auto png = dir / "never.png";
+    auto mono = dir / "mono.wav";
+    ASSERT_EQ(runCli({"generate", "--output", mono.string()}, dir).exitCode, 0);
+
+    auto ccr = runCli({"render", mono.string(), "--view", "spectrum", "--output", png.string(), "--type", "CCR"}, dir);
+    EXPECT_EQ(ccr.exitCode, 1);
+    EXPECT_NE(ccr.err.find("needs a record of channels A and B"), std::string::npos) << ccr.err;
+
+    auto window = runCli({"render", mono.string(), "--view", "spectrum", "--output", png.string(), "--type", "PHS",
+                          "--window", "HAN"},
+                         dir);
+    EXPECT_EQ(window.exitCode, 1);
+    EXPECT_NE(window.err.find("AMS"), std::string::npos) << window.err;
+
+    auto mixed = runCli({"render", mono.string(), "--view", "scope", "--output", png.string(), "--fft", "1024"}, dir);
+    EXPECT_EQ(mixed.exitCode, 2);
+    EXPECT_NE(mixed.err.find("--fft is for --view spectrum"), std::string::npos) << mixed.err;
+    auto mixedBack = runCli({"render", mono.string(), "--view", "spectrum", "--output", png.string(), "--scope-type", "1"}, dir);
+    EXPECT_EQ(mixedBack.exitCode, 2);
     EXPECT_FALSE(std::filesystem::exists(png));
 }
 

@@ -1,5 +1,6 @@
 #include "scope/qt/ScopeViewWidget.h"
 
+#include "controls/qt/ScrollBarActions.h"
 #include "platform/qt/CapsLock.h"
 #include "platform/qt/QtCanvas.h"
 #include "scope/CScopeView.h"
@@ -13,14 +14,6 @@
 #include <algorithm>
 
 namespace tonewell {
-
-namespace {
-
-// A drag farther than this in one report could not be rebuilt from the 16 bits the view takes
-// thumb positions in; longer moves are handed over in steps of at most this.
-constexpr int kLongestThumbStep = 12000;
-
-}  // namespace
 
 ScopeViewWidget::ScopeViewWidget(CScopeView& view, QWidget* parent) : QWidget(parent), view_(view) {
     setObjectName(QStringLiteral("scopeView"));
@@ -52,7 +45,10 @@ QScrollBar* ScopeViewWidget::makeBar(ScrollBarControl& model, Qt::Orientation or
     bar->setPageStep(100);
     bar->setSingleStep(10);
     bar->setCursor(Qt::ArrowCursor);
-    connect(bar, &QScrollBar::actionTriggered, this, [this, bar, &model](int action) { onAction(bar, model, action); });
+    // The time bar's thumb travels to the view in 16 bits, as scroll messages carry it.
+    const bool sixteenBitThumb = orientation == Qt::Horizontal;
+    connect(bar, &QScrollBar::actionTriggered, this,
+            [bar, &model, sixteenBitThumb](int action) { ForwardScrollAction(*bar, model, action, sixteenBitThumb); });
     model.setObserver([this, bar, &model] { showModel(bar, model); });
     showModel(bar, model);
     return bar;
@@ -76,36 +72,6 @@ void ScopeViewWidget::showModel(QScrollBar* bar, const ScrollBarControl& model) 
     const ScrollBarControl::Geometry& g = model.geometry();
     bar->setGeometry(g.x, g.y, g.width, g.height);
     bar->setHidden(!model.visible());
-}
-
-void ScopeViewWidget::onAction(QScrollBar* bar, ScrollBarControl& model, int action) {
-    using Action = ScrollBarControl::Action;
-    switch (action) {
-        case QAbstractSlider::SliderSingleStepAdd: model.userScroll(Action::LineDown); break;
-        case QAbstractSlider::SliderSingleStepSub: model.userScroll(Action::LineUp); break;
-        case QAbstractSlider::SliderPageStepAdd: model.userScroll(Action::PageDown); break;
-        case QAbstractSlider::SliderPageStepSub: model.userScroll(Action::PageUp); break;
-        case QAbstractSlider::SliderToMinimum: model.userScroll(Action::Top); break;
-        case QAbstractSlider::SliderToMaximum: model.userScroll(Action::Bottom); break;
-        case QAbstractSlider::SliderMove: {
-            const int target = bar->sliderPosition();
-            int position = model.position();
-            if (bar != timeBar_) {
-                model.userScroll(Action::ThumbTrack, target);
-                break;
-            }
-            while (position != target) {
-                const int next = position + std::clamp(target - position, -kLongestThumbStep, kLongestThumbStep);
-                model.userScroll(Action::ThumbTrack, next);
-                if (model.position() == position) break;
-                position = model.position();
-            }
-            break;
-        }
-        default: return;
-    }
-    // The view decides where the bar stands, not the bar's own step.
-    bar->setSliderPosition(model.position());
 }
 
 QSize ScopeViewWidget::clientSize() const {

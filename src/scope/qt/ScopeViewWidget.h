@@ -44,7 +44,6 @@ protected:
 private:
     QScrollBar* makeBar(ScrollBarControl& model, Qt::Orientation orientation, const QString& name);
     void showModel(QScrollBar* bar, const ScrollBarControl& model);
-    void onAction(QScrollBar* bar, ScrollBarControl& model, int action);
 
     CScopeView& view_;
     QImage backBuffer_;

@@ -1,0 +1,1068 @@
+#include "spectrum/CSpectrumView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <optional>
+#include <string>
+
+#include "platform/ReportOutOfMemory.h"
+#include "shared/AxisLabels.h"
+#include "shared/LeadingInteger.h"
+#include "shared/NumberFormat.h"
+#include "shared/ScrollScaling.h"
+#include "spectrum/SpectrumAxisLabels.h"
+#include "spectrum/SpectrumReadouts.h"
+
+namespace tonewell {
+
+namespace {
+
+// Far enough outside any window that a line towards it keeps its direction inside the plot, and
+// small enough for every drawing surface's fixed-point coordinates.
+constexpr double kPixelLimit = 16777216.0;
+constexpr double kSqrt2 = 1.4142135623730951;
+// Keeps the logarithm of a silent bin finite.
+constexpr double kTinyAmplitude = 1e-200;
+// Added before truncating a position, so that one computed a hair short of a whole pixel (a
+// peak on the top edge) lands on it.
+constexpr double kRowRounding = 0.00001;
+
+// Truncation toward zero into that band; NaN lands on its lower end.
+std::int32_t TruncatePixel(double value) {
+    return static_cast<std::int32_t>(std::min(kPixelLimit, std::max(-kPixelLimit, value)));
+}
+
+Colour Complement(Colour colour) {
+    return MakeColour(static_cast<std::uint8_t>(255 - RedOf(colour)), static_cast<std::uint8_t>(255 - GreenOf(colour)),
+                      static_cast<std::uint8_t>(255 - BlueOf(colour)));
+}
+
+// Multiplier values count "Off" (0) as 1 where they scale.
+double EffectiveMultiplier(std::uint32_t multiplier) { return multiplier == 0 ? 1.0 : multiplier; }
+
+enum class Align { Left, Centre, Right };
+
+void DrawAligned(Canvas& canvas, std::int32_t x, std::int32_t y, const std::string& text, Align align) {
+    const std::int32_t width = canvas.textExtent(text).width;
+    if (align == Align::Centre) x -= width / 2;
+    if (align == Align::Right) x -= width;
+    canvas.drawText({x, y}, text);
+}
+
+const char* TitleOf(SpectrumType type, bool normalized) {
+    switch (type) {
+        case SpectrumType::Amplitude: return normalized ? "AMPLITUDE SPECTRUM   " : "RMS AMPLITUDE SPECTRUM         ";
+        case SpectrumType::Phase: return "PHASE SPECTRUM";
+        case SpectrumType::AutoCorrelation: return "AUTO CORRELATION";
+        case SpectrumType::CrossCorrelation: return "CROSS CORRELATION";
+    }
+    return "";
+}
+
+}  // namespace
+
+struct CSpectrumView::Colours {
+    Colour background, channelA, channelB, grid, otherText, cursorA, cursorB;
+};
+
+CSpectrumView::CSpectrumView(const SpectrumViewParts& parts) : parts_(parts), analysis_(parts.shell) {
+    hScrollBar.setScrollHandler([this](ScrollBarControl::Action action, int position) {
+        // Scroll messages carry the thumb in 16 bits; the view rebuilds the full position.
+        OnHScroll(action, static_cast<std::int16_t>(position));
+    });
+    scrollBarA.setScrollHandler(
+        [this](ScrollBarControl::Action action, int position) { OnVScroll(action, position, scrollBarA); });
+    scrollBarB.setScrollHandler(
+        [this](ScrollBarControl::Action action, int position) { OnVScroll(action, position, scrollBarB); });
+    hScrollBar.setVisible(false);
+    scrollBarA.setVisible(false);
+    scrollBarB.setVisible(false);
+    syncScrollBars();
+}
+
+// ---- record facts ---------------------------------------------------------------------------
+
+bool CSpectrumView::recordHasA() const {
+    return parts_.document.samplingType == kSamplingTypeA || parts_.document.samplingType == kSamplingTypeAB;
+}
+
+bool CSpectrumView::recordHasB() const {
+    return parts_.document.samplingType == kSamplingTypeB || parts_.document.samplingType == kSamplingTypeAB;
+}
+
+double CSpectrumView::sampleInterval() const {
+    const double interval = parts_.document.intervalSeconds();
+    if (parts_.document.sampleCount != 0 && interval > 0.0) return interval;
+    // An empty record is drawn at the rate the sampling bar selects.
+    const double rate = parts_.acquisition.samplingRate;
+    return rate > 0.0 ? 1.0 / rate : 0.0;
+}
+
+double CSpectrumView::samplingFrequency() const {
+    const double interval = sampleInterval();
+    return interval > 0.0 ? 1.0 / interval : 0.0;
+}
+
+bool CSpectrumView::logAxis() const {
+    return xScaleMode_ == SpectrumXScale::Log && spectrumType() == SpectrumType::Amplitude;
+}
+
+bool CSpectrumView::dbAxis() const {
+    return yScaleMode_ == SpectrumYScale::Db && spectrumType() == SpectrumType::Amplitude;
+}
+
+bool CSpectrumView::normalizedAxis() const { return normalized_ && spectrumType() == SpectrumType::Amplitude; }
+
+double CSpectrumView::channelPeak(int channel) const {
+    const double peak = channel == 0 ? analysis_.peakValueA() : analysis_.peakValueB();
+    // A silent channel has no peak to scale by: its trace lies on the zero line.
+    return peak > 0.0 && std::isfinite(peak) ? peak : 0.0;
+}
+
+// ---- the bars -------------------------------------------------------------------------------
+
+void CSpectrumView::ReadSpectrumControls() {
+    const RangeTables& tables = parts_.tables;
+    SpectrumSelectors& bars = parts_.bars;
+    analysis_.setSpectrumType(bars.selectedType(tables));
+    // A list with nothing selected keeps the value the view had.
+    if (auto value = tables[RangeTableId::SpectrumFrequencyMultiplier].value(bars.xMultiplier.selection()))
+        xMultiplier_ = static_cast<std::uint32_t>(std::max(*value, 1));
+    if (auto value = tables[RangeTableId::SpectrumMultiplierA].value(bars.multiplierA.selection()))
+        yMultiplierA_ = static_cast<std::uint32_t>(std::max(*value, 0));
+    if (auto value = tables[RangeTableId::SpectrumMultiplierB].value(bars.multiplierB.selection()))
+        yMultiplierB_ = static_cast<std::uint32_t>(std::max(*value, 0));
+    if (auto code = tables[bars.xRangeTable()].code(bars.xRange.selection()))
+        if (!code->isOff()) xRangeCode_ = *code;
+    if (auto code = tables[bars.yRangeTable(0)].code(bars.rangeA.selection())) yRangeCodeA_ = *code;
+    if (auto code = tables[bars.yRangeTable(1)].code(bars.rangeB.selection())) yRangeCodeB_ = *code;
+    if (bars.fftPoints.hasSelection()) fftSize_ = LeadingInteger(bars.fftPoints.text());
+    if (auto window = WindowTypeOf(bars.window.selection())) analysis_.setWindowType(*window);
+}
+
+void CSpectrumView::ApplySpectrumControls() {
+    ReadSpectrumControls();
+    // setFftSize reports a size it cannot allocate; the view then computes nothing until the
+    // next change asks again.
+    if (fftSize_ != analysis_.fftSize()) analysis_.setFftSize(fftSize_);
+    const ScrollRange h = RescaleTimeScroll({hScrollPos_, hScrollMax_}, static_cast<int>(xMultiplier_));
+    hScrollPos_ = h.position;
+    hScrollMax_ = h.maximum;
+    const ScrollRange a = RescaleValueScroll({vScrollPosA_, vScrollMaxA_}, static_cast<int>(yMultiplierA_));
+    vScrollPosA_ = a.position;
+    vScrollMaxA_ = a.maximum;
+    const ScrollRange b = RescaleValueScroll({vScrollPosB_, vScrollMaxB_}, static_cast<int>(yMultiplierB_));
+    vScrollPosB_ = b.position;
+    vScrollMaxB_ = b.maximum;
+    syncScrollBars();
+    for (SpectrumCursor& cursor : cursors_) {
+        if ((cursor.owner == SpectrumCursorOwner::A && yRangeCodeA_.isOff()) ||
+            (cursor.owner == SpectrumCursorOwner::B && yRangeCodeB_.isOff()))
+            cursor.clear();
+    }
+    parts_.redraw.redrawAll = true;
+    analysis_.spectrumDirty = true;
+    repaint();
+}
+
+void CSpectrumView::showDefaultXRange(SpectrumType type) {
+    const RangeTableId id = SpectrumXRangeTable(type);
+    const RangeTable& table = parts_.tables[id];
+    int row;
+    if (IsCorrelation(type)) {
+        // N as the list now shows it: the view may not have read it yet.
+        const int n = parts_.bars.fftPoints.hasSelection() ? LeadingInteger(parts_.bars.fftPoints.text()) : fftSize_;
+        row = DefaultLagRangeRow(table, n * sampleInterval());
+    } else {
+        row = DefaultFrequencyRangeRow(table, samplingFrequency());
+    }
+    parts_.bars.showXRange(parts_.tables, id, row);
+}
+
+void CSpectrumView::showDefaultYRanges(SpectrumType type) {
+    const CSignalDoc& doc = parts_.document;
+    for (int channel = 0; channel < 2; ++channel) {
+        const bool held = channel == 0 ? recordHasA() : recordHasB();
+        const RangeTableId id = SpectrumYRangeTable(channel, type, normalized_);
+        int row = held ? 1 : 0;
+        if (type == SpectrumType::CrossCorrelation && channel == 1) {
+            row = 0;  // the cross-correlation is drawn as channel A's trace
+        } else if (held && type == SpectrumType::Amplitude && !normalized_) {
+            const VoltageRange range = channel == 0 ? doc.rangeA() : doc.rangeB();
+            const double fullScale = std::max(std::fabs(static_cast<double>(range.max)), std::fabs(static_cast<double>(range.min))) *
+                                     std::pow(10.0, static_cast<int>(range.exponent) - 12);
+            row = DefaultAmplitudeRangeRow(parts_.tables[id], fullScale);
+        }
+        parts_.bars.showYRange(channel, parts_.tables, id, row);
+    }
+}
+
+void CSpectrumView::ApplySpectrumType() {
+    const SpectrumType type = spectrumType();
+    parts_.bars.type.setSelection(static_cast<int>(type));
+    showDefaultXRange(type);
+    showDefaultYRanges(type);
+}
+
+void CSpectrumView::switchType(SpectrumType type) {
+    const SpectrumType old = spectrumType();
+    // Within the frequency group or the time group the X range stays.
+    if (IsCorrelation(type) != IsCorrelation(old)) showDefaultXRange(type);
+    showDefaultYRanges(type);
+    analysis_.setSpectrumType(type);
+    clearCursors();
+    parts_.redraw.redrawAll = true;
+    analysis_.spectrumDirty = true;
+}
+
+void CSpectrumView::OnSpectrumTypeChange() {
+    const SpectrumType type = parts_.bars.selectedType(parts_.tables);
+    if (type == spectrumType()) return;
+    switchType(type);
+    SyncSpectrumToolbar();
+    repaint();
+}
+
+void CSpectrumView::SyncSpectrumToolbar() {
+    SpectrumSelectors& bars = parts_.bars;
+    const RangeTables& tables = parts_.tables;
+    const bool hasA = recordHasA();
+    const bool both = parts_.document.samplingType == kSamplingTypeAB;
+
+    if (!both && bars.type.selection() == static_cast<int>(SpectrumType::CrossCorrelation)) {
+        // Without two channels there is nothing to cross-correlate: back to the amplitude
+        // spectrum, with its own X and Y lists.
+        bars.type.setSelection(static_cast<int>(SpectrumType::Amplitude));
+        switchType(SpectrumType::Amplitude);
+    }
+    bars.offerCrossCorrelation(tables, both);
+
+    // A list that comes back takes its twin's row when it stood on "Off".
+    const auto enable = [](ListControl& list, const ListControl& twin) {
+        if (list.enabled()) return;
+        list.setEnabled(true);
+        if (list.selection() == 0) list.setSelection(twin.selection());
+    };
+    const auto disable = [](ListControl& list) {
+        list.setSelection(0);
+        list.setEnabled(false);
+    };
+    if (hasA) {
+        enable(bars.multiplierA, bars.multiplierB);
+        enable(bars.rangeA, bars.rangeB);
+    } else {
+        disable(bars.multiplierA);
+        disable(bars.rangeA);
+    }
+    const SpectrumType type = bars.selectedType(tables);
+    if (parts_.document.samplingType == kSamplingTypeB || (both && type != SpectrumType::CrossCorrelation)) {
+        enable(bars.multiplierB, bars.multiplierA);
+        enable(bars.rangeB, bars.rangeA);
+    } else {
+        disable(bars.multiplierB);
+        disable(bars.rangeB);
+    }
+    if (type == SpectrumType::Amplitude) {
+        bars.window.setEnabled(true);
+    } else {
+        disable(bars.window);
+    }
+    // The view follows what the lists now show.
+    ApplySpectrumControls();
+}
+
+void CSpectrumView::setScaleModes(const SpectrumScaleModes& modes) {
+    if (modes == scaleModes()) return;
+    const bool normalizedChanged = modes.normalized != normalized_;
+    xScaleMode_ = modes.xScale;
+    yScaleMode_ = modes.yScale;
+    normalized_ = modes.normalized;
+    if (normalizedChanged) {
+        showDefaultYRanges(spectrumType());
+        ApplySpectrumControls();
+    }
+    clearCursors();
+    parts_.redraw.redrawAll = true;
+    analysis_.spectrumDirty = true;
+    repaint();
+}
+
+// ---- lifecycle ------------------------------------------------------------------------------
+
+void CSpectrumView::OnInitialUpdate() {
+    if (parts_.startupStage > 1) {
+        xScaleMode_ = SpectrumXScale::Linear;
+        yScaleMode_ = SpectrumYScale::Volt;
+        normalized_ = true;
+        analysis_.setSpectrumType(SpectrumType::Amplitude);
+        ApplySpectrumType();
+    } else {
+        // During start-up the panel setting's choices stay.
+        const SpectrumType type = parts_.bars.selectedType(parts_.tables);
+        analysis_.setSpectrumType(type);
+        if (frameHooks_) {
+            const SpectrumScaleModes modes = frameHooks_->panelScaleModes();
+            xScaleMode_ = modes.xScale;
+            yScaleMode_ = modes.yScale;
+            normalized_ = modes.normalized;
+        }
+        // Lists filled for another type or amplitude axis than the view's get their defaults.
+        if (parts_.bars.xRangeTable() != SpectrumXRangeTable(type)) showDefaultXRange(type);
+        if (parts_.bars.yRangeTable(0) != SpectrumYRangeTable(0, type, normalized_) ||
+            parts_.bars.yRangeTable(1) != SpectrumYRangeTable(1, type, normalized_))
+            showDefaultYRanges(type);
+        ++parts_.startupStage;
+    }
+    parts_.redraw.spectrumPendingDraws = 0;
+    clearCursors();
+    if (!reallocatePoints(kPointCapacityMin)) {
+        ReportOutOfMemory(parts_.shell);
+        return;
+    }
+    hScrollPos_ = 0;
+    vScrollPosA_ = vScrollPosB_ = 50;
+    hScrollMax_ = 10;
+    vScrollMaxA_ = vScrollMaxB_ = 100;
+    syncScrollBars();
+    ApplySpectrumControls();
+    SyncSpectrumToolbar();
+    parts_.redraw.redrawAll = true;
+    analysis_.spectrumDirty = true;
+}
+
+void CSpectrumView::markSpectrumDirty() {
+    analysis_.spectrumDirty = true;
+    parts_.redraw.redrawAll = true;
+}
+
+void CSpectrumView::OnSize() {
+    parts_.redraw.redrawAll = true;
+    repaint();
+}
+
+void CSpectrumView::invalidate() { repaint(); }
+
+void CSpectrumView::repaint() {
+    if (repaintHandler_) repaintHandler_();
+}
+
+void CSpectrumView::clearCursors() {
+    for (SpectrumCursor& cursor : cursors_) cursor.clear();
+}
+
+// ---- scrolling ------------------------------------------------------------------------------
+
+void CSpectrumView::syncScrollBars() {
+    hScrollBar.setRange(0, hScrollMax_);
+    hScrollBar.setPosition(hScrollPos_);
+    scrollBarA.setRange(0, vScrollMaxA_);
+    scrollBarA.setPosition(vScrollPosA_);
+    scrollBarB.setRange(0, vScrollMaxB_);
+    scrollBarB.setPosition(vScrollPosB_);
+}
+
+void CSpectrumView::setHorizontalScroll(std::int32_t position, std::int32_t maximum) {
+    hScrollMax_ = maximum;
+    hScrollPos_ = std::clamp(position, 0, maximum);
+    hScrollBar.setRange(0, hScrollMax_);
+    hScrollBar.setPosition(hScrollPos_);
+}
+
+void CSpectrumView::OnHScroll(ScrollBarControl::Action action, std::int16_t trackPosition) {
+    using Action = ScrollBarControl::Action;
+    std::int32_t position = hScrollPos_;
+    switch (action) {
+        case Action::LineUp: position -= 10; break;
+        case Action::LineDown: position += 10; break;
+        case Action::PageUp: position -= hScrollMax_ / 10; break;
+        case Action::PageDown: position += hScrollMax_ / 10; break;
+        case Action::Top: position = 0; break;
+        case Action::Bottom: position = hScrollMax_; break;
+        case Action::ThumbTrack: {
+            const std::optional<std::int32_t> widened = WidenThumbPosition(hScrollPos_, trackPosition);
+            if (!widened) {
+                parts_.shell.showMessage(kMultiplierTooLargeMessage);
+                return;
+            }
+            position = *widened;
+            break;
+        }
+        case Action::ThumbPosition:
+        case Action::EndScroll: return;
+    }
+    setHorizontalScroll(position, hScrollMax_);
+    parts_.redraw.redrawAll = true;
+    repaint();
+}
+
+void CSpectrumView::OnVScroll(ScrollBarControl::Action action, std::int32_t trackPosition,
+                              const ScrollBarControl& bar) {
+    using Action = ScrollBarControl::Action;
+    const bool isA = &bar == &scrollBarA;
+    std::int32_t& position = isA ? vScrollPosA_ : vScrollPosB_;
+    const std::int32_t maximum = isA ? vScrollMaxA_ : vScrollMaxB_;
+    std::int32_t next = position;
+    switch (action) {
+        case Action::LineUp: next -= 10; break;
+        case Action::LineDown: next += 10; break;
+        case Action::PageUp: next -= maximum / 10; break;
+        case Action::PageDown: next += maximum / 10; break;
+        case Action::ThumbTrack: next = trackPosition; break;
+        case Action::Top: next = 0; break;
+        case Action::Bottom: next = maximum; break;
+        case Action::ThumbPosition:
+        case Action::EndScroll: return;
+    }
+    position = std::clamp(next, 0, maximum);
+    (isA ? scrollBarA : scrollBarB).setPosition(position);
+    parts_.redraw.redrawAll = true;
+    repaint();
+}
+
+// ---- taps -----------------------------------------------------------------------------------
+
+void CSpectrumView::OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor) {
+    const PlotRect& p = plotRect_;
+    const bool scopeXY = frameHooks_ && frameHooks_->scopeType() == kScopeTypeXY;
+    if (x >= p.left && x <= p.right && y >= p.top && y <= p.bottom) {
+        const bool onA = cursorChannel_ == 0;
+        const bool allowed = onA ? showA() : (showB() && !scopeXY);
+        if (allowed) {
+            const int channel = onA ? 0 : 1;
+            SpectrumCursor& cursor = cursors_[secondCursor ? 1 : 0];
+            cursor.x = x;
+            cursor.y = y;
+            cursor.owner = onA ? SpectrumCursorOwner::A : SpectrumCursorOwner::B;
+            cursor.xValue = PixelToX(x);
+            cursor.yValue = PixelToY(channel, y);
+        }
+    } else if (x < p.left && y < p.top) {
+        if (showA()) cursorChannel_ = 0;
+    } else if (x > p.right && y < p.top) {
+        if (showB() && !scopeXY) cursorChannel_ = 1;
+    } else {
+        clearCursors();
+    }
+    parts_.redraw.redrawAll = true;
+    repaint();
+}
+
+void CSpectrumView::OnLButtonDblClk(std::int32_t x, std::int32_t y) {
+    if (parts_.run.inputRunning.load() || spectrumType() != SpectrumType::Amplitude || !frameHooks_) return;
+    const PlotRect& p = plotRect_;
+    if (y > p.bottom)
+        frameHooks_->openXScaleDialog();
+    else if (x < p.left || x > p.right)
+        frameHooks_->openYScaleDialog();
+}
+
+// ---- scales ---------------------------------------------------------------------------------
+
+double CSpectrumView::XAxis::indexAt(double x) const {
+    if (log) return std::pow(10.0, (x + offset) * step);
+    if (correlation) return (x + offset - centre) * step + centreIndex;
+    return (x + offset) * step;
+}
+
+double CSpectrumView::XAxis::columnOf(double index) const {
+    if (log) return std::log10(index) / step - offset;
+    if (correlation) return (index - centreIndex) / step + centre - offset;
+    return index / step - offset;
+}
+
+CSpectrumView::XAxis CSpectrumView::xAxis() const {
+    XAxis axis;
+    const double w = plotRect_.width();
+    const double z = std::max<std::uint32_t>(xMultiplier_, 1);
+    const double r = xRangeCode_.value() * (xRangeCode_.symmetric() ? 2.0 : 1.0);
+    const double fraction = hScrollMax_ > 0 ? static_cast<double>(hScrollPos_) / hScrollMax_ : 0.0;
+    const double n = fftSize_;
+    const double ts = sampleInterval();
+    axis.width = w;
+    axis.offset = fraction * (z - 1.0) * w;
+    if (!(r > 0.0) || !(n >= 4.0) || !(ts > 0.0) || !(w > 0.0)) return axis;
+    if (logAxis()) {
+        const double fs = 1.0 / ts;
+        axis.log = true;
+        axis.firstFrequency = fs / n;
+        // The axis starts half a bin up, so that bin 1 sits a little way in from the left edge.
+        axis.step = (std::log10(r) - std::log10(fs / (2.0 * n))) / (w * z);
+    } else if (IsCorrelation(spectrumType())) {
+        axis.correlation = true;
+        axis.step = r / (w * z) / ts;
+        axis.centre = z * w / 2.0;
+        axis.centreIndex = static_cast<double>(SpectrumPointCount(spectrumType(), fftSize_) / 2);
+        axis.unitsPerPixel = r / (z * w);
+    } else {
+        axis.step = r / (w * z) * n * ts;
+        axis.unitsPerPixel = r / (z * w);
+    }
+    axis.valid = axis.step > 0.0 && std::isfinite(axis.step);
+    return axis;
+}
+
+CSpectrumView::YAxis CSpectrumView::yAxis(int channel) const {
+    YAxis axis;
+    const bool isA = channel == 0;
+    const RangeCode code = isA ? yRangeCodeA_ : yRangeCodeB_;
+    const double m = EffectiveMultiplier(isA ? yMultiplierA_ : yMultiplierB_);
+    const double position = isA ? vScrollPosA_ : vScrollPosB_;
+    const std::int32_t maximum = isA ? vScrollMaxA_ : vScrollMaxB_;
+    const double h = plotRect_.height();
+    const double top = plotRect_.top;
+    // The scroll offset of the view's centre, in pixels.
+    const double c = maximum > 0 ? (position - maximum / 2) / maximum * (m + 1.0) * h : 0.0;
+    if (dbAxis()) {
+        axis.db = true;
+        axis.scale = m * h * 0.01;
+        if (normalizedAxis()) {
+            const double peak = channelPeak(channel);
+            axis.dbOffset = -20.0 * std::log10(peak > 0.0 ? peak : 1.0);
+            axis.origin = (1.0 - m) * h / 2.0 + top - c;
+        } else {
+            // Decibels of a sine of 1 V peak; the range's value in those terms is the top edge.
+            axis.dbOffset = 20.0 * std::log10(kSqrt2);
+            axis.origin = 20.0 * std::log10(kSqrt2 * code.value()) * axis.scale + (1.0 - m) * h / 2.0 + top - c;
+        }
+        return axis;
+    }
+    if (normalizedAxis()) {
+        const double peak = channelPeak(channel);
+        axis.normalized = true;
+        axis.perUnit = m * h;
+        axis.scale = peak > 0.0 ? m * h / peak : 0.0;
+        axis.origin = top + (m + 1.0) * h / 2.0 - c;
+        return axis;
+    }
+    const double v = code.value();
+    if (code.symmetric()) {
+        axis.scale = m * h / (2.0 * v);
+        axis.origin = top + h / 2.0 - c;
+    } else {
+        axis.scale = m * h / v;
+        axis.origin = top + (m + 1.0) * h / 2.0 - c;
+    }
+    return axis;
+}
+
+float CSpectrumView::PixelToX(std::int32_t x) const {
+    const XAxis axis = xAxis();
+    if (!axis.valid) return 0.0f;
+    const double column = x - plotRect_.left;
+    if (axis.log) return static_cast<float>(axis.indexAt(column) * axis.firstFrequency);
+    if (axis.correlation) return static_cast<float>((column + axis.offset - axis.centre) * axis.unitsPerPixel);
+    return static_cast<float>((column + axis.offset) * axis.unitsPerPixel);
+}
+
+std::int32_t CSpectrumView::XToPixel(float value) const {
+    const XAxis axis = xAxis();
+    if (!axis.valid) return TruncatePixel(-kPixelLimit);
+    double column;
+    if (axis.log) {
+        if (!(value > 0.0f)) return TruncatePixel(-kPixelLimit);
+        column = axis.columnOf(value / axis.firstFrequency);
+    } else if (axis.correlation) {
+        column = value / axis.unitsPerPixel + axis.centre - axis.offset;
+    } else {
+        column = value / axis.unitsPerPixel - axis.offset;
+    }
+    return TruncatePixel(column + plotRect_.left + kRowRounding);
+}
+
+float CSpectrumView::PixelToY(int channel, std::int32_t y) const {
+    const YAxis axis = yAxis(channel);
+    if (axis.db) {
+        const double db = (axis.origin - y) / axis.scale;
+        return static_cast<float>(std::pow(10.0, db / 20.0) / kSqrt2);
+    }
+    if (axis.normalized) return static_cast<float>((axis.origin - y) / axis.perUnit);
+    return static_cast<float>((axis.origin - y) / axis.scale);
+}
+
+std::int32_t CSpectrumView::YToPixel(int channel, float value) const {
+    const YAxis axis = yAxis(channel);
+    if (axis.db) {
+        if (!(value > 0.0f)) return TruncatePixel(kPixelLimit);
+        return TruncatePixel(axis.origin - 20.0 * std::log10(kSqrt2 * value) * axis.scale + kRowRounding);
+    }
+    if (axis.normalized) return TruncatePixel(axis.origin - value * axis.perUnit + kRowRounding);
+    return TruncatePixel(axis.origin - value * axis.scale + kRowRounding);
+}
+
+std::int32_t CSpectrumView::ResultToPixel(int channel, float value) const {
+    const YAxis axis = yAxis(channel);
+    if (axis.db)
+        return TruncatePixel(axis.origin - (20.0 * std::log10(value + kTinyAmplitude) + axis.dbOffset) * axis.scale +
+                             kRowRounding);
+    return TruncatePixel(axis.origin - value * axis.scale + kRowRounding);
+}
+
+// ---- layout ---------------------------------------------------------------------------------
+
+void CSpectrumView::layout(std::int32_t width, std::int32_t height) {
+    laidOutWidth_ = width;
+    laidOutHeight_ = height;
+    if (xMultiplier_ < 2) {
+        hScrollBar.setVisible(false);
+        setHorizontalScroll(0, 10);
+    } else {
+        hScrollBar.setVisible(true);
+    }
+    clientRect_ = {0, 0, width, height};
+    if (yMultiplierA_ >= 1 && showA()) {
+        scrollBarA.setGeometry({clientRect_.left, clientRect_.top, kScrollBarWidth, height});
+        scrollBarA.setVisible(true);
+        clientRect_.left += kScrollBarWidth;
+    } else {
+        scrollBarA.setVisible(false);
+    }
+    if (yMultiplierB_ >= 1 && showB()) {
+        scrollBarB.setGeometry({clientRect_.right - kScrollBarWidth, clientRect_.top, kScrollBarWidth, height});
+        scrollBarB.setVisible(true);
+        clientRect_.right -= kScrollBarWidth;
+    } else {
+        scrollBarB.setVisible(false);
+    }
+    plotRect_.left = showA() ? clientRect_.left + 4 * charWidth_ : clientRect_.left + 3;
+    plotRect_.right = showB() ? clientRect_.right - 4 * charWidth_ : clientRect_.right - 3;
+    plotRect_.top = (!showA() || !showB()) ? clientRect_.top + charHeight_ + 2 : clientRect_.top + 2 * (charHeight_ - 3);
+    plotRect_.bottom = clientRect_.bottom - 2 * charHeight_ + 7;
+    // A window too small for the margins still gets a plot of one pixel.
+    plotRect_.right = std::max(plotRect_.right, plotRect_.left);
+    plotRect_.bottom = std::max(plotRect_.bottom, plotRect_.top);
+}
+
+// ---- points ---------------------------------------------------------------------------------
+
+bool CSpectrumView::reallocatePoints(std::size_t points) {
+    pointsA_ = {};
+    pointsB_ = {};
+    pointCapacity_ = 0;
+    pointCountA_ = pointCountB_ = 0;
+    if (points > pointAllocationLimit) return false;
+    try {
+        pointsA_.resize(points);
+        pointsB_.resize(points);
+    } catch (const std::bad_alloc&) {
+        pointsA_ = {};
+        pointsB_ = {};
+        return false;
+    }
+    pointCapacity_ = static_cast<std::uint32_t>(points);
+    return true;
+}
+
+std::uint32_t CSpectrumView::fillPoints(std::vector<CanvasPoint>& points, int channel, const XAxis& x) const {
+    const std::span<const float> result = channel == 0 ? analysis_.resultA() : analysis_.resultB();
+    const std::int64_t p = std::min<std::int64_t>(analysis_.pointCount(), static_cast<std::int64_t>(result.size()));
+    if (p < 2) return 0;
+    const float* v = result.data();
+    const std::int32_t left = plotRect_.left;
+    const std::int32_t right = plotRect_.right;
+    const std::int32_t w = plotRect_.width();
+    const std::uint32_t capacity = pointCapacity_;
+    CanvasPoint* out = points.data();
+    const YAxis y = yAxis(channel);
+    // Phases of neighbouring bins have nothing in common; every other result keeps its peaks.
+    const bool keepPeaks = spectrumType() != SpectrumType::Phase;
+    const auto interpolated = [&](double u) {
+        const std::int64_t i0 = static_cast<std::int64_t>(u);
+        const double v0 = v[i0];
+        return v0 + (u - static_cast<double>(i0)) * (static_cast<double>(v[i0 + 1]) - v0);
+    };
+
+    // One loop per way of mapping a value to a row, so the inner loops do no choosing.
+    const auto fill = [&](auto row) -> std::uint32_t {
+        std::uint32_t count = 0;
+        if (onePointPerColumn_) {
+            double next = x.indexAt(0);
+            for (std::int32_t c = 0; c < w && count < capacity; ++c) {
+                const double u = next;
+                next = x.indexAt(c + 1);
+                if (!(u >= 0.0)) continue;
+                if (u >= static_cast<double>(p - 1)) break;
+                double value = interpolated(u);
+                if (keepPeaks) {
+                    // The largest magnitude among the points this column stands for, so that a
+                    // narrow peak between two columns is not lost.
+                    const std::int64_t end = std::min<std::int64_t>(p - 1, static_cast<std::int64_t>(std::ceil(std::min(next, static_cast<double>(p)))) - 1);
+                    for (std::int64_t i = static_cast<std::int64_t>(u) + 1; i <= end; ++i)
+                        if (std::fabs(v[i]) > std::fabs(value)) value = v[i];
+                }
+                out[count++] = {left + c, row(value)};
+            }
+            return count;
+        }
+        const double u0 = x.indexAt(0);
+        std::int64_t first = 0;
+        if (u0 >= 0.0) {
+            if (!(u0 < static_cast<double>(p - 1))) return 0;
+            out[count++] = {left, row(interpolated(u0))};
+            first = static_cast<std::int64_t>(u0) + 1;
+        }
+        // A panned correlation axis that starts before the first lag starts with point 0.
+        for (std::int64_t i = first; i < p && count < capacity; ++i) {
+            const std::int32_t column = TruncatePixel(left + x.columnOf(static_cast<double>(i)));
+            out[count++] = {column, row(v[i])};
+            if (column > right) break;  // one point past the edge carries the line to it
+        }
+        return count;
+    };
+    if (y.db) {
+        const double origin = y.origin, scale = y.scale, offset = y.dbOffset;
+        return fill([=](double value) {
+            return TruncatePixel(origin - (20.0 * std::log10(value + kTinyAmplitude) + offset) * scale + kRowRounding);
+        });
+    }
+    const double origin = y.origin, scale = y.scale;
+    return fill([=](double value) { return TruncatePixel(origin - value * scale + kRowRounding); });
+}
+
+void CSpectrumView::computePoints() {
+    pointCountA_ = pointCountB_ = 0;
+    onePointPerColumn_ = false;
+    const bool a = showA();
+    const bool b = showB();
+    const CSignalDoc& doc = parts_.document;
+    if ((!a && !b) || doc.sampleCount == 0 || !analysis_.ready()) return;
+
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        analysis_.UpdateSpectra(doc, doc.dcOffsets, a, b, parts_.configuration.removeDcInSpectrum);
+        const XAxis x = xAxis();
+        if (!x.valid) return;
+        const double p = analysis_.pointCount();
+        const double z = std::max<std::uint32_t>(xMultiplier_, 1);
+        const double w = x.width;
+        const double n = fftSize_;
+        const double fs = samplingFrequency();
+        const double r = xRangeCode_.value() * (xRangeCode_.symmetric() ? 2.0 : 1.0);
+        // The fraction of the whole axis the results cover.
+        double covered;
+        if (x.log)
+            covered = std::log10(n) / (std::log10(r) - std::log10(fs / (2.0 * n)));
+        else if (x.correlation)
+            covered = n / fs / r;
+        else
+            covered = fs / 2.0 / r;
+        onePointPerColumn_ = p > 4.0 * z * w * covered && parts_.configuration.onePointPerRaster != 0;
+        // The points between the plot's edges, one before and one past them.
+        double wanted = w;
+        if (!onePointPerColumn_) {
+            const double first = std::clamp(std::floor(x.indexAt(0.0)), 0.0, p);
+            const double last = std::clamp(std::ceil(x.indexAt(w)), 0.0, p);
+            wanted = std::min(p, last - first + 3.0);
+        }
+        const std::size_t points = static_cast<std::size_t>(std::max(wanted, 2.0));
+        if (points > pointCapacity_) {
+            if (!reallocatePoints(points)) {
+                // Too many points for memory: fall back to one point per column and try again.
+                parts_.shell.showMessage(kOutOfMemoryMessage);
+                parts_.configuration.onePointPerRaster = 1;
+                if (!reallocatePoints(kPointCapacityMin)) {
+                    ReportOutOfMemory(parts_.shell);
+                    return;
+                }
+                continue;
+            }
+        } else if (points <= kPointCapacityMin && kPointCapacityMin < pointCapacity_) {
+            if (!reallocatePoints(kPointCapacityMin)) {
+                ReportOutOfMemory(parts_.shell);
+                return;
+            }
+        }
+        if (a) pointCountA_ = fillPoints(pointsA_, 0, x);
+        if (b) pointCountB_ = fillPoints(pointsB_, 1, x);
+        return;
+    }
+}
+
+// ---- drawing --------------------------------------------------------------------------------
+
+void CSpectrumView::OnDraw(Canvas& canvas) {
+    if (frameHooks_ && !frameHooks_->spectrumPaneShown()) return;
+    drawPicture(canvas);
+    std::int32_t pending = parts_.redraw.spectrumPendingDraws.load();
+    while (pending > 0 && !parts_.redraw.spectrumPendingDraws.compare_exchange_weak(pending, pending - 1)) {
+    }
+    parts_.redraw.redrawAll = false;
+}
+
+void CSpectrumView::drawPicture(Canvas& canvas) {
+    const InstrumentConfiguration& config = parts_.configuration;
+    const Colours colours{config.colorBackground, config.colorChannelA,          config.colorChannelB,
+                          config.colorGrid,       config.colorOtherText,         Complement(config.colorChannelA),
+                          Complement(config.colorChannelB)};
+    canvas.clearClip();
+    canvas.fillRectangle({0, 0, canvas.width(), canvas.height()}, colours.background);
+    const TextExtent extent = canvas.textExtent("A");
+    charWidth_ = extent.width;
+    charHeight_ = extent.height;
+    if (parts_.redraw.redrawAll.load() || canvas.width() != laidOutWidth_ || canvas.height() != laidOutHeight_)
+        layout(canvas.width(), canvas.height());
+
+    drawGrid(canvas, colours);
+    computePoints();
+    if (dbAxis()) drawDbGrid(canvas, colours);
+    if (logAxis()) drawLogGrid(canvas, colours);
+    drawTraces(canvas, colours);
+    canvas.setTextColour(colours.otherText);
+    drawXLabels(canvas, colours);
+    drawTitle(canvas, colours);
+    drawYLabels(canvas, colours);
+    if (!cursors_[0].set() && !cursors_[1].set()) drawPeakReadouts(canvas, colours);
+    drawCursors(canvas, colours);
+}
+
+void CSpectrumView::drawGrid(Canvas& canvas, const Colours& colours) const {
+    const PlotRect& p = plotRect_;
+    canvas.setPen(colours.grid, PenStyle::Dash);
+    // The dB and logarithmic grids replace the even lines of their axes.
+    if (!dbAxis()) {
+        for (int i = 0; i <= 4; ++i) {
+            const std::int32_t y = p.top + (p.bottom - p.top) * i / 4;
+            canvas.drawLine({p.left, y}, {p.right, y});
+        }
+    }
+    if (!logAxis()) {
+        for (int i = 0; i <= 4; ++i) {
+            const std::int32_t x = p.left + (p.right - p.left) * i / 4;
+            canvas.drawLine({x, p.top}, {x, p.bottom});
+        }
+    }
+    canvas.setPen(colours.grid, PenStyle::Solid);
+    canvas.drawRectangle({p.left, p.top, p.right + 1, p.bottom + 1});
+}
+
+void CSpectrumView::drawSideText(Canvas& canvas, int channel, std::int32_t y, const std::string& text) const {
+    const std::int32_t width = canvas.textExtent(text).width;
+    // Half a character off the frame, so that the minus of a label on a dB line does not read as
+    // the line going on; inside the picture when the margin is narrower than the text.
+    const std::int32_t gap = std::max(2, charWidth_ / 2);
+    if (channel == 0)
+        canvas.drawText({std::max(clientRect_.left, plotRect_.left - gap - width), y}, text);
+    else
+        canvas.drawText({std::min(clientRect_.right - width, plotRect_.right + gap), y}, text);
+}
+
+void CSpectrumView::drawDbGrid(Canvas& canvas, const Colours& colours) const {
+    const PlotRect& p = plotRect_;
+    // With both channels magnified each one's lines are short ticks on its own side.
+    const bool ticks = showA() && showB() && yMultiplierA_ >= 1 && yMultiplierB_ >= 1;
+    for (int channel = 0; channel < 2; ++channel) {
+        if (!(channel == 0 ? showA() : showB())) continue;
+        const YAxis y = yAxis(channel);
+        const std::uint32_t multiplier = channel == 0 ? yMultiplierA_ : yMultiplierB_;
+        const int step = DbGridStep(static_cast<int>(multiplier));
+        const int first = FirstDbGridLine((y.origin - p.top) / y.scale, step);
+        for (int k = 0; k < kDbGridLines; ++k) {
+            const int db = first - k * step;
+            const std::int32_t row = TruncatePixel(y.origin - db * y.scale);
+            if (row < p.top || row > p.bottom) continue;
+            canvas.setPen(colours.grid, PenStyle::Solid);
+            if (!ticks)
+                canvas.drawLine({p.left, row}, {p.right, row});
+            else if (channel == 0)
+                canvas.drawLine({p.left, row}, {p.left + 5, row});
+            else
+                canvas.drawLine({p.right - 5, row}, {p.right, row});
+            canvas.setTextColour(colours.otherText);
+            const std::string text = FormatDbLabel(db);
+            drawSideText(canvas, channel, row - charHeight_ / 2, text);
+        }
+    }
+}
+
+void CSpectrumView::drawLogGrid(Canvas& canvas, const Colours& colours) const {
+    const XAxis x = xAxis();
+    if (!x.valid) return;
+    const PlotRect& p = plotRect_;
+    const std::int32_t labelRow = TruncatePixel(p.bottom + 0.25 * charHeight_ - 4);
+    const LogGridPlan plan = LogGridFor(x.firstFrequency);
+    for (int base : plan.bases) {
+        // Twenty decades are more than any plot shows.
+        for (int decade = 0; decade < 20; ++decade) {
+            const double frequency = base * std::pow(10.0, plan.exponent + decade);
+            const std::int32_t column = TruncatePixel(p.left + x.columnOf(frequency / x.firstFrequency));
+            if (column > p.right) break;
+            if (column < p.left) continue;
+            canvas.setPen(colours.grid, PenStyle::Solid);
+            canvas.drawLine({column, p.top}, {column, p.bottom});
+            if (IsLabelledLogBase(base)) {
+                canvas.setTextColour(colours.otherText);
+                DrawAligned(canvas, column, labelRow, FormatLogGridLabel(std::llround(frequency * 100.0)), Align::Centre);
+            }
+        }
+    }
+}
+
+void CSpectrumView::drawTraces(Canvas& canvas, const Colours& colours) const {
+    const PlotRect& p = plotRect_;
+    canvas.setClip({p.left, p.top, p.right + 1, p.bottom + 1});
+    canvas.setPen(colours.channelA);
+    canvas.drawPolyline(pointsA());
+    canvas.setPen(colours.channelB);
+    canvas.drawPolyline(pointsB());
+    canvas.clearClip();
+}
+
+void CSpectrumView::drawXLabels(Canvas& canvas, const Colours& colours) const {
+    const PlotRect& p = plotRect_;
+    const std::int32_t labelRow = TruncatePixel(p.bottom + 0.25 * charHeight_ - 4);
+    const std::int32_t captionRow = TruncatePixel(p.bottom + 1.15 * charHeight_ - 7);
+    const bool correlation = IsCorrelation(spectrumType());
+    const Align captionAlign = showB() ? Align::Centre : Align::Right;
+    canvas.setTextColour(colours.otherText);
+    if (logAxis()) {
+        // The labelled lines of the grid carry the values.
+        DrawAligned(canvas, p.right, captionRow, "Hz", captionAlign);
+        return;
+    }
+    const RangeCode code = xRangeCode_;
+    const int z = static_cast<int>(std::max<std::uint32_t>(xMultiplier_, 1));
+    const AxisLabelStep step =
+        AxisLabelStepFor(code.symmetric() ? 2 * code.mantissa() : code.mantissa(), code.prefixIndex(), z);
+    for (int i = 0; i <= 10; i += 5) {
+        const std::int32_t x = p.left + (p.right - p.left) * i / 10;
+        const std::int64_t v = HorizontalLabelHundredths(step, hScrollPos_, i, z, code.symmetric());
+        Align align = Align::Centre;
+        if (i == 0 && !showA()) align = Align::Left;
+        if (i == 10 && !showB()) align = Align::Right;
+        DrawAligned(canvas, x, labelRow, FormatAxisLabel(v, step.decimals), align);
+    }
+    DrawAligned(canvas, p.right, captionRow, AxisCaption("", UnitPrefixLetter(step.prefixIndex), correlation ? "s" : "Hz"),
+                captionAlign);
+}
+
+void CSpectrumView::drawYLabels(Canvas& canvas, const Colours& colours) const {
+    const PlotRect& p = plotRect_;
+    const SpectrumType type = spectrumType();
+    // Above the labels, but inside the picture when the top margin is narrow.
+    const std::int32_t headingRow = std::max(clientRect_.top, p.top - charHeight_ - 5);
+    canvas.setTextColour(colours.otherText);
+    for (int channel = 0; channel < 2; ++channel) {
+        if (!(channel == 0 ? showA() : showB())) continue;
+        const bool left = channel == 0;
+        const auto place = [&](std::int32_t y, const std::string& text) { drawSideText(canvas, channel, y, text); };
+        const std::string name = left ? "A" : "B";
+        if (dbAxis()) {
+            // The dB grid carries the values.
+            place(headingRow, name + "(dB)");
+            continue;
+        }
+        const RangeCode code = left ? yRangeCodeA_ : yRangeCodeB_;
+        const int m = static_cast<int>(left ? yMultiplierA_ : yMultiplierB_);
+        const std::int32_t position = left ? vScrollPosA_ : vScrollPosB_;
+        const std::int32_t maximum = left ? vScrollMaxA_ : vScrollMaxB_;
+        const AxisLabelStep step =
+            AxisLabelStepFor(code.symmetric() ? 2 * code.mantissa() : code.mantissa(), code.prefixIndex(), m);
+        const bool thousandths = normalizedAxis() || (IsCorrelation(type) && step.lowered > 0);
+        for (int i = 0; i <= 10; i += 5) {
+            const std::int64_t v = VerticalLabelHundredths(step, position, maximum, i, m, code.symmetric());
+            if (!AxisLabelWithinRange(v, step.lowered, code.mantissa())) continue;
+            const std::string text = !thousandths ? FormatAxisLabel(v, step.decimals)
+                                                  : FormatThousandthsLabel(step.lowered > 0 ? v / 100 : v * 10);
+            place(p.top + (p.bottom - p.top) * i / 10 - charHeight_ / 2, text);
+        }
+        const char prefix = UnitPrefixLetter(step.prefixIndex);
+        std::string heading;
+        switch (type) {
+            case SpectrumType::Amplitude:
+                heading = normalizedAxis() ? name : AxisCaption(name + "(", prefix, "V)");
+                break;
+            case SpectrumType::Phase: heading = AxisCaption(name + "(", prefix, "D)"); break;
+            case SpectrumType::AutoCorrelation: heading = name; break;
+            case SpectrumType::CrossCorrelation: heading = "AB"; break;
+        }
+        place(headingRow, heading);
+    }
+}
+
+void CSpectrumView::drawTitle(Canvas& canvas, const Colours& colours) const {
+    const CSignalDoc& doc = parts_.document;
+    std::string title = TitleOf(spectrumType(), normalizedAxis());
+    if (doc.displayNotes && !doc.notes.empty()) title += ":" + doc.notes;
+    const PlotRect& p = plotRect_;
+    canvas.setTextColour(colours.otherText);
+    DrawAligned(canvas, (p.left + p.right) / 2, TruncatePixel(p.bottom + 1.15 * charHeight_ - 7), title, Align::Centre);
+}
+
+void CSpectrumView::drawPeakReadouts(Canvas& canvas, const Colours& colours) const {
+    const PlotRect& p = plotRect_;
+    const bool eitherOff = !showA() || !showB();
+    const std::int32_t centre = (p.left + p.right) / 2;
+    if (showA() && pointCountA_ > 1) {
+        for (const std::string& text : SpectrumPeakReadouts(analysis_, true, false)) {
+            canvas.setTextColour(colours.channelA);
+            // With both channels shown the two readouts share the top margin; A's stays inside the
+            // picture.
+            DrawAligned(canvas, centre, eitherOff ? p.top - charHeight_ - 2 : std::max(0, p.top + 4 - 2 * charHeight_),
+                        text, Align::Centre);
+        }
+    }
+    if (showB() && pointCountB_ > 1) {
+        for (const std::string& text : SpectrumPeakReadouts(analysis_, false, true)) {
+            canvas.setTextColour(colours.channelB);
+            DrawAligned(canvas, centre, eitherOff ? p.top - charHeight_ - 2 : p.top - charHeight_ + 1, text,
+                        Align::Centre);
+        }
+    }
+}
+
+void CSpectrumView::drawCursors(Canvas& canvas, const Colours& colours) {
+    const PlotRect& p = plotRect_;
+    canvas.setClip({p.left, p.top, p.right + 1, p.bottom + 1});
+    for (std::size_t index = 0; index < cursors_.size(); ++index) {
+        SpectrumCursor& cursor = cursors_[index];
+        if (!cursor.set()) continue;
+        const bool onA = cursor.owner == SpectrumCursorOwner::A;
+        cursor.x = XToPixel(cursor.xValue);
+        cursor.y = YToPixel(onA ? 0 : 1, cursor.yValue);
+        canvas.setPen(onA ? colours.cursorA : colours.cursorB);
+        const bool across = cursor.x >= p.left && cursor.x <= p.right;
+        const bool along = cursor.y >= p.top && cursor.y <= p.bottom;
+        if (across) canvas.drawLine({cursor.x, p.top}, {cursor.x, p.bottom});
+        if (along) canvas.drawLine({p.left, cursor.y}, {p.right, cursor.y});
+        if (across && along) {
+            canvas.setTextColour(onA ? colours.channelA : colours.channelB);
+            canvas.drawText({cursor.x + 2, cursor.y}, index == 0 ? "1" : "2");
+        }
+    }
+    canvas.clearClip();
+
+    const SpectrumCursor& first = cursors_[0];
+    const SpectrumCursor& second = cursors_[1];
+    if (!first.set() && !second.set()) return;
+    const SpectrumType type = spectrumType();
+    const bool db = dbAxis();
+    const bool volts = type == SpectrumType::Amplitude && !db && !normalizedAxis();
+    const char* unit = "";
+    if (type == SpectrumType::Amplitude) unit = db ? "dB" : (normalizedAxis() ? "" : "V");
+    if (type == SpectrumType::Phase) unit = "D";
+    // On a dB axis a value is shown as the decibels of its amplitude.
+    const auto shown = [&](const SpectrumCursor& cursor) {
+        return db ? static_cast<float>(20.0 * std::log10(2.0 * cursor.yValue / kSqrt2)) : cursor.yValue;
+    };
+    const auto yText = [&](float value) { return volts ? FormatEngineering(value) : FormatFixed3(value); };
+    const auto channelColour = [&](const SpectrumCursor& cursor) {
+        return cursor.owner == SpectrumCursorOwner::A ? colours.channelA : colours.channelB;
+    };
+    const bool correlation = IsCorrelation(type);
+    std::string text;
+    if (first.set() && second.set()) {
+        canvas.setTextColour(first.owner == second.owner ? channelColour(first) : colours.otherText);
+        const std::string dx = FormatEngineering(second.xValue - first.xValue);
+        const std::string dy = yText(shown(second) - shown(first)) + unit;
+        if (correlation)
+            text = "T2-T1=" + dx + "s;R2-R1=" + dy;
+        else
+            text = "F2-F1=" + dx + "Hz;" + (type == SpectrumType::Phase ? "P2-P1=" : "V2-V1=") + dy;
+    } else {
+        const SpectrumCursor& only = first.set() ? first : second;
+        canvas.setTextColour(channelColour(only));
+        text = FormatEngineering(only.xValue) + (correlation ? "s " : "Hz ") + yText(shown(only)) + unit;
+    }
+    DrawAligned(canvas, (p.left + p.right) / 2, p.top - charHeight_, text, Align::Centre);
+}
+
+}  // namespace tonewell

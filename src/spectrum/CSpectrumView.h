@@ -1,0 +1,274 @@
+#pragma once
+// The spectrum analyser's view: the record of the document as an amplitude or phase spectrum or
+// an auto- or cross-correlation (a 4 x 4 grid, or the dB and logarithmic grids that replace it,
+// one trace per shown channel, axis labels with units, the title, the peak readouts, two cursors
+// with their readout), scaled by the spectrum bars and the axis scale dialogs and scrolled by a
+// frequency bar and an A and a B bar. It owns the spectrum's computing state and recomputes it
+// lazily at the start of a drawing pass, only when spectrumDirty is set. Everything is drawn
+// through a Canvas, so the same picture goes to the window, to a PNG file and to a recording
+// canvas in tests. UI thread only; the parts it is given must outlive it.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "acquisition/AcquisitionParameters.h"
+#include "acquisition/SignalDoc.h"
+#include "controls/ScrollBarControl.h"
+#include "platform/Canvas.h"
+#include "platform/Shell.h"
+#include "scope/CScopeView.h"
+#include "shared/InstrumentConfiguration.h"
+#include "shared/ProgramState.h"
+#include "shared/RangeCode.h"
+#include "shared/RangeTables.h"
+#include "spectrum/SpectrumAnalysis.h"
+#include "spectrum/SpectrumCursor.h"
+#include "spectrum/SpectrumFrameHooks.h"
+#include "spectrum/SpectrumScaleModes.h"
+#include "spectrum/SpectrumSelectors.h"
+
+namespace tonewell {
+
+inline constexpr int kSpectrumScrollBarAId = 65045;
+inline constexpr int kSpectrumScrollBarBId = 65046;
+
+// What the view reads and writes besides its own state.
+struct SpectrumViewParts {
+    CSignalDoc& document;                      // the record, its DC offsets and note
+    SpectrumSelectors& bars;                   // the spectrum bars' lists
+    const RangeTables& tables;                 // the values of the lists' rows
+    const AcquisitionParameters& acquisition;  // samplingRate while the record is empty
+    InstrumentConfiguration& configuration;    // colours, onePointPerRaster, removeDcInSpectrum
+    const RunState& run;                       // inputRunning
+    RedrawState& redraw;                       // redrawAll, spectrumPendingDraws
+    int& startupStage;
+    Shell& shell;
+};
+
+class CSpectrumView {
+public:
+    static constexpr std::uint32_t kPointCapacityMin = 8192;
+    static constexpr std::int32_t kScrollBarWidth = 16;
+
+    explicit CSpectrumView(const SpectrumViewParts& parts);
+    CSpectrumView(const CSpectrumView&) = delete;
+    CSpectrumView& operator=(const CSpectrumView&) = delete;
+
+    // The frame the view lives in (may be null).
+    void setFrameHooks(SpectrumFrameHooks* hooks) { frameHooks_ = hooks; }
+    // Called whenever the view wants to be painted again (the widget schedules a paint).
+    void setRepaintHandler(std::function<void()> handler) { repaintHandler_ = std::move(handler); }
+
+    // A new or opened document: during start-up the type and axis choices of the panel setting
+    // stay, afterwards the view starts over with "AMS", Linear, Volt, normalised and default
+    // ranges; then the lists are read and fitted to the record's channels.
+    void OnInitialUpdate();
+    // The window's drawing pass: checks the pane, draws the picture on a canvas the size of the
+    // client area, counts a pending record down and ends the relayout.
+    void OnDraw(Canvas& canvas);
+    // The whole picture, laid out for the canvas's size (recomputing first when spectrumDirty is
+    // set); pictures for files use it directly.
+    void drawPicture(Canvas& canvas);
+    // The window changed size: the next draw lays out again.
+    void OnSize();
+    // The frequency (or time-lag) bar; trackPosition carries the thumb in 16 bits as scroll
+    // messages do.
+    void OnHScroll(ScrollBarControl::Action action, std::int16_t trackPosition);
+    // The A or B bar (told apart by the bar).
+    void OnVScroll(ScrollBarControl::Action action, std::int32_t trackPosition, const ScrollBarControl& bar);
+    // A tap at (x, y); secondCursor chooses cursor 2 (the Caps Lock toggle, or Shift).
+    void OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor);
+    // A double tap: below the plot the X axis scale dialog, beside it the Y axis scale dialog,
+    // both only for an amplitude spectrum and never while input monitoring runs.
+    void OnLButtonDblClk(std::int32_t x, std::int32_t y);
+
+    // The spectrum bars into the view.
+    void ReadSpectrumControls();
+    // The handler of every spectrum list but the type: reads the lists, re-allocates for a new
+    // N, rescales the scroll bars to the multipliers, drops cursors of channels now "Off", and
+    // redraws and recomputes.
+    void ApplySpectrumControls();
+    // The type list shows the view's type; the X and Y range lists are refilled with their
+    // defaults.
+    void ApplySpectrumType();
+    // The handler of the type list.
+    void OnSpectrumTypeChange();
+    // The bars follow the record's channels: "CCR" only for two channels, a missing channel's
+    // lists "Off" and disabled, the window list only for "AMS". Then the view reads them again.
+    void SyncSpectrumToolbar();
+
+    // The axis choices; setting them (the dialogs' OK) recomputes and redraws, clears the
+    // cursors, and refills the Y range lists with their defaults when "Normalized" changed.
+    // The same choices again change nothing.
+    SpectrumScaleModes scaleModes() const { return {xScaleMode_, yScaleMode_, normalized_}; }
+    void setScaleModes(const SpectrumScaleModes& modes);
+
+    // A new or changed record: recomputed at the next draw.
+    void markSpectrumDirty();
+    // Asks for a paint.
+    void invalidate();
+
+    // The computing state and its results as last computed for the display (what the export
+    // writes).
+    const SpectrumAnalysis& analysis() const { return analysis_; }
+    bool spectrumDirty() const { return analysis_.spectrumDirty.load(); }
+
+    // Hz (seconds for the correlations) at a column, and back.
+    float PixelToX(std::int32_t x) const;
+    std::int32_t XToPixel(float value) const;
+    // A channel's (0 = A, 1 = B) Y value at a row, and back, in the cursor's terms (see
+    // SpectrumCursor).
+    float PixelToY(int channel, std::int32_t y) const;
+    std::int32_t YToPixel(int channel, float value) const;
+    // The row of a result value of a channel as its trace draws it.
+    std::int32_t ResultToPixel(int channel, float value) const;
+
+    // The scroll bars: the frequency bar at the bottom of the window and the A and B bars at its
+    // left and right edges, placed and shown by the layout. The view sets their range and
+    // position.
+    ScrollBarControl hScrollBar{0, Orientation::Horizontal};
+    ScrollBarControl scrollBarA{kSpectrumScrollBarAId, Orientation::Vertical};
+    ScrollBarControl scrollBarB{kSpectrumScrollBarBId, Orientation::Vertical};
+
+    // The most points a point array may hold: growing past it fails as exhausted memory does.
+    std::size_t pointAllocationLimit = std::numeric_limits<std::size_t>::max() / 64;
+
+    // State of the last layout and draw.
+    SpectrumType spectrumType() const { return analysis_.spectrumType(); }
+    int fftSize() const { return fftSize_; }
+    WindowType windowType() const { return analysis_.windowType(); }
+    const CanvasRect& clientRect() const { return clientRect_; }
+    const PlotRect& plotRect() const { return plotRect_; }
+    std::span<const CanvasPoint> pointsA() const { return {pointsA_.data(), pointCountA_}; }
+    std::span<const CanvasPoint> pointsB() const { return {pointsB_.data(), pointCountB_}; }
+    std::uint32_t pointCountA() const { return pointCountA_; }
+    std::uint32_t pointCountB() const { return pointCountB_; }
+    std::uint32_t pointCapacity() const { return pointCapacity_; }
+    bool onePointPerColumn() const { return onePointPerColumn_; }
+    std::int32_t charWidth() const { return charWidth_; }
+    std::int32_t charHeight() const { return charHeight_; }
+    const std::array<SpectrumCursor, 2>& cursors() const { return cursors_; }
+    int cursorChannel() const { return cursorChannel_; }
+    std::uint32_t xMultiplier() const { return xMultiplier_; }
+    std::uint32_t yMultiplierA() const { return yMultiplierA_; }
+    std::uint32_t yMultiplierB() const { return yMultiplierB_; }
+    RangeCode xRangeCode() const { return xRangeCode_; }
+    RangeCode yRangeCodeA() const { return yRangeCodeA_; }
+    RangeCode yRangeCodeB() const { return yRangeCodeB_; }
+    std::int32_t hScrollPos() const { return hScrollPos_; }
+    std::int32_t hScrollMax() const { return hScrollMax_; }
+    std::int32_t vScrollPosA() const { return vScrollPosA_; }
+    std::int32_t vScrollMaxA() const { return vScrollMaxA_; }
+    std::int32_t vScrollPosB() const { return vScrollPosB_; }
+    std::int32_t vScrollMaxB() const { return vScrollMaxB_; }
+
+private:
+    // The horizontal mapping of the current state (X1, X3).
+    struct XAxis {
+        bool valid = false;      // a mapping exists (a log axis needs a range above fs/2N)
+        bool log = false;
+        bool correlation = false;
+        double width = 0.0;      // W
+        double offset = 0.0;     // xOffset, pixels
+        double step = 0.0;       // xStep: points (log: decades) per pixel
+        double centre = 0.0;     // correlations: z W / 2, the pixel of lag 0 before panning
+        double centreIndex = 0;  // correlations: P / 2, the point of lag 0
+        double unitsPerPixel = 0.0;  // linear: Hz or seconds per pixel
+        double firstFrequency = 0.0; // log: fs / N, the frequency of point 1
+        // Fractional point index at column x (0 = plotLeft).
+        double indexAt(double x) const;
+        // Column of point index i (log: i >= 1).
+        double columnOf(double index) const;
+    };
+    // The vertical mapping of one channel (Y1-Y3).
+    struct YAxis {
+        double origin = 0.0;   // yOrigin, row of 0 (dB: of 0 dB)
+        double scale = 0.0;    // yScale, pixels per unit (dB: per dB)
+        bool db = false;
+        bool normalized = false;
+        double dbOffset = 0.0; // dB of a result: 20 log10(v) + dbOffset
+        double perUnit = 0.0;  // normalised volt axis: pixels per fraction of the peak
+    };
+    struct Colours;
+
+    double samplingFrequency() const;
+    double sampleInterval() const;
+    bool recordHasA() const;
+    bool recordHasB() const;
+    bool showA() const { return !yRangeCodeA_.isOff(); }
+    bool showB() const { return !yRangeCodeB_.isOff() && spectrumType() != SpectrumType::CrossCorrelation; }
+    bool logAxis() const;
+    bool dbAxis() const;
+    bool normalizedAxis() const;
+    XAxis xAxis() const;
+    YAxis yAxis(int channel) const;
+    double channelPeak(int channel) const;
+
+    void layout(std::int32_t width, std::int32_t height);
+    void syncScrollBars();
+    void setHorizontalScroll(std::int32_t position, std::int32_t maximum);
+    void computePoints();
+    bool reallocatePoints(std::size_t points);
+    std::uint32_t fillPoints(std::vector<CanvasPoint>& points, int channel, const XAxis& x) const;
+
+    void switchType(SpectrumType type);
+    void showDefaultXRange(SpectrumType type);
+    void showDefaultYRanges(SpectrumType type);
+    void clearCursors();
+    void repaint();
+
+    void drawGrid(Canvas& canvas, const Colours& colours) const;
+    // A label or heading beside the plot on a channel's side (A left, B right).
+    void drawSideText(Canvas& canvas, int channel, std::int32_t y, const std::string& text) const;
+    void drawDbGrid(Canvas& canvas, const Colours& colours) const;
+    void drawLogGrid(Canvas& canvas, const Colours& colours) const;
+    void drawTraces(Canvas& canvas, const Colours& colours) const;
+    void drawXLabels(Canvas& canvas, const Colours& colours) const;
+    void drawYLabels(Canvas& canvas, const Colours& colours) const;
+    void drawTitle(Canvas& canvas, const Colours& colours) const;
+    void drawPeakReadouts(Canvas& canvas, const Colours& colours) const;
+    void drawCursors(Canvas& canvas, const Colours& colours);
+
+    SpectrumViewParts parts_;
+    SpectrumFrameHooks* frameHooks_ = nullptr;
+    std::function<void()> repaintHandler_;
+    SpectrumAnalysis analysis_;
+
+    std::vector<CanvasPoint> pointsA_;
+    std::vector<CanvasPoint> pointsB_;
+    std::uint32_t pointCountA_ = 0;
+    std::uint32_t pointCountB_ = 0;
+    std::uint32_t pointCapacity_ = 0;
+    bool onePointPerColumn_ = false;
+
+    std::int32_t hScrollPos_ = 0, vScrollPosA_ = 50, vScrollPosB_ = 50;
+    std::int32_t hScrollMax_ = 10, vScrollMaxA_ = 100, vScrollMaxB_ = 100;
+
+    CanvasRect clientRect_;
+    PlotRect plotRect_;
+    std::int32_t laidOutWidth_ = -1;
+    std::int32_t laidOutHeight_ = -1;
+
+    std::uint32_t xMultiplier_ = 1, yMultiplierA_ = 0, yMultiplierB_ = 0;
+    RangeCode xRangeCode_{0x5032};
+    RangeCode yRangeCodeA_;
+    RangeCode yRangeCodeB_;
+    int fftSize_ = 0;
+
+    SpectrumXScale xScaleMode_ = SpectrumXScale::Linear;
+    SpectrumYScale yScaleMode_ = SpectrumYScale::Volt;
+    bool normalized_ = true;  // as the built-in panel has it
+
+    std::array<SpectrumCursor, 2> cursors_{};
+    int cursorChannel_ = 0;
+
+    std::int32_t charWidth_ = 8;
+    std::int32_t charHeight_ = 16;
+};
+
+}  // namespace tonewell

@@ -1,0 +1,113 @@
+#include "spectrum/qt/SpectrumScaleDialogBoxes.h"
+
+#include "spectrum/SpectrumXScaleDialog.h"
+#include "spectrum/SpectrumYScaleDialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tonewell {
+
+namespace {
+
+// Radio buttons for a RadioControl: a click chooses in the model, the model's choice checks the
+// button.
+void BindRadios(RadioControl& model, QRadioButton* const (&buttons)[2], QWidget* owner) {
+    auto* group = new QButtonGroup(owner);
+    for (int i = 0; i < 2; ++i) {
+        group->addButton(buttons[i], i);
+        buttons[i]->setChecked(model.choice() == i);
+    }
+    QObject::connect(group, &QButtonGroup::idClicked, owner, [&model](int id) { model.userChoose(id); });
+    model.setObserver([&model, buttons] {
+        for (int i = 0; i < 2; ++i) buttons[i]->setChecked(model.choice() == i);
+    });
+}
+
+QDialogButtonBox* OkCancel(QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("Cancel"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+QRadioButton* Radio(const RadioControl& model, int index, QWidget* parent) {
+    const QString label = QString::fromStdString(model.labels()[static_cast<std::size_t>(index)]);
+    auto* button = new QRadioButton(label, parent);
+    button->setAccessibleName(label);
+    return button;
+}
+
+}  // namespace
+
+SpectrumXScaleDialogBox::SpectrumXScaleDialogBox(SpectrumXScaleDialog& model, QWidget* parent)
+    : QDialog(parent), model_(model) {
+    setWindowTitle(QString::fromLatin1(kSpectrumXScaleTitle));
+    setAccessibleName(windowTitle());
+    auto* layout = new QVBoxLayout(this);
+    for (int i = 0; i < 2; ++i) {
+        options_[i] = Radio(model.scale, i, this);
+        layout->addWidget(options_[i]);
+    }
+    BindRadios(model.scale, options_, this);
+    layout->addWidget(OkCancel(this));
+}
+
+SpectrumXScaleDialogBox::~SpectrumXScaleDialogBox() { model_.scale.setObserver({}); }
+
+void SpectrumXScaleDialogBox::accept() {
+    model_.OnOk();
+    QDialog::accept();
+}
+
+SpectrumYScaleDialogBox::SpectrumYScaleDialogBox(SpectrumYScaleDialog& model, QWidget* parent)
+    : QDialog(parent), model_(model) {
+    setWindowTitle(QString::fromLatin1(kSpectrumYScaleTitle));
+    setAccessibleName(windowTitle());
+    auto* layout = new QVBoxLayout(this);
+    for (int i = 0; i < 2; ++i) {
+        options_[i] = Radio(model.scale, i, this);
+        layout->addWidget(options_[i]);
+    }
+    BindRadios(model.scale, options_, this);
+    const QString label = QString::fromStdString(model.normalized.label());
+    normalized_ = new QCheckBox(label, this);
+    normalized_->setAccessibleName(label);
+    normalized_->setChecked(model.normalized.checked());
+    connect(normalized_, &QCheckBox::clicked, this, [&model](bool) { model.normalized.userClick(); });
+    model.normalized.setObserver([this, &model] { normalized_->setChecked(model.normalized.checked()); });
+    layout->addWidget(normalized_);
+    layout->addWidget(OkCancel(this));
+}
+
+SpectrumYScaleDialogBox::~SpectrumYScaleDialogBox() {
+    model_.scale.setObserver({});
+    model_.normalized.setObserver({});
+}
+
+void SpectrumYScaleDialogBox::accept() {
+    model_.OnOk();
+    QDialog::accept();
+}
+
+bool RunSpectrumXScaleDialog(CSpectrumView& view, const RunState& run, QWidget* parent) {
+    SpectrumXScaleDialog model(view, run);
+    if (!model.Open()) return false;
+    SpectrumXScaleDialogBox box(model, parent);
+    return box.exec() == QDialog::Accepted;
+}
+
+bool RunSpectrumYScaleDialog(CSpectrumView& view, const RunState& run, QWidget* parent) {
+    SpectrumYScaleDialog model(view, run);
+    if (!model.Open()) return false;
+    SpectrumYScaleDialogBox box(model, parent);
+    return box.exec() == QDialog::Accepted;
+}
+
+}  // namespace tonewell
