@@ -390,7 +390,9 @@ void CaptureEngine::completeRecord(Session& s, std::size_t r) {
         parts_.redraw.recordPending.store(true, std::memory_order_release);
         recordReady_.store(true, std::memory_order_release);
         parts_.shell.post([this, alive = s.engineAlive] {
-            if (!alive.expired()) OnRecordReady();
+            if (alive.expired()) return;
+            if (recordReadyRoute_) recordReadyRoute_();
+            else OnRecordReady();
         });
     }
     s.triggerFrame = 0;
@@ -511,15 +513,6 @@ bool CaptureEngine::OnTimer(int timerId) {
         case kRecordReadyTimer: OnRecordReady(); return true;
         default: return false;
     }
-}
-
-bool CaptureEngine::AutoRunAtStartup(bool runStopEnabled) {
-    const RunState& run = parts_.run;
-    if (!parts_.configuration.autoRunAtStartup || !runStopEnabled || run.inputRunning.load() ||
-        run.displayInScopeActive.load())
-        return false;
-    RunStop();
-    return run.inputRunning.load();
 }
 
 std::uint64_t CaptureEngine::overrunCount() const {

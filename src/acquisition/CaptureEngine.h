@@ -18,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "acquisition/AcquisitionParameters.h"
@@ -47,9 +48,9 @@ inline constexpr const char* kNoActiveDocumentMessage = "No active document foun
 struct CaptureParts {
     CSignalDoc& document;                         // receives each record
     AcquisitionParameters& acquisition;           // trigger values and recordLength, restartPending
-    RunState& run;                                // inputRunning, displayInScopeActive
+    RunState& run;                                // inputRunning
     RedrawState& redraw;                          // recordPending, pending draws, releaseTicks, redrawAll, scopeRelayout
-    const InstrumentConfiguration& configuration; // invertInput, autoRunAtStartup
+    const InstrumentConfiguration& configuration; // invertInput
     const RangeTables& tables;                    // the values of the trigger lists' rows
     TriggerBar& trigger;                          // read when capture starts
     SamplingBar& sampling;                        // "Point", read when capture starts
@@ -108,12 +109,10 @@ public:
     // Routes a main-frame timer to the three above; false for a timer that is not capture's.
     bool OnTimer(int timerId);
 
-    // The start-up auto-run, called once by the frame when the main window has appeared after
-    // the splash: starts capture as "Run/Stop monitoring input" does when the Display Setting
-    // "Auto-run oscilloscope at startup" is on, capture is not running, the generator is not
-    // showing its output, and the frame's "Run/Stop monitoring input" command is enabled now
-    // (runStopEnabled: the edition offers capture and a view is shown). True when it started.
-    bool AutoRunAtStartup(bool runStopEnabled);
+    // Where the capture thread's "record ready" goes on the UI thread: the frame takes it as its
+    // timer 3 (and redraws its command bar after it, as after every timer); without a route the
+    // engine takes the record itself. UI thread.
+    void setRecordReadyRoute(std::function<void()> route) { recordReadyRoute_ = std::move(route); }
 
     // Overruns of the input device since capture last started: sound lost because the device
     // had no buffer to record into. Kept after stopping until the next start. UI thread.
@@ -148,6 +147,7 @@ private:
 
     CaptureParts parts_;
     CaptureHooks* hooks_;
+    std::function<void()> recordReadyRoute_;
     std::unique_ptr<Session> session_;
     // Set (release) by the capture thread with recordPending, taken (acquire) by OnRecordReady.
     std::atomic<bool> recordReady_{false};

@@ -677,23 +677,5 @@ TEST(CaptureDeviceFault, DeviceThatVanishesWhileRecordingLeavesCaptureStoppable)
     h.reset();  // and nothing is left running
 }
 
-TEST(CaptureAutoRun, StartsOnceTheMainWindowAppearsWhenTheSettingAsksAndRunStopIsAvailable) {
-    CaptureHarness h;
-    h.configure(CaptureSetup{});
-    h.configuration.autoRunAtStartup = false;
-    EXPECT_FALSE(h.engine.AutoRunAtStartup(true));
-    h.configuration.autoRunAtStartup = true;
-    EXPECT_FALSE(h.engine.AutoRunAtStartup(false)) << "Run/Stop monitoring input is disabled";
-    h.run.displayInScopeActive = true;
-    EXPECT_FALSE(h.engine.AutoRunAtStartup(true));
-    h.run.displayInScopeActive = false;
-    EXPECT_FALSE(h.run.inputRunning.load());
-    EXPECT_TRUE(h.engine.AutoRunAtStartup(true));
-    EXPECT_TRUE(h.run.inputRunning.load());
-    EXPECT_EQ(h.shell.clicks, 1);
-    EXPECT_FALSE(h.engine.AutoRunAtStartup(true)) << "already running";
-    EXPECT_TRUE(h.run.inputRunning.load());
-}
-
 }  // namespace
 }  // namespace tonewell
