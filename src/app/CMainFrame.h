@@ -2,11 +2,11 @@
 // The main frame's logic: the command table's handlers with their enable and check rules for the
 // product edition, the three bar slots, the two panes, the start-up stages, the main-frame
 // timers and the document and panel commands. The window it lives in (FrameWindow) and its
-// dialogs (FrameDialogs) are the Qt skin's; the views, the output and the capture attach
-// themselves when they exist. It attaches itself to the instrument as the front panel's views.
-// The oscilloscope view and the generator's output are the instrument's; the frame gives the
-// view its first update with each document, is the frame it asks about its pane, and runs the
-// output's Run/Stop and its end-of-sweep timer. UI thread; the references must outlive the
+// dialogs (FrameDialogs) are the Qt skin's. It attaches itself to the instrument as the front
+// panel's views. The views, the generator's output and input capture are the instrument's; the
+// frame gives the views their first update with each document, is the frame they ask about
+// their panes, runs the output's Run/Stop and its end-of-sweep timer, and capture's Run/Stop
+// (the attached input monitoring) and its timers. UI thread; the references must outlive the
 // frame.
 
 #include <array>
