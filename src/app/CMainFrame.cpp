@@ -20,8 +20,10 @@ std::filesystem::path WithExtension(std::filesystem::path path, const char* exte
 
 }  // namespace
 
-bool AutoRunCaptureAtStartup(bool autoRunSetting, bool inputRunning, int startupStage, int productEdition) {
-    return autoRunSetting && !inputRunning && startupStage > 1 && EditionHasCapture(productEdition);
+bool AutoRunCaptureAtStartup(bool autoRunSetting, bool inputRunning, int startupStage, int productEdition,
+                             bool documentFromFile) {
+    return autoRunSetting && !inputRunning && startupStage > 1 && EditionHasCapture(productEdition) &&
+           !documentFromFile;
 }
 
 CMainFrame::CMainFrame(Instrument& instrument, FrameWindow& window, FrameDialogs& dialogs, int productEdition)
@@ -33,9 +35,18 @@ CMainFrame::CMainFrame(Instrument& instrument, FrameWindow& window, FrameDialogs
     // The end of a sweep is signalled from the notification thread; the output stops here, on
     // the UI thread.
     setTimerHandler(kTimerSweepEnd, [this] { instrument_.output.OnSweepEndTimer(); });
+    // Capture's timers; its thread's "record ready" comes in as timer 3, so that the command
+    // bar follows a Single record's stop at once.
+    CaptureEngine& capture = instrument_.capture;
+    setTimerHandler(kTimerRecordRelease, [&capture] { capture.OnRecordRelease(); });
+    setTimerHandler(kTimerCaptureRestart, [&capture] { capture.OnCaptureRestart(); });
+    setTimerHandler(kTimerRecordReady, [&capture] { capture.OnRecordReady(); });
+    capture.setRecordReadyRoute([this] { OnTimer(kTimerRecordReady); });
+    setOverrunCounter([&capture] { return capture.overrunCount(); });
 }
 
 CMainFrame::~CMainFrame() {
+    instrument_.capture.setRecordReadyRoute(nullptr);
     instrument_.outputDisplay.attachFrame(nullptr);
     instrument_.scope.setFrameHooks(nullptr);
     instrument_.effects.attachViews(nullptr);
@@ -420,8 +431,11 @@ void CMainFrame::ApplyViewVisibility() {
     in.panel.trigger.ApplyModeEnabling(in.acquisition.triggerMode, in.panel.sampling.bothChannels(in.tables));
     applyBarEnabling();
 
+    // Run as the button would be: only while it is enabled (a pane shown, the generator not in
+    // the oscilloscope, capture attached).
     if (AutoRunCaptureAtStartup(in.configuration.autoRunAtStartup, in.run.inputRunning.load(), in.startupStage,
-                                edition_)) {
+                                edition_, !in.document.PathName().empty()) &&
+        commandState(kCommandRunStopInput).enabled) {
         OnRunStopInput();
         window_.updateCommandBar();
     }

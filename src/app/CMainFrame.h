@@ -2,11 +2,11 @@
 // The main frame's logic: the command table's handlers with their enable and check rules for the
 // product edition, the three bar slots, the two panes, the start-up stages, the main-frame
 // timers and the document and panel commands. The window it lives in (FrameWindow) and its
-// dialogs (FrameDialogs) are the Qt skin's; the views, the output and the capture attach
-// themselves when they exist. It attaches itself to the instrument as the front panel's views.
-// The oscilloscope view and the generator's output are the instrument's; the frame gives the
-// view its first update with each document, is the frame it asks about its pane, and runs the
-// output's Run/Stop and its end-of-sweep timer. UI thread; the references must outlive the
+// dialogs (FrameDialogs) are the Qt skin's. It attaches itself to the instrument as the front
+// panel's views. The views, the generator's output and input capture are the instrument's; the
+// frame gives the views their first update with each document, is the frame they ask about
+// their panes, runs the output's Run/Stop and its end-of-sweep timer, and capture's Run/Stop
+// (the attached input monitoring) and its timers. UI thread; the references must outlive the
 // frame.
 
 #include <array>
@@ -17,6 +17,8 @@
 #include <optional>
 #include <string>
 
+#include "acquisition/CaptureEngine.h"
+#include "acquisition/CaptureRestart.h"
 #include "app/FrameBars.h"
 #include "app/FrameCommands.h"
 #include "app/FrameDialogs.h"
@@ -30,11 +32,11 @@ namespace tonewell {
 
 class Instrument;
 
-// The main-frame timers.
-inline constexpr int kTimerRecordRelease = 1;   // 30 ms while capture runs
-inline constexpr int kTimerCaptureRestart = 2;  // 10 ms after a parameter change
-inline constexpr int kTimerRecordReady = 3;     // posted by the capture thread
-inline constexpr int kTimerSweepEnd = 100;      // the end of a generator sweep
+// The main-frame timers: capture's (kTimerCaptureRestart, 10 ms after a parameter change, is
+// capture's own name for timer 2) and the output's.
+inline constexpr int kTimerRecordRelease = kRecordReleaseTimer;  // 30 ms while capture runs
+inline constexpr int kTimerRecordReady = kRecordReadyTimer;      // posted by the capture thread
+inline constexpr int kTimerSweepEnd = 100;                       // the end of a generator sweep
 
 // Open filter of the document, with the framework's catch-all.
 inline constexpr const char* kDocumentOpenFilter = "ADC (*.wav)|*.wav|All Files (*.*)|*.*|";
@@ -100,12 +102,14 @@ public:
     void showScopeBar1() override;
 
     // ---- what attaches to the frame -------------------------------------------------------
-    // Timers 1, 2 and 3 belong to capture, which registers them here (timer 100 is the
-    // output's); nullptr removes one.
+    // Timers 1, 2 and 3 go to the instrument's capture and timer 100 to its output from the
+    // frame's construction; the capture thread's "record ready" arrives as timer 3. A handler
+    // set here replaces the one for its timer; nullptr removes one.
     void setTimerHandler(int timerId, std::function<void()> handler);
     // A main-frame timer fired (or was posted); a timer nobody registered is ignored.
     void OnTimer(int timerId);
-    // The input device's overruns, which the status bar shows while capture runs.
+    // The input device's overruns, which the status bar shows while capture runs (the
+    // instrument's capture counts them from the frame's construction).
     void setOverrunCounter(std::function<std::uint64_t()> counter) { overruns_ = std::move(counter); }
     // "Output underruns: N" while output runs, "Input overruns: N" while capture runs (both
     // when both run, empty when neither runs or nothing counts them).
@@ -190,7 +194,10 @@ private:
 };
 
 // The start-up auto-run of capture: the Display Setting asks for it, capture is not running,
-// the start-up stage is above 1 and the edition offers capture.
-bool AutoRunCaptureAtStartup(bool autoRunSetting, bool inputRunning, int startupStage, int productEdition);
+// the start-up stage is above 1 (the views have had their first updates) and the edition offers
+// capture. A program started on a file shows that file instead: the first record would replace
+// it at once.
+bool AutoRunCaptureAtStartup(bool autoRunSetting, bool inputRunning, int startupStage, int productEdition,
+                             bool documentFromFile);
 
 }  // namespace tonewell

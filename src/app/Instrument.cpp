@@ -44,7 +44,11 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
                                       return OutputCalibration{configuration.outputFullScale8,
                                                                configuration.outputFullScale16};
                                   },
-                                  seedClock, shell, run, &audio, &document}) {
+                                  seedClock, shell, run, &audio, &document}),
+      captureLink(CaptureLinkParts{document, panel, configuration, acquisition, run.inputRunning, shell, effects, scope}),
+      capture(CaptureParts{document, acquisition, run, redraw, configuration, tables, panel.trigger, panel.sampling, shell,
+                           audio},
+              &captureLink) {
     output.attachDisplay(&outputDisplay);
     panel.resetPanel();
     panel.createBars();
@@ -52,6 +56,7 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
     effects.attachScope(&scope);
     effects.attachSpectrum(&spectrum);
     spectrum.setFrameHooks(&effects);
+    effects.attachInputMonitoring(&capture);
     document.SetFrameHooks(&panel);
 }
 

@@ -13,7 +13,9 @@
 #include <string>
 
 #include "acquisition/AcquisitionParameters.h"
+#include "acquisition/CaptureEngine.h"
 #include "acquisition/SignalDoc.h"
+#include "app/CaptureLink.h"
 #include "app/FrontPanel.h"
 #include "app/InstrumentEffects.h"
 #include "app/OutputDisplayLink.h"
@@ -96,6 +98,12 @@ public:
     // The generator's output on the audio backend, for the whole program: Run/Stop, timer 100,
     // the underrun count and the export. Stopped (device closed) before the document goes.
     GeneratorOutput output;
+
+    // Input capture on the audio backend: "Run/Stop monitoring input" (attached to the effects as
+    // the input monitoring), the capture thread, main-frame timers 1, 2 and 3 (the frame routes
+    // them to capture.OnTimer) and the overrun count. Stopped before the document goes.
+    CaptureLink captureLink;
+    CaptureEngine capture;
 };
 
 }  // namespace tonewell

@@ -55,6 +55,11 @@ public:
     // The attached input monitoring, nullptr while there is none.
     InputMonitoring* monitoring() const { return monitoring_; }
 
+    // A captured record arrived: the spectrum view recomputes at its next drawing pass.
+    void MarkSpectrumDirty() {
+        if (spectrum_) spectrum_->markSpectrumDirty();
+    }
+
     // The oscilloscope takes the time range its bar selects, as when the view is first shown.
     void takeScopeTimeRange();
 

@@ -7,7 +7,11 @@
 //
 // For measurements and tests: TONEWELL_SKIP_SPLASH=1 shows the main window at once;
 // TONEWELL_QUIT_AFTER_PAINT=1 ends the program once the oscilloscope pane has been painted, and
-// TONEWELL_SCREENSHOT=file.png does the same after saving a picture of the main window there.
+// TONEWELL_SCREENSHOT=file.png does the same after saving a picture of the main window there;
+// TONEWELL_SCREENSHOT_DELAY=ms waits that long after the first paint (for records to arrive).
+// A program that ends itself this way does not ask to save the record. TONEWELL_COMMANDS=
+// 32786,32820 runs these commands, in order, once the main window has appeared, as pressing
+// their buttons would (Run/Stop monitoring input, Run/Stop output).
 
 #include "app/Instrument.h"
 #include "app/qt/Artwork.h"
@@ -23,7 +27,9 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #ifndef TONEWELL_PRODUCT_EDITION
@@ -38,12 +44,13 @@ static_assert(kProductEdition >= 0 && kProductEdition <= 3, "TONEWELL_PRODUCT_ED
 
 bool EnvironmentFlag(const char* name) { return qEnvironmentVariableIntValue(name) != 0; }
 
-// Ends the program after the first paint of a widget, saving a picture of the window first
-// when a file is named.
+// Ends the program `delay` ms after the first paint of a widget, saving a picture of the window
+// first when a file is named; beforeQuit runs just before.
 class QuitAfterPaint : public QObject {
 public:
-    QuitAfterPaint(QWidget* watched, QWidget* window, QString picture)
-        : QObject(watched), window_(window), picture_(std::move(picture)) {
+    QuitAfterPaint(QWidget* watched, QWidget* window, QString picture, int delay, std::function<void()> beforeQuit)
+        : QObject(watched), window_(window), picture_(std::move(picture)), delay_(delay),
+          beforeQuit_(std::move(beforeQuit)) {
         watched->installEventFilter(this);
     }
 
@@ -51,8 +58,9 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint && !quitting_) {
             quitting_ = true;
-            QTimer::singleShot(0, qApp, [window = window_, picture = picture_] {
+            QTimer::singleShot(delay_, qApp, [window = window_, picture = picture_, beforeQuit = beforeQuit_] {
                 if (!picture.isEmpty() && window) window->grab().save(picture);
+                beforeQuit();
                 QApplication::quit();
             });
         }
@@ -62,8 +70,20 @@ protected:
 private:
     QPointer<QWidget> window_;
     QString picture_;
+    int delay_;
+    std::function<void()> beforeQuit_;
     bool quitting_ = false;
 };
+
+// The commands of TONEWELL_COMMANDS, given as numbers separated by commas; others are skipped.
+void RunScriptedCommands(tonewell::CMainFrame& frame) {
+    const QStringList ids = qEnvironmentVariable("TONEWELL_COMMANDS").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& text : ids) {
+        bool number = false;
+        const int id = text.trimmed().toInt(&number);
+        if (number) frame.OnCommand(id);
+    }
+}
 
 }  // namespace
 
@@ -97,15 +117,20 @@ int main(int argc, char** argv) {
 
     const QString picture = qEnvironmentVariable("TONEWELL_SCREENSHOT");
     if (EnvironmentFlag("TONEWELL_QUIT_AFTER_PAINT") || !picture.isEmpty())
-        new QuitAfterPaint(window.scopePane(), &window, picture);
+        new QuitAfterPaint(window.scopePane(), &window, picture,
+                           std::max(0, qEnvironmentVariableIntValue("TONEWELL_SCREENSHOT_DELAY")),
+                           [&instrument] { instrument.document.skipSavePrompt = true; });
     if (EnvironmentFlag("TONEWELL_SKIP_SPLASH")) {
         window.frame().OnSplashEnded();
+        RunScriptedCommands(window.frame());
     } else {
         auto* splash = new tonewell::SplashWindow(tonewell::SplashPicture());
         splash->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<tonewell::MainWindow> main(&window);
         QObject::connect(splash, &tonewell::SplashWindow::closed, &window, [main] {
-            if (main) main->frame().OnSplashEnded();
+            if (!main) return;
+            main->frame().OnSplashEnded();
+            RunScriptedCommands(main->frame());
         });
         QObject::connect(&window, &tonewell::MainWindow::programEnded, splash, &tonewell::SplashWindow::dismiss);
         splash->start();

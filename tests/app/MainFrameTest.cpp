@@ -395,6 +395,7 @@ TEST_P(MainFrameTest, OscilloscopeExportWritesTheRecordAsText) {
 
 TEST_P(MainFrameTest, DialogCommandsGoToTheDialogsWhereTheEditionOffersThem) {
     frame.startUp(std::nullopt);
+    instrument.configuration.autoRunAtStartup = false;  // the dialogs wait while capture runs
     frame.OnSplashEnded();  // the panes of the edition
     for (int id : {kCommandCalibration, kCommandDisplay, kCommandNotes, kCommandSignalGenerator, kCommandAudioDevice,
                    kCommandSpectrumXScale, kCommandSpectrumYScale, kCommandAbout})
@@ -438,13 +439,16 @@ TEST_P(MainFrameTest, HelpWithoutItsFileSaysSoWithoutAViewer) {
 }
 
 TEST_P(MainFrameTest, RunStopInputNeedsCaptureAndTheEdition) {
+    EXPECT_EQ(frame.commandState(kCommandRunStopInput).enabled, EditionHasCapture(edition()));
+    instrument.effects.attachInputMonitoring(nullptr);
     EXPECT_FALSE(frame.commandState(kCommandRunStopInput).enabled);
     MonitoringDouble input(instrument.run.inputRunning);
     instrument.effects.attachInputMonitoring(&input);
     frame.OnCommand(kCommandRunStopInput);
     EXPECT_EQ(input.runStops, EditionHasCapture(edition()) ? 1 : 0);
     EXPECT_EQ(frame.commandState(kCommandRunStopInput).checked, EditionHasCapture(edition()));
-    instrument.effects.attachInputMonitoring(nullptr);
+    instrument.effects.attachInputMonitoring(&instrument.capture);
+    instrument.run.inputRunning = false;
 }
 
 TEST_P(MainFrameTest, RunStopOutputPlaysTheGeneratorWhereTheEditionHasIt) {
@@ -515,12 +519,13 @@ TEST_P(MainFrameTest, TheGeneratorInTheOscilloscopeShowsTheHiddenPane) {
 INSTANTIATE_TEST_SUITE_P(Editions, MainFrameTest, ::testing::Values(0, 1, 2, 3),
                          [](const auto& info) { return "Edition" + std::to_string(info.param); });
 
-TEST(AutoRunAtStartup, OnlyPastStageOneAndWhereCaptureIsOffered) {
-    EXPECT_TRUE(AutoRunCaptureAtStartup(true, false, 2, kEditionAll));
-    EXPECT_FALSE(AutoRunCaptureAtStartup(true, false, 1, kEditionAll));
-    EXPECT_FALSE(AutoRunCaptureAtStartup(true, true, 2, kEditionAll));
-    EXPECT_FALSE(AutoRunCaptureAtStartup(false, false, 2, kEditionAll));
-    EXPECT_FALSE(AutoRunCaptureAtStartup(true, false, 2, kEditionGeneratorScope));
+TEST(AutoRunAtStartup, OnlyPastStageOneWhereCaptureIsOfferedAndNotOnAFile) {
+    EXPECT_TRUE(AutoRunCaptureAtStartup(true, false, 2, kEditionAll, false));
+    EXPECT_FALSE(AutoRunCaptureAtStartup(true, false, 1, kEditionAll, false));
+    EXPECT_FALSE(AutoRunCaptureAtStartup(true, true, 2, kEditionAll, false));
+    EXPECT_FALSE(AutoRunCaptureAtStartup(false, false, 2, kEditionAll, false));
+    EXPECT_FALSE(AutoRunCaptureAtStartup(true, false, 2, kEditionGeneratorScope, false));
+    EXPECT_FALSE(AutoRunCaptureAtStartup(true, false, 2, kEditionAll, true));
 }
 
 }  // namespace

@@ -30,6 +30,7 @@
 #include <QPainter>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTest>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -68,8 +69,11 @@ struct ClearedSettings {
 
 class MainWindowTest : public ::testing::TestWithParam<int> {
 protected:
-    void start(const std::optional<std::filesystem::path>& file = std::nullopt) {
+    // Capture's start-up auto-run only where a test asks for it, so that the commands that wait
+    // for capture to stop stay enabled.
+    void start(const std::optional<std::filesystem::path>& file = std::nullopt, bool autoRun = false) {
         window.frame().startUp(file);
+        instrument.configuration.autoRunAtStartup = autoRun;
         // Edition 3 opens the generator dialog after the splash, modally; these tests are about
         // the window, so it is closed as soon as it shows.
         if (GetParam() == kEditionGeneratorScope) CloseModalDialogWhenShown();
@@ -173,8 +177,7 @@ TEST_P(MainWindowTest, EditionsDecideTheButtonsAndPanes) {
     EXPECT_EQ(window.commandAction(kCommandSpectrumPane)->isEnabled(), all);
     EXPECT_EQ(window.commandAction(kCommandSpectrumParameters)->isEnabled(), all);
     EXPECT_EQ(window.commandAction(kCommandSignalGenerator)->isEnabled(), true);
-    // Capture is not attached in this window: its button waits for it. The output is there.
-    EXPECT_FALSE(window.commandAction(kCommandRunStopInput)->isEnabled());
+    EXPECT_EQ(window.commandAction(kCommandRunStopInput)->isEnabled(), all);
     EXPECT_TRUE(window.commandAction(kCommandRunStopOutput)->isEnabled());
     EXPECT_TRUE(window.scopePane()->isVisible());
     EXPECT_EQ(window.spectrumPane()->isVisible(), all);
@@ -194,6 +197,33 @@ TEST_P(MainWindowTest, RunStopOutputPlaysAndTheStatusBarCountsUnderruns) {
     EXPECT_FALSE(instrument.run.outputRunning);
     EXPECT_FALSE(run->isChecked());
     EXPECT_TRUE(window.runCountsText().isEmpty());
+}
+
+// The start-up auto-run presses Run/Stop monitoring input; its release timer runs as a QTimer
+// through the frame, the status bar counts the input's overruns, and the button stops capture.
+TEST_P(MainWindowTest, CaptureRunsFromTheStartUpUntilItsButtonStopsIt) {
+    start(std::nullopt, true);
+    instrument.capture.startClickPause = std::chrono::milliseconds(0);
+    QAction* run = window.commandAction(kCommandRunStopInput);
+    const bool capture = EditionHasCapture(GetParam());
+    EXPECT_EQ(instrument.run.inputRunning.load(), capture);
+    EXPECT_EQ(run->isChecked(), capture);
+    EXPECT_EQ(window.runCountsText(), capture ? QStringLiteral("Input overruns: 0") : QString());
+    if (!capture) return;
+    EXPECT_FALSE(window.commandAction(kCommandFileOpen)->isEnabled());
+
+    // Timer 1 ages a record on the views; with no record it leaves the count alone.
+    instrument.redraw.releaseTicks = 1;
+    for (int wait = 0; wait < 100 && instrument.redraw.releaseTicks.load() < 3; ++wait)
+        QTest::qWait(10);
+    EXPECT_GE(instrument.redraw.releaseTicks.load(), 3);
+    instrument.redraw.releaseTicks = 0;
+
+    run->trigger();
+    EXPECT_FALSE(instrument.run.inputRunning.load());
+    EXPECT_FALSE(run->isChecked());
+    EXPECT_TRUE(window.runCountsText().isEmpty());
+    EXPECT_TRUE(window.commandAction(kCommandFileOpen)->isEnabled());
 }
 
 TEST_P(MainWindowTest, PaneButtonsToggleThePanesAsTheFrameSays) {

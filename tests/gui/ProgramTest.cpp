@@ -18,13 +18,16 @@ namespace {
 
 using namespace testing;
 
+constexpr int kRunStopOutputCommand = 32820;
+
 struct ProgramRun {
     int exitCode = -1;
     QImage picture;
 };
 
 ProgramRun StartProgram(const TempDir& dir, const QStringList& arguments,
-                        const QString& programFile = QStringLiteral(TONEWELL_PROGRAM)) {
+                        const QString& programFile = QStringLiteral(TONEWELL_PROGRAM),
+                        const QProcessEnvironment& extra = {}) {
     const QString picture = QString::fromStdString((dir / "window.png").string());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
@@ -33,6 +36,7 @@ ProgramRun StartProgram(const TempDir& dir, const QStringList& arguments,
     environment.insert("XDG_CONFIG_HOME", QString::fromStdString((dir / "config").string()));
     environment.insert("TONEWELL_SKIP_SPLASH", "1");
     environment.insert("TONEWELL_SCREENSHOT", picture);
+    for (const QString& key : extra.keys()) environment.insert(key, extra.value(key));
     QProcess program;
     program.setProcessEnvironment(environment);
     program.start(programFile, arguments);
@@ -103,6 +107,24 @@ TEST(ProgramTest, EditionZeroDrawsTheRecordInBothPanes) {
     const int all = PixelsOf(run.picture, qRgb(0, 0, 255), run.picture.height() / 8);
     EXPECT_GT(lower, 20);
     EXPECT_GT(all - lower, run.picture.width() / 2);
+}
+
+// Edition 0 started without a file runs capture at start-up; the generator's sine, played into
+// the cable, comes back as triggered records that both panes draw.
+TEST(ProgramTest, EditionZeroCapturesTheGeneratorsOutputThroughTheCable) {
+    TempDir dir;
+    QProcessEnvironment extra;
+    extra.insert("TONEWELL_COMMANDS", QString::number(kRunStopOutputCommand));
+    extra.insert("TONEWELL_SCREENSHOT_DELAY", "2000");
+    const ProgramRun run = StartProgram(dir, {}, QStringLiteral(TONEWELL_PROGRAM_EDITION0), extra);
+    ASSERT_EQ(run.exitCode, 0);
+    ASSERT_FALSE(run.picture.isNull());
+    if (QByteArray folder = qgetenv("TONEWELL_SCREENSHOT_DIR"); !folder.isEmpty())
+        run.picture.save(QString::fromLocal8Bit(folder) + QStringLiteral("/capture-edition0.png"));
+    const int lower = PixelsOf(run.picture, qRgb(0, 0, 255), run.picture.height() * 5 / 8);
+    const int all = PixelsOf(run.picture, qRgb(0, 0, 255), run.picture.height() / 8);
+    EXPECT_GT(lower, 20) << "the spectrum of the captured sine";
+    EXPECT_GT(all - lower, run.picture.width()) << "the captured sine swings across the oscilloscope";
 }
 
 TEST(ProgramTest, StartsWithoutAFile) {

@@ -1,0 +1,523 @@
+#include "acquisition/CaptureEngine.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <new>
+#include <optional>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "acquisition/CaptureRestart.h"
+#include "acquisition/TriggerConversions.h"
+#include "acquisition/TriggerSearch.h"
+#include "platform/ByteOrder.h"
+#include "platform/audio/InputNotificationQueue.h"
+#include "platform/audio/ThreadName.h"
+#include "shared/LeadingInteger.h"
+
+namespace tonewell {
+
+namespace {
+
+constexpr std::int32_t kModeNone = 0;
+constexpr std::int32_t kModeSingle = 2;
+constexpr std::size_t kSpareCount = 2;
+// The device holds every ring buffer but the one held back. Two would do for long records; a
+// desktop may keep the capture thread waiting for tens of milliseconds, so short records get
+// enough queued buffers to cover a quarter of a second, and no sound is lost meanwhile.
+constexpr std::size_t kMinimumQueued = 2;
+constexpr std::size_t kMaximumQueued = 255;
+constexpr double kQueuedSeconds = 0.25;
+
+std::size_t RingSize(std::uint32_t frames, std::uint32_t samplesPerSecond) {
+    const double wanted = std::ceil(kQueuedSeconds * samplesPerSecond / std::max<std::uint32_t>(frames, 1));
+    return std::clamp<std::size_t>(static_cast<std::size_t>(wanted), kMinimumQueued, kMaximumQueued) + 1;
+}
+
+// The system clears bytes recorded, the user word and the flags before it queues a header again.
+void ClearHeader(WaveHeader& header) {
+    header.bytesRecorded.store(0, std::memory_order_relaxed);
+    header.user = 0;
+    header.flags.store(0, std::memory_order_relaxed);
+}
+
+bool Completed(const WaveHeader& header) {
+    return (header.flags.load(std::memory_order_acquire) & kWaveHeaderDone) != 0;
+}
+
+}  // namespace
+
+// One start's device, buffers and capture thread. The fields under "capture thread" belong to
+// that thread once `active` is set; the captured pair's fields are handed to the UI thread by
+// recordReady_.
+struct CaptureEngine::Session {
+    InputNotificationQueue notifications{InputNotificationQueue::Consumer::OwnThread};
+    // The ring's headers, then the spares'.
+    std::unique_ptr<WaveHeader[]> headers;
+    std::size_t headerCount = 0;
+    std::vector<std::unique_ptr<std::uint8_t[]>> buffers;
+    std::unique_ptr<AudioInput> device;  // created on the UI thread, released after `active` is cleared
+    bool opened = false;
+    std::thread thread;
+    std::weak_ptr<int> engineAlive;
+
+    // Fixed for the session before the thread starts.
+    WaveFormat format;
+    std::uint32_t frames = 0;  // N: frames of a buffer and of a record
+    std::int32_t mode = 1;
+    bool stereo = false;
+    bool invert = false;
+    TriggerSearchSetup setup;
+
+    // The UI thread clears `active` and then waits while `busy` is set; the capture thread sets
+    // `busy` and then reads `active`. Both in sequential consistency, so that one of them sees the
+    // other: either the thread leaves the buffer alone, or the UI thread waits until it is done.
+    std::atomic<bool> active{false};
+    std::atomic<bool> busy{false};
+
+    // Capture thread.
+    std::vector<WaveHeader*> ring;
+    std::array<WaveHeader*, kSpareCount> spare{};
+    std::size_t ringIndex = 0;
+    bool triggered = false;
+    int triggerWait = 0;            // 0 searching, 1 or 2 further buffers needed
+    std::int64_t triggerFrame = 0;  // relative to the buffer that will be the older of the pair
+    std::int32_t delay = 0;
+    bool singleDelivered = false;
+    bool requeueFailed = false;
+
+    // The captured pair, written before recordReady_ is set.
+    WaveHeader* older = nullptr;
+    WaveHeader* newer = nullptr;
+    std::int64_t recordTriggerFrame = 0;
+    std::int32_t recordDelay = 0;
+    std::chrono::steady_clock::time_point takenAt{};
+};
+
+CaptureEngine::CaptureEngine(const CaptureParts& parts, CaptureHooks* hooks) : parts_(parts), hooks_(hooks) {}
+
+CaptureEngine::~CaptureEngine() {
+    if (session_) endSession(true);
+}
+
+void CaptureEngine::showResult(AudioResult result) {
+    if (result == AudioResult::NoError) return;
+    const std::string_view name = AudioResultName(result);
+    if (!name.empty()) parts_.shell.showMessage(name);
+}
+
+void CaptureEngine::RunStop() {
+    const bool start = !parts_.run.inputRunning.load();
+    parts_.run.inputRunning.store(start);
+    if (start) startCapture();
+    else stopCapture();
+}
+
+// ---- start ------------------------------------------------------------------------------
+
+void CaptureEngine::startCapture() {
+    Shell& shell = parts_.shell;
+    RunState& run = parts_.run;
+    RedrawState& redraw = parts_.redraw;
+    AcquisitionParameters& acquisition = parts_.acquisition;
+
+    if (playStartClick) {
+        shell.playClick();
+        if (startClickPause.count() > 0) std::this_thread::sleep_for(startClickPause);
+    }
+    playStartClick = true;
+
+    // Empty, 0, negative, or more than a record can hold.
+    const std::int32_t length = parts_.sampling.recordLengthValue();
+    if (length <= 0 || length > kMaxRecordLength) {
+        run.inputRunning.store(false);
+        shell.showMessage(kZeroPointsMessage);
+        parts_.sampling.point.setText("1");
+        return;
+    }
+
+    redraw.scopePendingDraws.store(0);
+    redraw.spectrumPendingDraws.store(0);
+    redraw.recordPending.store(false, std::memory_order_release);
+    redraw.releaseTicks.store(0);
+    acquisition.restartPending.store(0, std::memory_order_release);
+    recordReady_.store(false, std::memory_order_release);
+
+    if (hooks_ == nullptr) {
+        // Without the frame's link there is no document for the records to go to.
+        run.inputRunning.store(false);
+        shell.showMessage(kNoActiveDocumentMessage);
+        return;
+    }
+    if (!hooks_->ConfigureDocument()) {
+        run.inputRunning.store(false);
+        return;
+    }
+    const WaveFormat format = parts_.document.riffHeader.format;
+
+    // The trigger controls.
+    const RangeTables& tables = parts_.tables;
+    TriggerBar& bar = parts_.trigger;
+    acquisition.triggerMode = bar.selectedMode(tables);
+    acquisition.triggerSource =
+        tables[RangeTableId::TriggerSource].value(bar.source.selection()).value_or(acquisition.triggerSource);
+    acquisition.triggerEdge =
+        tables[RangeTableId::TriggerEdge].value(bar.edge.selection()).value_or(acquisition.triggerEdge);
+    acquisition.triggerLevelCode = TriggerLevelCode(LeadingInteger(bar.level.text()), acquisition.samplingBits);
+    acquisition.triggerDelaySamples = TriggerDelaySamples(LeadingInteger(bar.delay.text()), length);
+
+    auto session = std::make_unique<Session>();
+    Session& s = *session;
+    s.format = format;
+    s.frames = static_cast<std::uint32_t>(length);
+    s.mode = acquisition.triggerMode;
+    s.stereo = format.channels == 2;
+    s.invert = parts_.configuration.invertInput;
+    s.setup.edge = acquisition.triggerEdge == 1 ? TriggerEdge::Falling : TriggerEdge::Rising;
+    s.setup.level = acquisition.triggerLevelCode;
+    s.setup.bits = format.bitsPerSample;
+    s.setup.blockAlign = format.blockAlign;
+    s.setup.sampleOffset = acquisition.triggerSource == 1 && s.stereo ? BytesPerSample(format.bitsPerSample) : 0;
+    s.setup.invert = s.invert;
+    s.engineAlive = alive_;
+    s.thread = std::thread([this, &s] { captureThread(s); });
+    session_ = std::move(session);
+
+    s.device = parts_.audio.createInput();
+    const AudioResult opened = s.device ? s.device->open(format, s.notifications) : AudioResult::NoDriver;
+    if (opened != AudioResult::NoError) {
+        showResult(opened);
+        run.inputRunning.store(false);
+        endSession(true);
+        return;
+    }
+    s.opened = true;
+
+    const std::size_t bytes = static_cast<std::size_t>(format.blockAlign) * s.frames;
+    const std::size_t ringSize = RingSize(s.frames, format.samplesPerSecond);
+    s.headerCount = ringSize + kSpareCount;
+    s.headers = std::make_unique<WaveHeader[]>(s.headerCount);
+    s.buffers.resize(s.headerCount);
+    for (std::size_t i = 0; i < s.headerCount; ++i) {
+        s.buffers[i].reset(new (std::nothrow) std::uint8_t[bytes]());
+        if (!s.buffers[i]) {
+            shell.postCommand(kCommandFileClose);
+            run.inputRunning.store(false);
+            endSession(true);
+            return;
+        }
+        s.headers[i].data = s.buffers[i].get();
+        s.headers[i].bufferLength = static_cast<std::uint32_t>(bytes);
+    }
+
+    // The ring buffers queued but the last, which is held back for pre-trigger samples; the
+    // spares ready.
+    for (std::size_t i = 0; i < ringSize; ++i) s.ring.push_back(&s.headers[i]);
+    for (std::size_t i = 0; i < kSpareCount; ++i) s.spare[i] = &s.headers[ringSize + i];
+    for (std::size_t i = 0; i + 1 < ringSize; ++i) {
+        WaveHeader* header = s.ring[i];
+        AudioResult result = s.device->prepare(*header);
+        if (result == AudioResult::NoError) result = s.device->addBuffer(*header);
+        if (result != AudioResult::NoError) {
+            showResult(result);  // inputRunning stays 1: the next Run/Stop closes the device
+            return;
+        }
+    }
+    for (WaveHeader* header : {s.ring.back(), s.spare[0], s.spare[1]}) {
+        if (AudioResult result = s.device->prepare(*header); result != AudioResult::NoError) {
+            showResult(result);
+            return;
+        }
+    }
+
+    s.ringIndex = 0;
+    s.triggerFrame = 0;
+    s.triggerWait = 0;
+    s.triggered = s.mode == kModeNone;
+    s.delay = s.mode == kModeNone ? 0 : acquisition.triggerDelaySamples;
+    s.active.store(true);
+
+    if (AudioResult result = s.device->start(); result != AudioResult::NoError) {
+        showResult(result);
+        return;
+    }
+    shell.setTimer(kRecordReleaseTimer, kRecordReleaseMilliseconds);
+}
+
+// ---- stop -------------------------------------------------------------------------------
+
+void CaptureEngine::stopCapture() {
+    if (session_) {
+        endSession(false);
+    } else {
+        // Nothing was open, so no close notification will come: a restart waiting for one goes on.
+        int marked = 1;
+        parts_.acquisition.restartPending.compare_exchange_strong(marked, 2, std::memory_order_acq_rel);
+    }
+    parts_.shell.killTimer(kRecordReleaseTimer);
+}
+
+void CaptureEngine::endSession(bool quiet) {
+    Session& s = *session_;
+    s.active.store(false);
+    while (s.busy.load()) std::this_thread::yield();
+
+    if (s.opened) {
+        const AudioResult reset = s.device->reset();
+        if (!quiet) showResult(reset);
+        for (std::size_t i = 0; i < s.headerCount; ++i) s.device->unprepare(s.headers[i]);
+        const AudioResult closed = s.device->close();
+        if (!quiet) showResult(closed);
+    }
+    if (s.device) lastOverruns_ = s.device->overrunCount();
+    // A device that would not close shuts down here: it returns its buffers and pushes its close
+    // notification, and waits until the capture thread has taken it.
+    s.device.reset();
+    if (!s.opened) s.notifications.push({InputNotificationKind::Close, nullptr});
+    if (s.thread.joinable()) s.thread.join();
+    // A record that was not yet copied goes with its buffers.
+    recordReady_.store(false, std::memory_order_release);
+    session_.reset();
+}
+
+// ---- capture thread ---------------------------------------------------------------------
+
+void CaptureEngine::captureThread(Session& s) {
+    NameThisThread("tw-capture");
+    for (;;) {
+        const std::optional<InputNotification> notification = s.notifications.waitPop(std::chrono::seconds(1));
+        if (!notification) continue;
+        switch (notification->kind) {
+            case InputNotificationKind::Open: break;
+            case InputNotificationKind::Close: {
+                int marked = 1;
+                parts_.acquisition.restartPending.compare_exchange_strong(marked, 2, std::memory_order_acq_rel);
+                return;
+            }
+            case InputNotificationKind::Data:
+                if (notification->header != nullptr) takeData(s, notification->header);
+                break;
+        }
+    }
+}
+
+void CaptureEngine::takeData(Session& s, WaveHeader* header) {
+    s.busy.store(true);
+    if (s.active.load() && parts_.run.inputRunning.load(std::memory_order_acquire) &&
+        parts_.acquisition.restartPending.load(std::memory_order_acquire) == 0)
+        processBuffer(s, *header);
+    s.busy.store(false, std::memory_order_release);
+    buffersTaken_.fetch_add(1, std::memory_order_release);
+}
+
+void CaptureEngine::processBuffer(Session& s, WaveHeader& header) {
+    const std::size_t r = s.ringIndex;
+    WaveHeader& current = *s.ring[r];
+    const std::size_t held = (r + s.ring.size() - 1) % s.ring.size();
+    WaveHeader& previous = *s.ring[held];
+    // Buffers come back in the order they were queued; anything else is not this turn's buffer.
+    if (&header != &current) return;
+    const std::int64_t n = s.frames;
+    // A held buffer that has been filled since the start or the last hand-over.
+    const bool previousCompleted = Completed(previous);
+
+    bool complete = false;
+    if (s.triggered) {
+        complete = true;
+    } else if (s.triggerWait == 1) {
+        s.triggerWait = 0;
+        s.triggered = true;
+        complete = true;
+    } else if (s.triggerWait == 2) {
+        s.triggerWait = 1;
+    } else {
+        std::uint32_t from = 0;
+        std::uint16_t before = 0;
+        if (previousCompleted) {
+            before = TriggerSampleCode(previous.data, s.frames - 1, s.setup);
+        } else {
+            // No samples before this buffer: a negative delay needs -delay of them in this one.
+            const std::int64_t start = s.delay < 0 ? -1 - static_cast<std::int64_t>(s.delay) : 0;
+            before = TriggerSampleCode(current.data, static_cast<std::uint32_t>(start), s.setup);
+            from = static_cast<std::uint32_t>(start + 1);
+        }
+        const std::int64_t k = FindTriggerFrame(current.data, from, s.frames, before, s.setup);
+        if (k >= 0) {
+            if (k + s.delay < 1) {
+                s.triggerFrame = k + n;
+                s.triggered = true;
+                complete = true;
+            } else if (k + s.delay > n) {
+                s.triggerFrame = k - n;
+                s.triggerWait = 2;
+            } else {
+                s.triggerFrame = k;
+                s.triggerWait = 1;
+            }
+        }
+    }
+
+    // Free run cuts the held buffer, which must have been filled: right after the start or a
+    // hand-over it holds no sound of this run.
+    if (complete && !(s.mode == kModeNone && !previousCompleted)) completeRecord(s, r);
+    requeue(s, *s.ring[held]);
+    s.ringIndex = (r + 1) % s.ring.size();
+}
+
+void CaptureEngine::completeRecord(Session& s, std::size_t r) {
+    // A pending record keeps its buffers until the UI thread releases it; "Single" hands over one
+    // record in all, since the UI thread stops capture after copying it.
+    const bool free = !parts_.redraw.recordPending.load(std::memory_order_acquire);
+    const bool deliver = s.mode == kModeSingle ? !s.singleDelivered : free;
+    if (deliver) {
+        const std::size_t held = (r + s.ring.size() - 1) % s.ring.size();
+        s.older = s.ring[held];
+        s.newer = s.ring[r];
+        s.ring[held] = s.spare[0];
+        s.ring[r] = s.spare[1];
+        s.spare[0] = s.older;
+        s.spare[1] = s.newer;
+        // Not filled in this run: the next buffer searches as the first after a start.
+        s.device->unprepare(*s.ring[r]);
+        ClearHeader(*s.ring[r]);
+        s.recordTriggerFrame = s.triggerFrame;
+        s.recordDelay = s.delay;
+        s.takenAt = std::chrono::steady_clock::now();
+        s.singleDelivered = true;
+        parts_.redraw.recordPending.store(true, std::memory_order_release);
+        recordReady_.store(true, std::memory_order_release);
+        parts_.shell.post([this, alive = s.engineAlive] {
+            if (alive.expired()) return;
+            if (recordReadyRoute_) recordReadyRoute_();
+            else OnRecordReady();
+        });
+    }
+    s.triggerFrame = 0;
+    s.triggerWait = 0;
+    if (s.mode == kModeNone) {
+        s.triggered = true;
+        s.delay = 0;
+    } else {
+        s.triggered = false;
+    }
+}
+
+void CaptureEngine::requeue(Session& s, WaveHeader& header) {
+    AudioInput& device = *s.device;
+    device.unprepare(header);  // a header that is not prepared stays as it is
+    ClearHeader(header);
+    AudioResult result = device.prepare(header);
+    if (result == AudioResult::NoError) result = device.addBuffer(header);
+    if (result == AudioResult::NoError || s.requeueFailed) return;
+    // The ring has lost a buffer: say so once, on the UI thread.
+    s.requeueFailed = true;
+    const std::string_view name = AudioResultName(result);
+    if (name.empty()) return;
+    parts_.shell.post([shell = &parts_.shell, text = std::string(name), alive = s.engineAlive] {
+        if (!alive.expired()) shell->showMessage(text);
+    });
+}
+
+// ---- UI thread: hand-over, release, restart ---------------------------------------------
+
+void CaptureEngine::OnRecordReady() {
+    Session* s = session_.get();
+    if (s == nullptr || !recordReady_.exchange(false, std::memory_order_acq_rel)) return;
+    if (!parts_.redraw.recordPending.load(std::memory_order_acquire)) return;
+
+    CSignalDoc& document = parts_.document;
+    const std::uint32_t n = s->frames;
+    const std::int64_t start = s->recordTriggerFrame + s->recordDelay;
+    // The document was given this length when capture started; anything else is not ours to fill.
+    if (start < 0 || start > n || document.dataA.size() < n || document.dataB.size() < n) return;
+
+    const std::uint32_t step = s->format.blockAlign;
+    const bool wide = s->format.bitsPerSample > 8;
+    const std::uint32_t bytesPerSample = BytesPerSample(s->format.bitsPerSample);
+    const std::uint16_t full = wide ? 0xFFFF : 0xFF;
+    auto code = [&](const std::uint8_t* sample) -> std::uint16_t {
+        const std::uint16_t value = wide ? static_cast<std::uint16_t>(LoadLe16(sample) ^ 0x8000u) : *sample;
+        return s->invert ? static_cast<std::uint16_t>(full - value) : value;
+    };
+    // Frames [first, n) of the older buffer, then [0, first) of the newer: exactly n frames.
+    const auto first = static_cast<std::uint32_t>(start);
+    std::uint32_t to = 0;
+    for (auto [buffer, from, count] : {std::tuple{s->older->data, first, n - first},
+                                       std::tuple{s->newer->data, 0u, first}}) {
+        const std::uint8_t* frame = buffer + static_cast<std::size_t>(from) * step;
+        for (std::uint32_t f = 0; f < count; ++f, ++to, frame += step) {
+            document.dataA[to] = code(frame);
+            if (s->stereo) document.dataB[to] = code(frame + bytesPerSample);
+        }
+    }
+
+    document.SetModifiedFlag();
+    document.sampleCount = n;
+    RedrawState& redraw = parts_.redraw;
+    redraw.redrawAll.store(true);
+    redraw.scopeRelayout.store(true);
+    if (hooks_) {
+        hooks_->MarkSpectrumDirty();
+        if (hooks_->ScopeShown()) redraw.scopePendingDraws.fetch_add(1);
+        if (hooks_->SpectrumShown()) redraw.spectrumPendingDraws.fetch_add(1);
+    }
+    document.ComputeStatistics(hooks_ ? hooks_->ScopeType() : kScopeTypeSeparate);
+    if (hooks_) hooks_->RedrawAllViews();
+    ++recordsHandedOver_;
+    lastRecordTakenAt_ = s->takenAt;
+    lastRecordFramesAfterTrigger_ = 2 * static_cast<std::int64_t>(n) - s->recordTriggerFrame;
+
+    if (s->mode == kModeSingle) RunStop();
+    redraw.releaseTicks.fetch_add(1);
+}
+
+bool CaptureEngine::viewsHaveDrawn() const {
+    const RedrawState& redraw = parts_.redraw;
+    if (hooks_ == nullptr) return true;
+    return (!hooks_->ScopeShown() || redraw.scopePendingDraws.load() == 0) &&
+           (!hooks_->SpectrumShown() || redraw.spectrumPendingDraws.load() == 0);
+}
+
+void CaptureEngine::OnRecordRelease() {
+    RedrawState& redraw = parts_.redraw;
+    const std::int32_t ticks = redraw.releaseTicks.load();
+    if (ticks == 0) return;
+    if (ticks <= kRecordReleaseTicks || !viewsHaveDrawn()) {
+        redraw.releaseTicks.store(ticks + 1);
+        return;
+    }
+    redraw.releaseTicks.store(0);
+    redraw.recordPending.store(false, std::memory_order_release);
+}
+
+void CaptureEngine::OnCaptureRestart() {
+    AcquisitionParameters& acquisition = parts_.acquisition;
+    const int pending = acquisition.restartPending.load(std::memory_order_acquire);
+    if (pending == 1) return;  // the device has not closed yet
+    parts_.shell.killTimer(kTimerCaptureRestart);
+    // Nothing left to restart: capture was started by hand in between.
+    if (pending == 0) return;
+    acquisition.restartPending.store(0, std::memory_order_release);
+    if (parts_.run.inputRunning.load()) return;
+    playStartClick = false;
+    RunStop();
+}
+
+bool CaptureEngine::OnTimer(int timerId) {
+    switch (timerId) {
+        case kRecordReleaseTimer: OnRecordRelease(); return true;
+        case kTimerCaptureRestart: OnCaptureRestart(); return true;
+        case kRecordReadyTimer: OnRecordReady(); return true;
+        default: return false;
+    }
+}
+
+std::uint64_t CaptureEngine::overrunCount() const {
+    if (session_ && session_->device) return session_->device->overrunCount();
+    return lastOverruns_;
+}
+
+}  // namespace tonewell

@@ -1,0 +1,163 @@
+#pragma once
+// Input capture: "Run/Stop monitoring input" opens the audio input with buffers of one record
+// each: a ring circulating through the device (all queued but the one held back for pre-trigger
+// samples; at least three, more for short records so that a quarter of a second is queued) and
+// two spares. A capture thread of its own per start searches each filled buffer for the trigger
+// and hands a record over by exchanging the two buffers that hold it with the spares; the UI thread copies it into the document (timer 3, posted by the
+// capture thread), releases it again about 180 ms later once the shown views have drawn it
+// (timer 1, every 30 ms while capture runs), and restarts capture after a parameter change once
+// the device has closed (timer 2).
+//
+// Threads: everything here runs on the UI thread except the capture thread's work on the
+// buffers. The two share only atomics: recordPending (set with release by the capture thread
+// before it posts, cleared with release by the UI thread after the views have drawn), the
+// record-ready mark, restartPending, and the session's active/busy pair that keeps the capture
+// thread away from the device while the UI thread stops it. No locks on the capture path. The
+// parts given must outlive the engine.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "acquisition/AcquisitionParameters.h"
+#include "acquisition/InputMonitoring.h"
+#include "acquisition/SamplingBar.h"
+#include "acquisition/SignalDoc.h"
+#include "acquisition/TriggerBar.h"
+#include "platform/Shell.h"
+#include "platform/audio/AudioBackend.h"
+#include "shared/InstrumentConfiguration.h"
+#include "shared/ProgramState.h"
+#include "shared/RangeTables.h"
+
+namespace tonewell {
+
+// The main-frame timers of capture (timer 2, the restart, is kTimerCaptureRestart).
+inline constexpr int kRecordReleaseTimer = 1;         // every 30 ms while capture runs
+inline constexpr int kRecordReleaseMilliseconds = 30;
+inline constexpr int kRecordReadyTimer = 3;           // posted by the capture thread
+// Timer-1 ticks a record stays with the views at least.
+inline constexpr std::int32_t kRecordReleaseTicks = 6;
+
+inline constexpr const char* kZeroPointsMessage = "Number of Sampling Points can not be zero!";
+inline constexpr const char* kNoActiveDocumentMessage = "No active document found!";
+
+// What capture reads and writes besides its own state.
+struct CaptureParts {
+    CSignalDoc& document;                         // receives each record
+    AcquisitionParameters& acquisition;           // trigger values and recordLength, restartPending
+    RunState& run;                                // inputRunning
+    RedrawState& redraw;                          // recordPending, pending draws, releaseTicks, redrawAll, scopeRelayout
+    const InstrumentConfiguration& configuration; // invertInput
+    const RangeTables& tables;                    // the values of the trigger lists' rows
+    TriggerBar& trigger;                          // read when capture starts
+    SamplingBar& sampling;                        // "Point", read when capture starts
+    Shell& shell;
+    AudioBackend& audio;
+};
+
+// What capture asks of the frame and its views. The instrument implements it; UI thread.
+class CaptureHooks {
+public:
+    virtual ~CaptureHooks() = default;
+    // The document takes the sampling bar's format and is emptied (ConfigureDocumentFormat);
+    // false when its sample arrays could not be allocated (File Close posted, inputRunning
+    // cleared).
+    virtual bool ConfigureDocument() = 0;
+    // Whether each view's pane is shown now: a record counts as pending for a shown view until
+    // its drawing pass.
+    virtual bool ScopeShown() const = 0;
+    virtual bool SpectrumShown() const = 0;
+    // The oscilloscope type the statistics are computed for.
+    virtual int ScopeType() const = 0;
+    // A new record: the spectrum is recomputed at its next drawing pass.
+    virtual void MarkSpectrumDirty() = 0;
+    // Every view of the document redraws.
+    virtual void RedrawAllViews() = 0;
+};
+
+class CaptureEngine : public InputMonitoring {
+public:
+    // hooks may be null until the frame's link is attached; without them capture does not start
+    // ("No active document found!").
+    explicit CaptureEngine(const CaptureParts& parts, CaptureHooks* hooks = nullptr);
+    // Stops running capture quietly (device closed, thread ended).
+    ~CaptureEngine() override;
+    CaptureEngine(const CaptureEngine&) = delete;
+    CaptureEngine& operator=(const CaptureEngine&) = delete;
+
+    void attachHooks(CaptureHooks* hooks) { hooks_ = hooks; }
+
+    // "Run/Stop monitoring input": toggles inputRunning and starts or stops capture. Device
+    // errors are shown by their names; a prepare, queue or start error leaves inputRunning 1, so
+    // that the next Run/Stop closes the device.
+    void RunStop() override;
+
+    // Main-frame timer 3 (the capture thread posts it through Shell::post): the record into the
+    // document, the views told, statistics; in mode "Single" capture stops. Does nothing when
+    // no record is waiting, so a second delivery of the same tick is harmless.
+    void OnRecordReady();
+    // Main-frame timer 1: releases the record some six ticks after it arrived, once every shown
+    // view has drawn it.
+    void OnRecordRelease();
+    // Main-frame timer 2: once the device has closed after a parameter change, kills the timer
+    // and starts capture again without the click. With no restart pending any more (capture
+    // was started by hand in between) it only kills the timer.
+    void OnCaptureRestart();
+    // Routes a main-frame timer to the three above; false for a timer that is not capture's.
+    bool OnTimer(int timerId);
+
+    // Where the capture thread's "record ready" goes on the UI thread: the frame takes it as its
+    // timer 3 (and redraws its command bar after it, as after every timer); without a route the
+    // engine takes the record itself. UI thread.
+    void setRecordReadyRoute(std::function<void()> route) { recordReadyRoute_ = std::move(route); }
+
+    // Overruns of the input device since capture last started: sound lost because the device
+    // had no buffer to record into. Kept after stopping until the next start. UI thread.
+    std::uint64_t overrunCount() const;
+    // Records handed over to the document since construction. UI thread.
+    std::uint64_t recordsHandedOver() const { return recordsHandedOver_; }
+    // Data notifications the capture threads have taken since construction. Any thread.
+    std::uint64_t buffersTaken() const { return buffersTaken_.load(std::memory_order_acquire); }
+    // When the capture thread took the buffer that completed the last record handed over, and
+    // the trigger frame's distance from that buffer's end in frames. UI thread.
+    std::chrono::steady_clock::time_point lastRecordTakenAt() const { return lastRecordTakenAt_; }
+    std::int64_t lastRecordFramesAfterTrigger() const { return lastRecordFramesAfterTrigger_; }
+
+    // When set, a start plays the click and waits startClickPause first; every start sets it
+    // again, the restart after a parameter change clears it.
+    bool playStartClick = true;
+    std::chrono::milliseconds startClickPause{200};
+
+private:
+    struct Session;
+
+    void startCapture();
+    void stopCapture();
+    void endSession(bool quiet);
+    void showResult(AudioResult result);
+    void captureThread(Session& session);
+    void takeData(Session& session, WaveHeader* header);
+    void processBuffer(Session& session, WaveHeader& header);
+    void completeRecord(Session& session, std::size_t ringIndex);
+    void requeue(Session& session, WaveHeader& header);
+    bool viewsHaveDrawn() const;
+
+    CaptureParts parts_;
+    CaptureHooks* hooks_;
+    std::function<void()> recordReadyRoute_;
+    std::unique_ptr<Session> session_;
+    // Set (release) by the capture thread with recordPending, taken (acquire) by OnRecordReady.
+    std::atomic<bool> recordReady_{false};
+    std::atomic<std::uint64_t> buffersTaken_{0};
+    std::uint64_t recordsHandedOver_ = 0;
+    std::uint64_t lastOverruns_ = 0;
+    std::chrono::steady_clock::time_point lastRecordTakenAt_{};
+    std::int64_t lastRecordFramesAfterTrigger_ = 0;
+    // Posted work checks it is still alive before it touches the engine.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+};
+
+}  // namespace tonewell

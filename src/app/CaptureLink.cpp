@@ -1,0 +1,23 @@
+#include "app/CaptureLink.h"
+
+#include "acquisition/DocumentFormat.h"
+#include "app/FrontPanel.h"
+
+namespace tonewell {
+
+bool CaptureLink::ConfigureDocument() {
+    return tonewell::ConfigureDocumentFormat(parts_.document, parts_.panel.samplingSelection(), parts_.configuration,
+                                             parts_.acquisition, parts_.inputRunning, parts_.shell);
+}
+
+bool CaptureLink::ScopeShown() const { return parts_.effects.Panes().scopeShown; }
+
+bool CaptureLink::SpectrumShown() const { return parts_.effects.Panes().spectrumShown; }
+
+int CaptureLink::ScopeType() const { return parts_.scope.scopeType(); }
+
+void CaptureLink::MarkSpectrumDirty() { parts_.effects.MarkSpectrumDirty(); }
+
+void CaptureLink::RedrawAllViews() { parts_.effects.RedrawAllViews(); }
+
+}  // namespace tonewell

@@ -1,0 +1,47 @@
+#pragma once
+// The instrument's side of input capture: the document takes the sampling bar's format, the
+// panes are those the frame shows (without a frame, those of the loaded panel), the statistics
+// follow the oscilloscope's type, and the views are redrawn through the front panel's effects.
+// Owned by Instrument; UI thread; the references must outlive it.
+
+#include <atomic>
+
+#include "acquisition/AcquisitionParameters.h"
+#include "acquisition/CaptureEngine.h"
+#include "acquisition/SignalDoc.h"
+#include "app/InstrumentEffects.h"
+#include "platform/Shell.h"
+#include "scope/CScopeView.h"
+#include "shared/InstrumentConfiguration.h"
+
+namespace tonewell {
+
+class FrontPanel;
+
+struct CaptureLinkParts {
+    CSignalDoc& document;
+    const FrontPanel& panel;  // the sampling bar's selections
+    const InstrumentConfiguration& configuration;
+    AcquisitionParameters& acquisition;
+    std::atomic<bool>& inputRunning;
+    Shell& shell;
+    InstrumentEffects& effects;
+    const CScopeView& scope;
+};
+
+class CaptureLink : public CaptureHooks {
+public:
+    explicit CaptureLink(const CaptureLinkParts& parts) : parts_(parts) {}
+
+    bool ConfigureDocument() override;
+    bool ScopeShown() const override;
+    bool SpectrumShown() const override;
+    int ScopeType() const override;
+    void MarkSpectrumDirty() override;
+    void RedrawAllViews() override;
+
+private:
+    CaptureLinkParts parts_;
+};
+
+}  // namespace tonewell
