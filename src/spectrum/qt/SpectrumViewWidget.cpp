@@ -1,118 +1,31 @@
 #include "spectrum/qt/SpectrumViewWidget.h"
 
-#include "controls/qt/ScrollBarActions.h"
-#include "platform/qt/CapsLock.h"
-#include "platform/qt/QtCanvas.h"
 #include "spectrum/CSpectrumView.h"
 
 #include <QMouseEvent>
-#include <QPainter>
-#include <QScrollBar>
-#include <QSignalBlocker>
-#include <QStyle>
-
-#include <algorithm>
 
 namespace tonewell {
 
-SpectrumViewWidget::SpectrumViewWidget(CSpectrumView& view, QWidget* parent) : QWidget(parent), view_(view) {
+SpectrumViewWidget::SpectrumViewWidget(CSpectrumView& view, QWidget* parent)
+    : PlotPaneWidget({view.hScrollBar, view.scrollBarA, view.scrollBarB,
+                      QStringLiteral("Spectrum analyzer frequency scroll bar"),
+                      QStringLiteral("Spectrum channel A scroll bar"), QStringLiteral("Spectrum channel B scroll bar")},
+                     {[&view](Canvas& canvas) { view.OnDraw(canvas); }, [&view] { view.OnSize(); },
+                      [&view](int x, int y, bool secondCursor) { view.OnLButtonDown(x, y, secondCursor); }},
+                     parent),
+      view_(view) {
     setObjectName(QStringLiteral("spectrumView"));
     setAccessibleName(QStringLiteral("Spectrum analyzer"));
     setAccessibleDescription(QString::fromLatin1(kSpectrumTapHelp));
     setWhatsThis(QString::fromLatin1(kSpectrumTapHelp));
-    // The picture covers the whole widget: nothing to erase first.
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
-    setMinimumSize(160, 80);
-    frequencyBar_ = makeBar(view.hScrollBar, Qt::Horizontal, QStringLiteral("Spectrum analyzer frequency scroll bar"));
-    barA_ = makeBar(view.scrollBarA, Qt::Vertical, QStringLiteral("Spectrum channel A scroll bar"));
-    barB_ = makeBar(view.scrollBarB, Qt::Vertical, QStringLiteral("Spectrum channel B scroll bar"));
     view.setRepaintHandler([this] { update(); });
 }
 
-SpectrumViewWidget::~SpectrumViewWidget() {
-    view_.setRepaintHandler({});
-    view_.hScrollBar.setObserver({});
-    view_.scrollBarA.setObserver({});
-    view_.scrollBarB.setObserver({});
-}
-
-QScrollBar* SpectrumViewWidget::makeBar(ScrollBarControl& model, Qt::Orientation orientation, const QString& name) {
-    auto* bar = new QScrollBar(orientation, this);
-    bar->setObjectName(name);
-    bar->setAccessibleName(name);
-    // One screen is 100 steps, so the thumb shows how much of the whole is in view.
-    bar->setPageStep(100);
-    bar->setSingleStep(10);
-    bar->setCursor(Qt::ArrowCursor);
-    const bool sixteenBitThumb = orientation == Qt::Horizontal;
-    connect(bar, &QScrollBar::actionTriggered, this,
-            [bar, &model, sixteenBitThumb](int action) { ForwardScrollAction(*bar, model, action, sixteenBitThumb); });
-    model.setObserver([this, bar, &model] { showModel(bar, model); });
-    showModel(bar, model);
-    return bar;
-}
-
-void SpectrumViewWidget::showModel(QScrollBar* bar, const ScrollBarControl& model) {
-    const QSignalBlocker blocker(bar);
-    bar->setRange(model.minimum(), model.maximum());
-    bar->setValue(model.position());
-    bar->setEnabled(model.enabled());
-    if (bar == frequencyBar_) {
-        const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, bar);
-        bar->setGeometry(0, height() - extent, width(), extent);
-        if (bar->isHidden() == model.visible()) {
-            bar->setHidden(!model.visible());
-            // The drawing area changed height.
-            view_.OnSize();
-        }
-        return;
-    }
-    const ScrollBarControl::Geometry& g = model.geometry();
-    bar->setGeometry(g.x, g.y, g.width, g.height);
-    bar->setHidden(!model.visible());
-}
-
-QSize SpectrumViewWidget::clientSize() const {
-    const int bar =
-        view_.hScrollBar.visible() ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, frequencyBar_) : 0;
-    return {std::max(width(), 1), std::max(height() - bar, 1)};
-}
-
-void SpectrumViewWidget::paintEvent(QPaintEvent*) {
-    const QSize size = clientSize();
-    if (backBuffer_.size() != size) {
-        backBuffer_ = QImage(size, QImage::Format_RGB32);
-        backBuffer_.fill(Qt::black);
-    }
-    {
-        QtCanvas canvas(backBuffer_, font());
-        view_.OnDraw(canvas);
-    }
-    QPainter painter(this);
-    painter.drawImage(0, 0, backBuffer_);
-}
-
-void SpectrumViewWidget::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    showModel(frequencyBar_, view_.hScrollBar);
-    view_.OnSize();
-}
-
-void SpectrumViewWidget::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        QWidget::mousePressEvent(event);
-        return;
-    }
-    const QPoint at = event->position().toPoint();
-    const bool secondCursor =
-        CapsLockState(this).value_or(false) || event->modifiers().testFlag(Qt::ShiftModifier);
-    view_.OnLButtonDown(at.x(), at.y(), secondCursor);
-}
+SpectrumViewWidget::~SpectrumViewWidget() { view_.setRepaintHandler({}); }
 
 void SpectrumViewWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
-        QWidget::mouseDoubleClickEvent(event);
+        PlotPaneWidget::mouseDoubleClickEvent(event);
         return;
     }
     const QPoint at = event->position().toPoint();

@@ -1,20 +1,13 @@
 #pragma once
-// The spectrum analyser's window: a thin skin over CSpectrumView. It draws the view into a QImage
-// back buffer through the Qt canvas and copies that to the screen in one step (no background
-// erase, no flicker), carries the frequency bar at its bottom and the A and B bars where the
-// view's layout puts them, and hands taps (cursor 2 with Caps Lock on or Shift held), double
-// taps, scrolling and resizing to the view. It repaints whenever the view asks. UI thread; the
-// view must outlive the widget.
+// The spectrum analyser's window: the plot pane over CSpectrumView, with the frequency bar at its
+// bottom; double taps go to the view too. It repaints whenever the view asks. UI thread; the view
+// must outlive the widget.
 
-#include <QImage>
-#include <QWidget>
-
-class QScrollBar;
+#include "controls/qt/PlotPaneWidget.h"
 
 namespace tonewell {
 
 class CSpectrumView;
-class ScrollBarControl;
 
 // What the widget says about taps, for its help text.
 inline constexpr const char* kSpectrumTapHelp =
@@ -23,36 +16,19 @@ inline constexpr const char* kSpectrumTapHelp =
     "it to clear the cursors. Double-tap below the plot for the X axis scale, beside it for the Y "
     "axis scale.";
 
-class SpectrumViewWidget : public QWidget {
+class SpectrumViewWidget : public PlotPaneWidget {
     Q_OBJECT
 public:
     explicit SpectrumViewWidget(CSpectrumView& view, QWidget* parent = nullptr);
     ~SpectrumViewWidget() override;
 
-    // The picture of the last paint.
-    const QImage& backBuffer() const { return backBuffer_; }
-    // The part of the widget the view draws on: all of it less the frequency bar while it shows.
-    QSize clientSize() const;
-
-    QScrollBar* frequencyBar() const { return frequencyBar_; }
-    QScrollBar* barA() const { return barA_; }
-    QScrollBar* barB() const { return barB_; }
+    QScrollBar* frequencyBar() const { return horizontalBar(); }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    QScrollBar* makeBar(ScrollBarControl& model, Qt::Orientation orientation, const QString& name);
-    void showModel(QScrollBar* bar, const ScrollBarControl& model);
-
     CSpectrumView& view_;
-    QImage backBuffer_;
-    QScrollBar* frequencyBar_ = nullptr;
-    QScrollBar* barA_ = nullptr;
-    QScrollBar* barB_ = nullptr;
 };
 
 }  // namespace tonewell
