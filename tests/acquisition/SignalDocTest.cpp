@@ -141,7 +141,9 @@ TEST_P(SignalDocRoundTripTest, SavedRecordReadsBackUnchanged) {
     EXPECT_STREQ(other.version.data(), "01.0");
     for (std::uint32_t i = 0; i < c.frames; ++i) {
         ASSERT_EQ(other.dataA[i], a[i]) << i;
-        if (c.channels == 2 && !c.onlyB) ASSERT_EQ(other.dataB[i], b[i]) << i;
+        if (c.channels == 2 && !c.onlyB) {
+            ASSERT_EQ(other.dataB[i], b[i]) << i;
+        }
     }
     if (c.onlyB) {
         EXPECT_EQ(other.rangeMaxB, 321);
