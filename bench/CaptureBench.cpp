@@ -16,6 +16,8 @@
 //   over, and the capture thread's CPU time per second of sound.
 // The null-sink benchmarks skip, saying why, where the daemon cannot start.
 
+#include "NullSink.h"
+
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -40,6 +42,8 @@
 #include "platform/audio/portaudio/PortAudioBackend.h"
 
 namespace {
+
+using tonewell::bench::NullSink;
 
 using namespace tonewell;
 using Clock = std::chrono::steady_clock;
@@ -86,50 +90,6 @@ void CaptureTriggerSearch(benchmark::State& state) {
 BENCHMARK(CaptureTriggerSearch)->Arg(0)->Arg(1)->ArgName("sourceB")->Unit(benchmark::kMicrosecond);
 
 // ---- on the null sink ---------------------------------------------------------------------
-
-// The daemon for one benchmark run, and the environment leading PortAudio to it.
-class NullSink {
-public:
-    NullSink() {
-        char pattern[] = "/tmp/tonewell-bench-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) {
-            reason_ = "no temporary folder";
-            return;
-        }
-        dir_ = pattern;
-        const std::string script = std::string(TONEWELL_SOURCE_DIR) + "/scripts/pulse-null-sink";
-        const std::string command = "'" + script + "' start '" + dir_ + "' --rate 96000 --owner " +
-                                    std::to_string(::getpid()) + " >'" + dir_ + "/start.log' 2>&1";
-        if (std::system(command.c_str()) != 0) {
-            std::ifstream log(dir_ + "/start.log");
-            std::getline(log, reason_);
-            reason_ = "the PulseAudio daemon could not start: " + reason_;
-            return;
-        }
-        std::ifstream env(dir_ + "/env");
-        for (std::string line; std::getline(env, line);) {
-            const auto equals = line.find('=');
-            if (equals != std::string::npos)
-                ::setenv(line.substr(0, equals).c_str(), line.substr(equals + 1).c_str(), 1);
-        }
-        running_ = true;
-    }
-    ~NullSink() {
-        if (dir_.empty()) return;
-        const std::string script = std::string(TONEWELL_SOURCE_DIR) + "/scripts/pulse-null-sink";
-        [[maybe_unused]] int ignored =
-            std::system(("'" + script + "' stop '" + dir_ + "' >/dev/null 2>&1").c_str());
-        std::error_code error;
-        std::filesystem::remove_all(dir_, error);
-    }
-    bool running() const { return running_; }
-    const std::string& reason() const { return reason_; }
-
-private:
-    std::string dir_;
-    std::string reason_;
-    bool running_ = false;
-};
 
 // The benchmark's main thread is the UI thread: posted work wakes it.
 class BenchShell : public ConsoleShell {
