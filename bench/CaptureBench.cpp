@@ -117,21 +117,6 @@ private:
     bool pending_ = false;
 };
 
-// No view has to draw a record before the next may come.
-class HeadlessCapture : public CaptureHooks {
-public:
-    explicit HeadlessCapture(CaptureHooks& instrument) : instrument_(instrument) {}
-    bool ConfigureDocument() override { return instrument_.ConfigureDocument(); }
-    bool ScopeShown() const override { return false; }
-    bool SpectrumShown() const override { return false; }
-    int ScopeType() const override { return kScopeTypeSeparate; }
-    void MarkSpectrumDirty() override {}
-    void RedrawAllViews() override {}
-
-private:
-    CaptureHooks& instrument_;
-};
-
 // Nanoseconds the capture thread has run.
 double CaptureThreadCpuNanoseconds() {
     double total = 0;
@@ -218,7 +203,7 @@ private:
     BenchShell shell_;
     PortAudioBackend backend_;
     Instrument instrument_{shell_, backend_};
-    HeadlessCapture headless_;
+    HeadlessCaptureHooks headless_;
     std::vector<std::uint8_t> tone_;
     WaveHeader header_;
     std::unique_ptr<AudioOutput> output_;

@@ -78,6 +78,22 @@ public:
     virtual void RedrawAllViews() = 0;
 };
 
+// Capture without a screen (tonewell-cli, benchmarks): the document is configured as the
+// instrument does it, and no view has to draw a record before the next may come.
+class HeadlessCaptureHooks : public CaptureHooks {
+public:
+    explicit HeadlessCaptureHooks(CaptureHooks& instrument) : instrument_(instrument) {}
+    bool ConfigureDocument() override { return instrument_.ConfigureDocument(); }
+    bool ScopeShown() const override { return false; }
+    bool SpectrumShown() const override { return false; }
+    int ScopeType() const override { return kScopeTypeSeparate; }
+    void MarkSpectrumDirty() override {}
+    void RedrawAllViews() override {}
+
+private:
+    CaptureHooks& instrument_;
+};
+
 class CaptureEngine : public InputMonitoring {
 public:
     // hooks may be null until the frame's link is attached; without them capture does not start

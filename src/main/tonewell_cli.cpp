@@ -683,22 +683,6 @@ void ApplyRecordSetting(FrontPanel& panel, const RecordSetting& setting) {
     else if (key == "triggerDelay") panel.trigger.delay.setText(setting.text);
 }
 
-// Capture without a screen: the document is configured as the instrument does it, and no view
-// has to draw a record before the next may come.
-class HeadlessCapture : public CaptureHooks {
-public:
-    explicit HeadlessCapture(CaptureHooks& instrument) : instrument_(instrument) {}
-    bool ConfigureDocument() override { return instrument_.ConfigureDocument(); }
-    bool ScopeShown() const override { return false; }
-    bool SpectrumShown() const override { return false; }
-    int ScopeType() const override { return kScopeTypeSeparate; }
-    void MarkSpectrumDirty() override {}
-    void RedrawAllViews() override {}
-
-private:
-    CaptureHooks& instrument_;
-};
-
 int RunRecord(const Arguments& arguments) {
     StopSignals stopSignals;
     const std::int64_t wanted = WholeNumber("--records", arguments.get("records").value_or("1"));
@@ -731,7 +715,7 @@ int RunRecord(const Arguments& arguments) {
         instrument.tables[Id::TriggerSource].value(instrument.panel.trigger.source.selection()) == 1)
         throw UsageError{"triggerSource=B needs channels=A&B"};
 
-    HeadlessCapture headless(instrument.captureLink);
+    HeadlessCaptureHooks headless(instrument.captureLink);
     CaptureEngine& capture = instrument.capture;
     capture.attachHooks(&headless);
     capture.startClickPause = std::chrono::milliseconds(0);
