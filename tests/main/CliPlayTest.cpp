@@ -15,17 +15,9 @@ namespace {
 using testing::TempDir;
 
 testing::CliResult PlayOnCable(const std::vector<std::string>& arguments, const TempDir& scratch) {
-    std::string command = "TONEWELL_AUDIO=loopback " + testing::shellQuote(std::string(TONEWELL_BINARY_DIR) + "/tonewell-cli") + " play";
-    for (const std::string& argument : arguments) command += " " + testing::shellQuote(argument);
-    auto outPath = scratch / "play.stdout";
-    auto errPath = scratch / "play.stderr";
-    command += " >" + testing::shellQuote(outPath.string()) + " 2>" + testing::shellQuote(errPath.string()) + " </dev/null";
-    const int status = std::system(command.c_str());
-    testing::CliResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = testing::readFileBytes(outPath);
-    result.err = testing::readFileBytes(errPath);
-    return result;
+    std::vector<std::string> words{"play"};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    return testing::runCli(words, scratch, "TONEWELL_AUDIO=loopback", "play");
 }
 
 TEST(CliPlayLoopback, ASweepEndsByItselfAndContinuousOutputAtTheLimit) {

@@ -24,17 +24,7 @@ using testing::shellQuote;
 // Runs tonewell-cli with the environment given before it ("NAME=value ...").
 CliResult RunWith(const std::string& environment, const std::vector<std::string>& arguments,
                   const testing::TempDir& scratch, const std::string& name = "cli") {
-    std::string command = environment + " " + shellQuote(std::string(TONEWELL_BINARY_DIR) + "/tonewell-cli");
-    for (const std::string& argument : arguments) command += " " + shellQuote(argument);
-    const auto outPath = scratch / (name + ".stdout");
-    const auto errPath = scratch / (name + ".stderr");
-    command += " >" + shellQuote(outPath.string()) + " 2>" + shellQuote(errPath.string()) + " </dev/null";
-    const int status = std::system(command.c_str());
-    CliResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = testing::readFileBytes(outPath);
-    result.err = testing::readFileBytes(errPath);
-    return result;
+    return testing::runCli(arguments, scratch, environment, name);
 }
 
 const std::string kLoopback = "TONEWELL_AUDIO=loopback";

@@ -22,11 +22,14 @@ inline std::string shellQuote(const std::string& word) {
     return quoted + "'";
 }
 
-inline CliResult runCli(const std::vector<std::string>& arguments, const TempDir& scratch) {
-    std::string command = shellQuote(std::string(TONEWELL_BINARY_DIR) + "/tonewell-cli");
+// Runs tonewell-cli with the arguments, after `environment` (VAR=value words, may be empty);
+// its output lands in scratch as NAME.stdout and NAME.stderr.
+inline CliResult runCli(const std::vector<std::string>& arguments, const TempDir& scratch,
+                        const std::string& environment = "", const std::string& name = "cli") {
+    std::string command = environment + " " + shellQuote(std::string(TONEWELL_BINARY_DIR) + "/tonewell-cli");
     for (const std::string& argument : arguments) command += " " + shellQuote(argument);
-    auto outPath = scratch / "cli.stdout";
-    auto errPath = scratch / "cli.stderr";
+    auto outPath = scratch / (name + ".stdout");
+    auto errPath = scratch / (name + ".stderr");
     command += " >" + shellQuote(outPath.string()) + " 2>" + shellQuote(errPath.string()) + " </dev/null";
     int status = std::system(command.c_str());
     CliResult result;
