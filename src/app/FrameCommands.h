@@ -56,9 +56,7 @@ inline constexpr int kCommandShowScopeBar2 = 32799;
 inline constexpr int kCommandShowSpectrumBar1 = 32800;
 inline constexpr int kCommandShowSpectrumBar2 = 32801;
 
-// The help viewer and the page it opens at.
-inline constexpr const char* kHelpViewer = "peghelp.exe";
-inline constexpr const char* kHelpArgument = "file:Celvane.htm#Main_Contents";
+// What Help Topic says when the program's help cannot be shown.
 inline constexpr const char* kHelpFailedMessage = "Could not run peghelp.exe";
 
 enum class CommandPlace { FileMenu, SettingMenu, HelpMenu, CommandBar, BarButton, Posted };
