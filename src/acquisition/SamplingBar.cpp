@@ -37,8 +37,11 @@ void SamplingBar::Fill(const RangeTables& tables, AcquisitionParameters& acquisi
     if (rate) acquisition.samplingRate = *rate;
 }
 
-void SamplingBar::ApplyPointEnabling(bool pointEditingOn, bool generatorInScope) {
+void SamplingBar::ApplyEnabling(bool pointEditingOn, bool generatorInScope) {
     point.setEnabled(pointEditingOn && !generatorInScope);
+    frequency.setEnabled(!generatorInScope);
+    channels.setEnabled(!generatorInScope);
+    resolution.setEnabled(!generatorInScope);
 }
 
 bool SamplingBar::bothChannels(const RangeTables& tables) const {

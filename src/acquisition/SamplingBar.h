@@ -31,8 +31,10 @@ public:
     void Fill(const RangeTables& tables, AcquisitionParameters& acquisition);
 
     // "Point" can be edited only while record-length editing is switched on in the display
-    // settings and the generator is not showing its output in the oscilloscope.
-    void ApplyPointEnabling(bool pointEditingOn, bool generatorInScope);
+    // settings and the generator is not showing its output in the oscilloscope; the frequency,
+    // channels and resolution lists are locked while it does, since the output copies its
+    // seconds into the document in its own format.
+    void ApplyEnabling(bool pointEditingOn, bool generatorInScope);
 
     // Channels "A&B" selected.
     bool bothChannels(const RangeTables& tables) const;

@@ -312,7 +312,7 @@ void CMainFrame::afterDisplaySetting() {
 void CMainFrame::applyBarEnabling() {
     const bool generatorInScope = instrument_.run.displayInScopeActive.load();
     instrument_.panel.trigger.ApplyModeListEnabling(generatorInScope);
-    instrument_.panel.sampling.ApplyPointEnabling(instrument_.configuration.enablePointEdit, generatorInScope);
+    instrument_.panel.sampling.ApplyEnabling(instrument_.configuration.enablePointEdit, generatorInScope);
 }
 
 // ---- run and stop -------------------------------------------------------------------------
@@ -353,6 +353,10 @@ std::string CMainFrame::runCountsText() const {
 
 void CMainFrame::restoreSlotState(BarSlot slot, int state) {
     if (state < 0 || state > 2) return;
+    // A bar the edition cannot show stays hidden, whatever another edition saved.
+    static constexpr std::array<int, kBarSlotCount> kSlotCommands{kCommandTrigSampParameters, kCommandScopeParameters,
+                                                                  kCommandSpectrumParameters};
+    if (state != 0 && !commandState(kSlotCommands[static_cast<std::size_t>(slot)]).enabled) return;
     slots_[static_cast<std::size_t>(slot)] = state;
     window_.recalcLayout();
 }

@@ -38,7 +38,8 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       scope(ScopeViewParts{document, panel.scope, tables, acquisition, configuration, run, redraw, startupStage, shell}),
       spectrum(SpectrumViewParts{document, panel.spectrum, tables, acquisition, configuration, run, redraw,
                                  startupStage, shell}),
-      outputDisplay(OutputDisplayTargets{panel, effects, tables, acquisition, configuration, run.inputRunning}),
+      outputDisplay(OutputDisplayTargets{panel, effects, tables, acquisition, configuration, run.inputRunning, scope,
+                                          spectrum}),
       output(GeneratorOutputParts{generator, toneLists, library,
                                   [this] {
                                       return OutputCalibration{configuration.outputFullScale8,

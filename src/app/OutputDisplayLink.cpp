@@ -28,7 +28,7 @@ void OutputDisplayLink::alignToOutput(const WaveFormat& format) {
     acquisition.triggerMode = kTriggerModeNone;
     panel.trigger.ApplyModeEnabling(kTriggerModeNone, both);
     panel.trigger.ApplyModeListEnabling(true);
-    panel.sampling.ApplyPointEnabling(targets_.configuration.enablePointEdit, true);
+    panel.sampling.ApplyEnabling(targets_.configuration.enablePointEdit, true);
     if (!targets_.effects.Panes().scopeShown) {
         if (auto row = targets_.tables[Id::ScopeType].rowOf(kScopeTypeSeparate)) panel.scope.type.setSelection(*row);
         // The oscilloscope follows its type list, as when the user picks the type.
@@ -42,13 +42,22 @@ int OutputDisplayLink::scopeType() const {
     return table.value(targets_.panel.scope.type.selection()).value_or(kScopeTypeSeparate);
 }
 
+void OutputDisplayLink::fitViewsToDocument() {
+    // As for a record of this format opened from a file: the oscilloscope auto-ranges and sets
+    // its selectors for the channels present, the spectrum view and its bars start afresh.
+    targets_.scope.OnInitialUpdate();
+    targets_.spectrum.OnInitialUpdate();
+}
+
 void OutputDisplayLink::updateViews() {
     if (frame_) frame_->documentChanged();
 }
 
 void OutputDisplayLink::restoreDisplay() {
     targets_.panel.trigger.ApplyModeListEnabling(false);
-    targets_.panel.sampling.ApplyPointEnabling(targets_.configuration.enablePointEdit, false);
+    targets_.panel.sampling.ApplyEnabling(targets_.configuration.enablePointEdit, false);
+    // The time range is free again.
+    targets_.scope.UpdateSelectorStates();
     targets_.effects.RedrawAllViews();
 }
 

@@ -11,6 +11,8 @@
 #include "app/FrontPanel.h"
 #include "app/InstrumentEffects.h"
 #include "generator/OutputDisplay.h"
+#include "scope/CScopeView.h"
+#include "spectrum/CSpectrumView.h"
 #include "shared/InstrumentConfiguration.h"
 #include "shared/RangeTables.h"
 
@@ -36,6 +38,8 @@ struct OutputDisplayTargets {
     AcquisitionParameters& acquisition;
     const InstrumentConfiguration& configuration;
     std::atomic<bool>& inputRunning;
+    CScopeView& scope;
+    CSpectrumView& spectrum;
 };
 
 class OutputDisplayLink : public OutputDisplay {
@@ -49,6 +53,7 @@ public:
     // OutputDisplay
     void stopInputMonitoring() override;
     void alignToOutput(const WaveFormat& format) override;
+    void fitViewsToDocument() override;
     int scopeType() const override;
     void updateViews() override;
     void restoreDisplay() override;

@@ -207,6 +207,7 @@ GeneratorOutput::StartResult GeneratorOutput::start() {
         display_->alignToOutput(format);
         if (!ResetDocumentToOutput(*parts_.document, format, run.calibration)) return failStart(kOutputOutOfMemoryMessage);
         CopyOutputToDocument(*parts_.document, format, run.second(0));
+        display_->fitViewsToDocument();
         parts_.document->ComputeStatistics(display_->scopeType());
         display_->updateViews();
     }

@@ -18,6 +18,9 @@ public:
     // holds one second of frames (the sampling frequency) and the trigger mode is "None"; a
     // hidden oscilloscope pane is shown with oscilloscope type 0.
     virtual void alignToOutput(const WaveFormat& format) = 0;
+    // The document has taken the output's format: the views and their selectors are brought to
+    // it as for a newly opened record of that format.
+    virtual void fitViewsToDocument() = 0;
     // The oscilloscope type the document's statistics are computed for.
     virtual int scopeType() const = 0;
     // The document holds new samples or a new format: the spectrum is recomputed and every

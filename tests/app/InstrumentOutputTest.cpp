@@ -123,6 +123,35 @@ TEST_F(StreamingInstrument, DisplayInOscilloscopeAlignsTheBarsAndTheStopReleases
     EXPECT_EQ(monitoring.calls, 1);
 }
 
+// The views meet the output's format as a newly opened record of it: B shown for two channels
+// and "Off" for one, the type list only for two; while it plays, the time range and the sampling
+// lists are locked, and the stop frees them.
+TEST_F(StreamingInstrument, DisplayedOutputBringsTheViewsToItsChannelsAndLocksTheSamplingLists) {
+    FrontPanel& panel = instrument.panel;
+    GeneratorSettings& generator = instrument.generator;
+    generator.displayInScope = true;
+    instrument.startupStage = 3;  // the splash has ended
+    for (int channelsIndex : {1, 0, 1}) {
+        const bool both = channelsIndex == 1;
+        generator.channelsIndex = channelsIndex;
+        instrument.output.RunStop();
+        ASSERT_TRUE(instrument.run.displayInScopeActive.load());
+        EXPECT_EQ(panel.scope.rangeB.enabled(), both);
+        EXPECT_EQ(panel.scope.rangeB.selection() != 0, both);
+        EXPECT_EQ(panel.scope.type.enabled(), both);
+        EXPECT_NE(panel.scope.rangeA.selection(), 0);
+        EXPECT_FALSE(panel.scope.timeRange.enabled());
+        for (const ListControl* list : {&panel.sampling.frequency, &panel.sampling.channels, &panel.sampling.resolution})
+            EXPECT_FALSE(list->enabled());
+        EXPECT_EQ(instrument.document.samplingType, both ? kSamplingTypeAB : kSamplingTypeA);
+
+        instrument.output.RunStop();
+        EXPECT_TRUE(panel.scope.timeRange.enabled());
+        for (const ListControl* list : {&panel.sampling.frequency, &panel.sampling.channels, &panel.sampling.resolution})
+            EXPECT_TRUE(list->enabled());
+    }
+}
+
 TEST_F(StreamingInstrument, OutputWithoutTheDisplayLeavesThePanelAlone) {
     instrument.output.RunStop();
     ASSERT_TRUE(instrument.run.outputRunning.load());

@@ -63,6 +63,7 @@ public:
         calls.push_back("alignToOutput");
         aligned = format;
     }
+    void fitViewsToDocument() override { calls.push_back("fitViewsToDocument"); }
     int scopeType() const override { return type; }
     void updateViews() override { ++updates; }
     void restoreDisplay() override { calls.push_back("restoreDisplay"); }
@@ -512,7 +513,7 @@ TEST_F(StreamingDisplay, EveryPlayedSecondOfASweepLandsInTheDocument) {
     output.RunStop();
     ASSERT_TRUE(run.outputRunning.load());
     EXPECT_TRUE(run.displayInScopeActive.load());
-    EXPECT_EQ(display.calls, (std::vector<std::string>{"stopInputMonitoring", "alignToOutput"}));
+    EXPECT_EQ(display.calls, (std::vector<std::string>{"stopInputMonitoring", "alignToOutput", "fitViewsToDocument"}));
     EXPECT_EQ(display.aligned, f);
     // The document takes the output's format and the output calibration's range.
     EXPECT_EQ(document.samplingType, kSamplingTypeAB);
