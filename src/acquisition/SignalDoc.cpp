@@ -75,18 +75,12 @@ bool CSignalDoc::OnNewDocument() {
     return true;
 }
 
-void CSignalDoc::Refuse(const std::string& message) {
-    if (!message.empty()) shell_.showMessage(message);
-    shell_.postCommand(kCommandFileClose);
-}
-
 bool CSignalDoc::OnOpenDocument(const std::filesystem::path& path, int scopeType) {
     FileByteReader source;
     if (!source.open(path)) {
         shell_.showMessage(kMessageOpenFailed);
         return false;
     }
-    skipSavePrompt = false;
     inputRunning_.store(false);
 
     // Read into a scratch record so that a refused file leaves this one as it was; the sample
@@ -98,13 +92,12 @@ bool CSignalDoc::OnOpenDocument(const std::filesystem::path& path, int scopeType
     dataB = std::move(keptB);
 
     WaveReadResult result = ReadWaveDocument(source, scratch);
-    if (!result.accepted) {
-        for (std::size_t i = 0; i + 1 < result.messages.size(); ++i) shell_.showMessage(result.messages[i]);
-        Refuse(result.messages.empty() ? std::string() : result.messages.back());
-        return false;
-    }
+    // A refused file is only reported: the record that was open stays, and with it the program
+    // (closing the document would end it).
     for (const std::string& message : result.messages) shell_.showMessage(message);
+    if (!result.accepted) return false;
     static_cast<SignalRecord&>(*this) = std::move(scratch);
+    skipSavePrompt = false;
     modified_ = false;
     pathName_ = path;
 

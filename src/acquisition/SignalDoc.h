@@ -2,7 +2,7 @@
 // The single document: one signal record (SignalRecord's fields), its file as a RIFF/WAVE file
 // with a LIST/INFO extension (IBIN sampling and range information, ICMT note), the save-prompt
 // rules and the statistics. Owned by the composition root; UI thread only. Messages go to the
-// user through Shell; a refused file posts File Close (kCommandFileClose).
+// user through Shell; a refused file is reported and leaves the record that was open.
 
 #include "acquisition/DocumentFrameHooks.h"
 #include "acquisition/SignalRecord.h"
@@ -45,8 +45,8 @@ public:
     // steps of the frame hooks. Always succeeds.
     bool OnNewDocument();
 
-    // Open: reads the file (the previous record stays when the file is refused or unreadable).
-    // Refusals show their message and post File Close; warnings only show. Then the sampling
+    // Open: reads the file (the previous record, its name and save prompt stay when the file is
+    // refused or unreadable). Refusals and warnings show their messages. Then the sampling
     // toolbar follows the record and the statistics are computed for scopeType. True when the
     // record was loaded.
     bool OnOpenDocument(const std::filesystem::path& path, int scopeType);
@@ -87,8 +87,6 @@ public:
     DcOffsets dcOffsets;
 
 private:
-    void Refuse(const std::string& message);
-
     Shell& shell_;
     const InstrumentConfiguration& configuration_;
     std::atomic<bool>& inputRunning_;

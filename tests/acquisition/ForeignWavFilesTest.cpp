@@ -68,7 +68,7 @@ TEST(ForeignWavFilesTest, PlainPcmOpensAndTheRestIsRefused) {
         } else {
             EXPECT_FALSE(accepted);
             EXPECT_FALSE(shell.messages().empty());
-            EXPECT_EQ(shell.postedCommands(), std::vector<int>{kCommandFileClose});
+            EXPECT_TRUE(shell.postedCommands().empty());
         }
         // Whatever the file, the record stays consistent with its arrays.
         EXPECT_GE(document.dataA.size(), document.sampleCount);

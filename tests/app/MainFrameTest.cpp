@@ -128,16 +128,27 @@ TEST_P(MainFrameTest, TheFileOnTheCommandLineIsOpened) {
     EXPECT_TRUE(shell.postedCommands().empty());
 }
 
-TEST_P(MainFrameTest, ARefusedFileOnTheCommandLinePostsFileCloseWhichEndsTheProgram) {
-    frame.startUp(writeFile("deep.wav", riff(chunk("fmt ", fmtBody(1, 44100, 24)) + chunk("data", std::string(30, '\0')))));
-    EXPECT_EQ(shell.messages(),
-              std::vector<std::string>{"A/D conversion presion greater than 16 bits is currently not supported"});
-    ASSERT_EQ(shell.postedCommands(), std::vector<int>{kCommandFileClose});
+// A refused file is reported and the program goes on: with a new document when it was named on
+// the command line, with the record that was open when it was opened or dropped.
+TEST_P(MainFrameTest, ARefusedFileIsReportedAndKeepsTheProgramAndTheOpenRecord) {
+    const std::string deep = riff(chunk("fmt ", fmtBody(1, 44100, 24)) + chunk("data", std::string(30, '\0')));
+    const std::vector<std::string> refusal{"A/D conversion presion greater than 16 bits is currently not supported"};
+    frame.startUp(writeFile("deep.wav", deep));
+    EXPECT_EQ(shell.messages(), refusal);
+    EXPECT_TRUE(shell.postedCommands().empty());
+    EXPECT_EQ(window.title, "Untitled");
 
-    frame.OnCommand(kCommandFileClose);
-    EXPECT_TRUE(window.closed);
-    EXPECT_EQ(shell.savePrompts, 0);  // nothing was changed
-    EXPECT_TRUE(frame.OnClose());     // the window goes without asking again
+    shell.openFileAnswers.push_back(writeFile("take.wav", MonoWav(42)).string());
+    frame.OnCommand(kCommandFileOpen);
+    shell.openFileAnswers.push_back((dir / "deep.wav").string());
+    frame.OnCommand(kCommandFileOpen);
+    EXPECT_FALSE(frame.OnDropFile(dir / "deep.wav"));
+    EXPECT_EQ(shell.messages().size(), 3u);
+    EXPECT_TRUE(shell.postedCommands().empty());
+    EXPECT_FALSE(window.closed);
+    EXPECT_EQ(instrument.document.sampleCount, 42u);
+    EXPECT_EQ(window.title, "take.wav");
+    EXPECT_EQ(shell.savePrompts, 0);
 }
 
 TEST_P(MainFrameTest, AFileThatCannotBeOpenedLeavesANewDocument) {
@@ -260,6 +271,9 @@ TEST_P(MainFrameTest, ATapOnTheOscilloscopeBringsUpItsFirstBar) {
     EXPECT_EQ(frame.slotState(BarSlot::Spectrum), 0);
     frame.restoreSlotState(BarSlot::Scope, 7);  // not a state: ignored
     EXPECT_EQ(frame.slotState(BarSlot::Scope), 1);
+    // Another edition's saved spectrum bar is not shown where the edition has no spectrum.
+    frame.restoreSlotState(BarSlot::Spectrum, 1);
+    EXPECT_EQ(frame.slotState(BarSlot::Spectrum), EditionHasSpectrum(edition()) ? 1 : 0);
 }
 
 TEST_P(MainFrameTest, TheOscilloscopeTakesTheWholeHeightAtStartWhenTheSpectrumIsHidden) {
