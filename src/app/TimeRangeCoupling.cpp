@@ -33,7 +33,7 @@ std::int32_t RecordLengthFollowsTimeRange(const RangeTables& tables, const TimeR
 void TimeRangeFollowsRecordLength(const RangeTables& tables, ListControl& timeRange, std::int32_t recordLength,
                                   std::int32_t samplingRate) {
     auto row = TimeRangeRowForRecordLength(tables[RangeTableId::ScopeTimeRange], recordLength, samplingRate);
-    timeRange.setSelection(row.value_or(ListControl::kNoSelection));
+    if (row) timeRange.setSelection(*row);
 }
 
 void OnTimeRangeChanged(const RangeTables& tables, const TimeRangeCouplingControls& controls,

@@ -31,7 +31,7 @@ std::int32_t RecordLengthFollowsTimeRange(const RangeTables& tables, const TimeR
                                           std::int32_t samplingRate);
 
 // The time range becomes the shortest one that holds recordLength samples at samplingRate;
-// when none does (a record longer than the longest range) no row is left selected.
+// when none does (a record longer than the longest range) the selection stays.
 void TimeRangeFollowsRecordLength(const RangeTables& tables, ListControl& timeRange, std::int32_t recordLength,
                                   std::int32_t samplingRate);
 
