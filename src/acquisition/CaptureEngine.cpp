@@ -134,7 +134,7 @@ void CaptureEngine::startCapture() {
     const std::int32_t length = parts_.sampling.recordLengthValue();
     if (length <= 0 || length > kMaxRecordLength) {
         run.inputRunning.store(false);
-        shell.showMessage(kZeroPointsMessage);
+        shell.showMessage(length == 0 ? kZeroPointsMessage : kPointsOutOfRangeMessage);
         parts_.sampling.point.setText("1");
         return;
     }

@@ -42,6 +42,8 @@ inline constexpr int kRecordReadyTimer = 3;           // posted by the capture t
 inline constexpr std::int32_t kRecordReleaseTicks = 6;
 
 inline constexpr const char* kZeroPointsMessage = "Number of Sampling Points can not be zero!";
+// A negative length, or more than a record can hold.
+inline constexpr const char* kPointsOutOfRangeMessage = "Number of Sampling Points must be from 1 to 48000000!";
 inline constexpr const char* kNoActiveDocumentMessage = "No active document found!";
 
 // What capture reads and writes besides its own state.
