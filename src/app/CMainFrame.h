@@ -88,7 +88,8 @@ public:
     bool spectrumShown() const { return spectrumShown_; }
     // 0 hidden, 1 first bar, 2 second bar.
     int slotState(BarSlot slot) const { return slots_[static_cast<std::size_t>(slot)]; }
-    // Restores a slot state (saved window settings); states outside 0..2 are ignored.
+    // Restores a slot state (saved window settings); states outside 0..2, and bars of a slot the
+    // edition disables, are ignored.
     void restoreSlotState(BarSlot slot, int state);
     // Whether a bar is shown under the current slot states.
     bool barShown(const FrameBar& bar) const { return slotState(bar.slot) == bar.shownInState; }

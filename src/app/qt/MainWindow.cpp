@@ -29,9 +29,12 @@ namespace tonewell {
 
 namespace {
 
-constexpr const char* kGeometryKey = "MainWindow/geometry";
-constexpr const char* kScopeShareKey = "MainWindow/scopeShare";
-constexpr const char* kBarSlotsKey = "MainWindow/barSlots";
+constexpr const char* kGeometryKey = "geometry";
+constexpr const char* kScopeShareKey = "scopeShare";
+constexpr const char* kBarSlotsKey = "barSlots";
+
+// Each edition keeps its own window state: their panes and bars differ.
+QString WindowSettingsGroup(int productEdition) { return QStringLiteral("MainWindow/edition%1").arg(productEdition); }
 
 QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -255,7 +258,9 @@ void MainWindow::refreshCommands() {
 
 void MainWindow::showWindow() {
     // The user's last split, where the panel shows both panes.
-    const QVariant share = QSettings().value(kScopeShareKey);
+    QSettings settings;
+    settings.beginGroup(WindowSettingsGroup(frame_->productEdition()));
+    const QVariant share = settings.value(kScopeShareKey);
     if (share.isValid() && !scopePane_->isHidden() && !spectrumPane_->isHidden()) {
         const double upper = std::clamp(share.toDouble(), 0.1, 0.9);
         const int total = std::max(2, splitter_->height() - splitter_->handleWidth());
@@ -310,6 +315,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::restoreSettings() {
     QSettings settings;
+    settings.beginGroup(WindowSettingsGroup(frame_->productEdition()));
     restoreGeometry(settings.value(kGeometryKey).toByteArray());
     const QVariantList barSlots = settings.value(kBarSlotsKey).toList();
     if (barSlots.size() == kBarSlotCount)
@@ -318,6 +324,7 @@ void MainWindow::restoreSettings() {
 
 void MainWindow::saveSettings() const {
     QSettings settings;
+    settings.beginGroup(WindowSettingsGroup(frame_->productEdition()));
     settings.setValue(kGeometryKey, saveGeometry());
     QVariantList barSlots;
     for (int i = 0; i < kBarSlotCount; ++i) barSlots << frame_->slotState(static_cast<BarSlot>(i));
