@@ -737,7 +737,9 @@ void CScopeView::drawTraces(Canvas& canvas, const Colours& colours) {
 void CScopeView::drawTitle(Canvas& canvas, const Colours& colours) const {
     const CSignalDoc& doc = parts_.document;
     std::string title = scopeType_ == kScopeTypeXY ? "LISSAJOUS PATTERN" : "WAVEFORM";
-    if (doc.displayNotes && !doc.notes.empty()) title += ":" + doc.notes;
+    // The oscilloscope names the record by its note whenever it has one; the spectrum view only
+    // while the note is switched on for display.
+    if (!doc.notes.empty()) title += ":" + doc.notes;
     const PlotRect& p = plotRect_;
     const std::int32_t y = TruncatePixel(p.bottom + 1.15 * charHeight_ - 7);
     canvas.setTextColour(colours.otherText);

@@ -119,12 +119,11 @@ TEST_F(ScopeViewTest, TenMillisecondsUnscrolledLabelTheTimeAxisInMilliseconds) {
     EXPECT_EQ(Text("WAVEFORM")->colour, h.configuration.colorOtherText);
 }
 
-TEST_F(ScopeViewTest, TheNoteJoinsTheTitleWhenItIsShown) {
+TEST_F(ScopeViewTest, TheNoteJoinsTheTitleWheneverTheRecordHasOne) {
     Open(kSamplingTypeA, testing::ScopeViewHarness::Sine(1000, 8000, 50));
-    h.document.notes = "bench 3";
     Draw();
     EXPECT_TRUE(Text("WAVEFORM"));
-    h.document.displayNotes = true;
+    h.document.notes = "bench 3";
     Draw();
     EXPECT_TRUE(Text("WAVEFORM:bench 3"));
 }

@@ -125,6 +125,8 @@ TEST_F(SpectrumViewTest, TheNoteJoinsTheTitleWhenItIsShown) {
     h.SetRecord(kSamplingTypeA, H::Sine(2048, 8000, 16));
     h.Open();
     h.document.notes = "bench 3";
+    Draw();
+    EXPECT_TRUE(Text("AMPLITUDE SPECTRUM   "));
     h.document.displayNotes = true;
     Draw();
     EXPECT_TRUE(Text("AMPLITUDE SPECTRUM   :bench 3"));
