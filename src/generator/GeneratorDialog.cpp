@@ -52,10 +52,6 @@ int RowOrDefault(std::int32_t index, std::size_t rows, int defaultRow) {
     return index >= 0 && static_cast<std::size_t>(index) < rows ? index : defaultRow;
 }
 
-std::string FrequencyMessage(std::uint32_t limit) {
-    return "Please input a value within 1~" + Decimal(limit) + " Hz";
-}
-
 bool Chained(std::int32_t code) { return code == kWaveformMultiTones || code == kWaveformLibrary; }
 
 // Sets a flag for the length of a scope and puts back what it was.
@@ -271,7 +267,7 @@ void GeneratorDialog::checkFrequency(int channel) {
     const std::uint32_t limit = frequencyLimit();
     const std::int64_t value = DialogInteger(field.text());
     if (value < 1 || value > limit) {
-        parts_.shell.showMessage(FrequencyMessage(limit));
+        parts_.shell.showMessage(FrequencyRangeMessage(limit));
         field.setText(value > limit ? Decimal(limit) : "1");
     }
     followFrequency(channel);
@@ -284,7 +280,7 @@ void GeneratorDialog::checkAmplitude(int channel) {
     const std::int64_t whole = static_cast<std::int64_t>(limit);
     const std::int64_t value = DialogInteger(field.text());
     if (value < 1 || static_cast<double>(value) > static_cast<double>(limit)) {
-        parts_.shell.showMessage("Please input a value within 1~" + Decimal(whole) + " mV");
+        parts_.shell.showMessage(AmplitudeRangeMessage(limit));
         field.setText(value >= 1 ? Decimal(std::max<std::int64_t>(1, whole)) : "1");
     }
     followAmplitude(channel);
@@ -304,7 +300,7 @@ void GeneratorDialog::checkSweepFrequency(EditControl& field) {
     const std::uint32_t limit = frequencyLimit();
     const std::int64_t value = DialogInteger(field.text());
     if (value >= 1 && value <= limit) return;
-    parts_.shell.showMessage(FrequencyMessage(limit));
+    parts_.shell.showMessage(FrequencyRangeMessage(limit));
     // The box hears its own correction, which is in range.
     field.setText(value > limit ? Decimal(limit) : "1");
 }

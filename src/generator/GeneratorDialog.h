@@ -27,6 +27,7 @@
 #include "controls/ListControl.h"
 #include "controls/RadioControl.h"
 #include "controls/SliderControl.h"
+#include "generator/GeneratorFieldLimits.h"
 #include "generator/GeneratorSettings.h"
 #include "generator/GeneratorWindow.h"
 #include "generator/MultitoneDialog.h"
@@ -48,9 +49,6 @@ inline constexpr int kFunctionTab = 0;
 inline constexpr int kSweepTab = 1;
 inline constexpr int kSamplingTab = 2;
 
-inline constexpr const char* kPhaseRangeMessage = "Please input a value within -180~180 Degree";
-inline constexpr const char* kSweepDurationMessage = "Please enter an integer between 1 and 2147483647.";
-inline constexpr std::int64_t kMaxSweepDuration = 2147483647;
 
 // What the generator dialog needs of the program. The references must outlive the dialog.
 struct GeneratorDialogParts {

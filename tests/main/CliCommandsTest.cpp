@@ -65,7 +65,23 @@ TEST(CliGenerate, BadSettingsAreArgumentErrorsAndNothingIsWritten) {
     EXPECT_EQ(runCli({"generate", "--output", out.string(), "--format", "mp3"}, dir).exitCode, 2);
     EXPECT_EQ(runCli({"generate", "--output", out.string(), "--duration", "1.5"}, dir).exitCode, 2);
     EXPECT_EQ(runCli({"generate"}, dir).exitCode, 2);
+    // Values outside the generator dialog's ranges get its messages (44100 Hz, 16 bit, 1 V).
+    const std::vector<std::pair<std::string, std::string>> outside{
+        {"frequencyA=99999", "Please input a value within 1~22050 Hz"},
+        {"sweepEndB=0", "Please input a value within 1~22050 Hz"},
+        {"amplitudeB=1001", "Please input a value within 1~1000 mV"},
+        {"phaseDifference=-181", "Please input a value within -180~180 Degree"},
+        {"sweepDuration=0", "Please enter an integer between 1 and 2147483647."}};
+    for (const auto& [set, message] : outside) {
+        const testing::CliResult result = runCli({"generate", "--output", out.string(), "--set", set}, dir);
+        EXPECT_EQ(result.exitCode, 2) << set;
+        EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+    }
     EXPECT_FALSE(std::filesystem::exists(out));
+    // The rate set afterwards is the one the frequency is held to.
+    EXPECT_EQ(runCli({"generate", "--output", out.string(), "--set", "frequencyA=40000", "--set", "sampleRateIndex=4"}, dir)
+                  .exitCode,
+              0);
 }
 
 TEST(CliGenerate, RefusedToneFileExitsOneWithItsMessage) {

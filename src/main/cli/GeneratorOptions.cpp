@@ -1,5 +1,6 @@
 #include "main/cli/GeneratorOptions.h"
 
+#include "generator/GeneratorFieldLimits.h"
 #include "generator/GeneratorSettingsFields.h"
 #include "generator/GeneratorTables.h"
 #include "generator/ToneFile.h"
@@ -25,6 +26,7 @@ std::optional<int> LoadGeneratorOptions(const Arguments& arguments, ConsoleInstr
             return Refused(shell, "cannot read " + *tones);
     if (libraryPath && !LoadLibrary(*libraryPath, instrument.library, instrument.toneFilePath, shell))
         return Refused(shell, "cannot read " + *libraryPath);
+    std::vector<std::string> fields;
     for (const std::string& assignment : arguments.all("set")) {
         auto equals = assignment.find('=');
         std::string problem = equals == std::string::npos
@@ -32,7 +34,13 @@ std::optional<int> LoadGeneratorOptions(const Arguments& arguments, ConsoleInstr
                                   : SetGeneratorSettingsField(instrument.generator, assignment.substr(0, equals),
                                                               assignment.substr(equals + 1));
         if (!problem.empty()) throw UsageError{problem};
+        fields.push_back(assignment.substr(0, equals));
     }
+    // Each value set is held to the dialog's range for it, at the rate and resolution finally set.
+    const OutputCalibration calibration{instrument.configuration.outputFullScale8,
+                                        instrument.configuration.outputFullScale16};
+    for (const std::string& field : fields)
+        if (auto problem = GeneratorFieldProblem(instrument.generator, field, calibration)) throw UsageError{*problem};
     return std::nullopt;
 }
 }  // namespace tonewell::cli
