@@ -61,7 +61,6 @@ QToolBar* MakeParameterBar(const FrameBar& bar, QAction* switchAction, QWidget* 
             auto* label = new QLabel(FromUtf8(control.name), toolbar);
             label->setBuddy(box);
             label->hide();
-            if (box->lineEdit() != nullptr) box->lineEdit()->setAccessibleName(box->accessibleName());
             break;
         }
         case ToolbarControlKind::EditBox: {

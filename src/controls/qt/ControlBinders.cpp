@@ -100,6 +100,11 @@ void BindList(QComboBox* box, ListControl& list, BindingPlace place) {
     box->setEditable(list.editable());
     // Typed text is the model's to keep; the box never adds it to its rows.
     box->setInsertPolicy(QComboBox::NoInsert);
+    // The line the user types in is announced as the list it belongs to.
+    if (QLineEdit* line = box->lineEdit()) {
+        line->setAccessibleName(box->accessibleName());
+        line->setAccessibleDescription(box->accessibleDescription());
+    }
     QPointer<QComboBox> guarded(box);
     auto refresh = [guarded, &list, place] {
         QComboBox* b = guarded.data();

@@ -37,7 +37,8 @@ struct BindingPlace {
 };
 
 // A drop-down list; an editable list gets an editable combo box whose typed text reaches the
-// model at every change, as the model's text handler expects.
+// model at every change, as the model's text handler expects, and whose line takes the box's
+// accessible name and description (set them before binding).
 void BindList(QComboBox* box, ListControl& list, BindingPlace place = {});
 
 // An edit box (the trigger level and delay boxes, a dialog's text box).
