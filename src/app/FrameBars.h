@@ -1,8 +1,8 @@
 #pragma once
 // The six parameter bars as the main frame lays them out: for each bar its slot, the slot state
-// that shows it, its controls in order (each with the prompt the status bar and tooltip show and
-// the name screen readers announce) and the button that switches to the other bar of its slot.
-// The controls are the front panel's models; the layout points at them. UI thread.
+// that shows it, its controls in order (each with the prompt the status bar shows and the tip
+// the tooltip shows and screen readers announce) and the button that switches to the other bar
+// of its slot. The controls are the front panel's models; the layout points at them. UI thread.
 
 #include <array>
 #include <string>
@@ -19,8 +19,8 @@ inline constexpr int kBarSlotCount = 3;
 
 struct FrameBarControl {
     ToolbarItem item;    // id, kind, width and model (no model for a label)
-    std::string prompt;  // status-bar text and tooltip
-    std::string name;    // accessible name: the tip text, or a name of its own
+    std::string prompt;  // status-bar text and accessible description
+    std::string name;    // tooltip and accessible name: the tip text, or a name of its own
 };
 
 struct FrameBar {

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -81,6 +82,14 @@ void TypeInto(QWidget* widget, const QString& text) {
         QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(widget, &release);
     }
+}
+
+// What a screen reader hears of a widget, and its "toggle" of a button (no click).
+std::string Heard(QWidget* widget, QAccessible::Text text) {
+    return QAccessible::queryAccessibleInterface(widget)->text(text).toStdString();
+}
+void ToggleAsAScreenReader(QWidget* widget) {
+    QAccessible::queryAccessibleInterface(widget)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
 }
 
 // A row the user picks from a drop-down list.
@@ -319,8 +328,8 @@ TEST_F(GeneratorDialogGui, EveryControlIsNamedAndThePagesCanBePictured) {
                              qobject_cast<QSlider*>(widget) || qobject_cast<QListWidget*>(widget) ||
                              (qobject_cast<QLineEdit*>(widget) && !qobject_cast<QComboBox*>(widget->parentWidget()));
         if (!control) continue;
-        EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->metaObject()->className() << " "
-                                                          << widget->objectName().toStdString();
+        EXPECT_FALSE(Heard(widget, QAccessible::Name).empty()) << widget->metaObject()->className() << " "
+                                                                 << widget->objectName().toStdString();
         ++named;
     }
     EXPECT_GE(named, 30);
@@ -343,6 +352,34 @@ TEST_F(GeneratorDialogGui, EveryControlIsNamedAndThePagesCanBePictured) {
     SaveScreenshot(&window, QStringLiteral("generator-sweep"));
     window.tabs()->setCurrentIndex(kSamplingTab);
     SaveScreenshot(&window, QStringLiteral("generator-sampling"));
+}
+
+TEST_F(GeneratorDialogGui, ScreenReadersHearWhatIsShownAndTheirTogglesReachTheModel) {
+    // Run/Stop is announced by its caption; a list (announced by its row) says what it selects.
+    model.setRunButtonText("Stop");
+    EXPECT_EQ(Heard(window.runButton(), QAccessible::Name), "Stop");
+    EXPECT_EQ(Heard(window.runButton(), QAccessible::Description), "Run or Stop the output");
+    for (QComboBox* box : window.findChildren<QComboBox*>())
+        EXPECT_FALSE(Heard(box, QAccessible::Description).empty()) << box->accessibleName().toStdString();
+
+    // A toggle reaches the model, a click once, and the model's own change is no user's.
+    QAbstractButton* display = nullptr;
+    QAbstractButton* logA = nullptr;
+    for (QAbstractButton* each : window.findChildren<QAbstractButton*>()) {
+        if (each->accessibleName() == QStringLiteral("Display in Oscilloscope")) display = each;
+        if (each->accessibleName() == QStringLiteral("Log A")) logA = each;
+    }
+    ASSERT_TRUE(display != nullptr && logA != nullptr);
+    CheckControl& check = model.function.displayInScope;
+    ToggleAsAScreenReader(display);
+    EXPECT_TRUE(check.checked());
+    display->click();
+    EXPECT_FALSE(check.checked());
+    check.setChecked(true);
+    EXPECT_TRUE(display->isChecked() && check.checked());
+    model.function.sweep.userClick();  // the sweep laws take choices with the sweep on
+    ToggleAsAScreenReader(logA);
+    EXPECT_EQ(model.sweep.law[0].choice(), 1);
 }
 
 }  // namespace

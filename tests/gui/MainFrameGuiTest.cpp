@@ -273,8 +273,11 @@ TEST_P(MainWindowTest, EveryBarControlIsBoundToItsModelBothWays) {
             const QString name = QStringLiteral("control%1").arg(control.item.id);
             QWidget* widget = window.findChild<QWidget*>(name);
             ASSERT_NE(widget, nullptr) << name.toStdString();
-            EXPECT_EQ(widget->toolTip().toStdString(), control.prompt);
+            EXPECT_EQ(widget->statusTip().toStdString(), control.prompt);
+            EXPECT_EQ(widget->toolTip().toStdString(), control.name);  // the tip
             if (auto* box = qobject_cast<QComboBox*>(widget)) {
+                // Announced by its row, it says what it selects in its description.
+                EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Description).toStdString(), control.prompt);
                 auto* list = static_cast<ListControl*>(control.item.control);
                 ASSERT_GT(list->count(), 1) << name.toStdString();
                 ASSERT_EQ(box->count(), list->count());
@@ -292,6 +295,8 @@ TEST_P(MainWindowTest, EveryBarControlIsBoundToItsModelBothWays) {
             }
         }
     EXPECT_GE(accepted, 15);
+    EXPECT_EQ(window.findChild<QWidget*>(QStringLiteral("control%1").arg(kTriggerModeId))->toolTip(), "Change trigger mode");
+    EXPECT_EQ(window.commandAction(kCommandAppExit)->toolTip(), QStringLiteral("Exit"));
 }
 
 TEST_P(MainWindowTest, TriggerLevelFollowsItsSpinButtonsAndKeys) {

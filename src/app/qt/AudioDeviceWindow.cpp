@@ -54,8 +54,11 @@ AudioDeviceWindow::AudioDeviceWindow(const ChosenAudioBackend& backend, QWidget*
     Fill(*input_, backend.inputChoices(), backend.choice().input, devices);
     output_->setObjectName(QStringLiteral("outputDevice"));
     output_->setAccessibleName(QStringLiteral("Output device"));
+    // Announced by its current row on the Linux desktop: the description says what it selects.
+    output_->setAccessibleDescription(QStringLiteral("Sound device the output plays on"));
     input_->setObjectName(QStringLiteral("inputDevice"));
     input_->setAccessibleName(QStringLiteral("Input device"));
+    input_->setAccessibleDescription(QStringLiteral("Sound device the capture records from"));
 
     auto* when = new QLabel(QStringLiteral("The choice is used from the next start of the output or the capture."), this);
     when->setWordWrap(true);

@@ -146,9 +146,12 @@ QAction* MainWindow::makeCommandAction(const FrameCommand& command) {
     auto* action = new QAction(FromView(command.text), this);
     action->setObjectName(QStringLiteral("command%1").arg(command.id));
     action->setData(command.id);
+    // "prompt\ntip": the prompt for the status bar, the tip (else the prompt, else the caption)
+    // for the tooltip.
     const QString prompt = FromView(command.prompt());
+    const QString tip = FromView(command.tip()).trimmed();
     action->setStatusTip(prompt);
-    action->setToolTip(prompt.isEmpty() ? FromView(command.text) : prompt);
+    action->setToolTip(!tip.isEmpty() ? tip : !prompt.isEmpty() ? prompt : FromView(command.text));
     action->setCheckable(command.checkButton || IsSlotCommand(command.id));
     action->setIcon(CommandIcon(command.id));
     action->setShortcut(ShortcutOf(command.id));

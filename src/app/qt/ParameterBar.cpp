@@ -21,11 +21,15 @@ namespace {
 
 QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
+// The prompt goes to the status bar and, saying what the control selects, to its description
+// (a combo box is announced by its current row on the Linux desktop); the tip goes to the
+// tooltip and names it.
 void Describe(QWidget* widget, const FrameBarControl& control) {
     const QString prompt = FromUtf8(control.prompt);
-    widget->setToolTip(prompt);
+    const QString tip = FromUtf8(control.name);
+    widget->setToolTip(tip);
     widget->setStatusTip(prompt);
-    widget->setAccessibleName(FromUtf8(control.name));
+    widget->setAccessibleName(tip);
     widget->setAccessibleDescription(prompt);
 }
 
@@ -57,7 +61,6 @@ QToolBar* MakeParameterBar(const FrameBar& bar, QAction* switchAction, QWidget* 
             auto* label = new QLabel(FromUtf8(control.name), toolbar);
             label->setBuddy(box);
             label->hide();
-            if (box->lineEdit() != nullptr) box->lineEdit()->setAccessibleName(box->accessibleName());
             break;
         }
         case ToolbarControlKind::EditBox: {
@@ -76,7 +79,7 @@ QToolBar* MakeParameterBar(const FrameBar& bar, QAction* switchAction, QWidget* 
             auto* spin = static_cast<SpinControl*>(item.control);
             auto* buttons = new SpinButtons(*spin, FromUtf8(control.name), toolbar);
             buttons->setObjectName(QStringLiteral("control%1").arg(item.id));
-            buttons->setToolTip(FromUtf8(control.prompt));
+            buttons->setToolTip(FromUtf8(control.name));
             buttons->setStatusTip(FromUtf8(control.prompt));
             QAction* action = toolbar->addWidget(buttons);
             buttons->setPlace({action});

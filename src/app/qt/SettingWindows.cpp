@@ -60,7 +60,8 @@ NotesWindow::NotesWindow(NotesDialog& model, QWidget* parent) : QDialog(parent),
     display_ = new QCheckBox(QString::fromLatin1(kNotesDisplayLabel), this);
     display_->setChecked(model_.Display());
     connect(text_, &QPlainTextEdit::textChanged, this, &NotesWindow::onTextChanged);
-    connect(display_, &QCheckBox::clicked, this, [this](bool checked) { model_.OnDisplayClicked(checked); });
+    // The tick, however it changed (a click, or a screen reader's toggle that clicks nothing).
+    connect(display_, &QCheckBox::toggled, this, [this](bool checked) { model_.OnDisplayClicked(checked); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text_);

@@ -28,6 +28,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <memory>
 
 namespace tonewell {
 
@@ -99,6 +100,11 @@ void BindList(QComboBox* box, ListControl& list, BindingPlace place) {
     box->setEditable(list.editable());
     // Typed text is the model's to keep; the box never adds it to its rows.
     box->setInsertPolicy(QComboBox::NoInsert);
+    // The line the user types in is announced as the list it belongs to.
+    if (QLineEdit* line = box->lineEdit()) {
+        line->setAccessibleName(box->accessibleName());
+        line->setAccessibleDescription(box->accessibleDescription());
+    }
     QPointer<QComboBox> guarded(box);
     auto refresh = [guarded, &list, place] {
         QComboBox* b = guarded.data();
@@ -153,10 +159,12 @@ void BindCheck(QCheckBox* box, CheckControl& control, BindingPlace place) {
     };
     control.setObserver(refresh);
     refresh();
-    // The model toggles itself on the click; the box is put back to what the model says.
-    QObject::connect(box, &QCheckBox::clicked, box, [&control, guarded] {
-        control.userClick();
-        if (guarded) {
+    // Any change of the tick is the user's (a click, the space bar, a screen reader's toggle that
+    // clicks nothing); the model's own changes come with the box's signals blocked. The model
+    // may refuse: the box is put back to what it says.
+    QObject::connect(box, &QCheckBox::toggled, box, [&control, guarded](bool checked) {
+        if (control.checked() != checked) control.userClick();
+        if (guarded && guarded->isChecked() != control.checked()) {
             const QSignalBlocker block(guarded.data());
             guarded->setChecked(control.checked());
         }
@@ -261,11 +269,6 @@ void BindRadio(const QList<QRadioButton*>& buttons, RadioControl& control) {
     if (buttons.isEmpty()) return;
     auto* group = new QButtonGroup(buttons.front());
     group->setExclusive(true);
-    for (int i = 0; i < buttons.size(); ++i) {
-        group->addButton(buttons[i], i);
-        QObject::connect(buttons[i], &QAbstractButton::clicked, buttons[i], [&control, i] { control.userChoose(i); });
-        new FocusForwarder(buttons[i], control);
-    }
     QPointer<QButtonGroup> guarded(group);
     auto refresh = [guarded, &control] {
         QButtonGroup* g = guarded.data();
@@ -283,6 +286,25 @@ void BindRadio(const QList<QRadioButton*>& buttons, RadioControl& control) {
             ShowState(b, control, {});
         }
     };
+    for (int i = 0; i < buttons.size(); ++i) {
+        QRadioButton* button = buttons[i];
+        group->addButton(button, i);
+        // The option is chosen when its button turns on, however it did (a click, the arrow
+        // keys, a screen reader's toggle); the model may refuse, and the buttons show its choice.
+        QObject::connect(button, &QAbstractButton::toggled, button, [&control, refresh, i](bool on) {
+            if (!on) return;
+            control.userChoose(i);
+            if (control.choice() != i) refresh();
+        });
+        // A click on the option already chosen turns nothing on; the model hears it all the same.
+        auto chosenBefore = std::make_shared<bool>(false);
+        QObject::connect(button, &QAbstractButton::pressed, button,
+                         [&control, chosenBefore, i] { *chosenBefore = control.choice() == i; });
+        QObject::connect(button, &QAbstractButton::clicked, button, [&control, chosenBefore, i] {
+            if (*chosenBefore) control.userChoose(i);
+        });
+        new FocusForwarder(button, control);
+    }
     control.setObserver(refresh);
     refresh();
 }

@@ -1,9 +1,10 @@
 #pragma once
 // Binds Qt widgets to the control models: the widget shows the model's state (items, selection,
 // text, enabled, visible, read-only) whenever the model changes, and hands the user's actions
-// (a picked row, typed text, a click, the keyboard focus) to the model, which runs its handlers.
-// Programmatic changes of the widget are never mistaken for the user's. Each binding makes the
-// model's observer its own. UI thread; the model must outlive the widget.
+// (a picked row, typed text, a click or a state changed through the accessibility interface, the
+// keyboard focus) to the model, which runs its handlers. The widget showing the model is never
+// taken for the user. Each binding makes the model's observer its own. UI thread; the model must
+// outlive the widget.
 
 #include <QList>
 #include <QWidget>
@@ -36,13 +37,15 @@ struct BindingPlace {
 };
 
 // A drop-down list; an editable list gets an editable combo box whose typed text reaches the
-// model at every change, as the model's text handler expects.
+// model at every change, as the model's text handler expects, and whose line takes the box's
+// accessible name and description (set them before binding).
 void BindList(QComboBox* box, ListControl& list, BindingPlace place = {});
 
 // An edit box (the trigger level and delay boxes, a dialog's text box).
 void BindEdit(QLineEdit* edit, EditControl& control, BindingPlace place = {});
 
-// A check box.
+// A check box: every change of its tick reaches the model once, a click's as well as one made
+// without a click (an assistive tool's toggle).
 void BindCheck(QCheckBox* box, CheckControl& control, BindingPlace place = {});
 
 // A push button: its caption and state; a click clicks the model.
@@ -54,7 +57,9 @@ void BindButton(QAbstractButton* button, ButtonControl& control);
 // inside, so that its groove fills from the bottom (the larger value) and Up moves the thumb up.
 void BindSlider(QSlider* slider, SliderControl& control, bool minimumAtTop = false);
 
-// A group of radio buttons, option i on buttons[i], exclusive among themselves only.
+// A group of radio buttons, option i on buttons[i], exclusive among themselves only. A button
+// turned on, by a click or without one, chooses its option; a click on the chosen one chooses
+// it again.
 void BindRadio(const QList<QRadioButton*>& buttons, RadioControl& control);
 
 // A list box: its rows and selection (a plain ListControl); the user's row and the keyboard

@@ -26,17 +26,21 @@ namespace {
 
 const std::array<QString, 2> kChannelNames{QStringLiteral("A"), QStringLiteral("B")};
 
-QPushButton* Button(QWidget* parent, const QString& name) {
+// A button named name; without one it is announced by its caption, whatever that reads.
+QPushButton* Button(QWidget* parent, const QString& name = {}) {
     auto* button = new QPushButton(parent);
     // Enter in a box never presses a button behind the user's back.
     button->setAutoDefault(false);
-    button->setAccessibleName(name);
+    if (!name.isEmpty()) button->setAccessibleName(name);
     return button;
 }
 
-QComboBox* Combo(QWidget* parent, const QString& name) {
+// A list named name. Screen readers on the Linux desktop announce a combo box by its current
+// row, so the description says what it selects.
+QComboBox* Combo(QWidget* parent, const QString& name, const QString& selects) {
     auto* box = new QComboBox(parent);
     box->setAccessibleName(name);
+    box->setAccessibleDescription(selects);
     box->setMinimumContentsLength(7);
     return box;
 }
@@ -81,7 +85,9 @@ GeneratorDialogWindow::GeneratorDialogWindow(GeneratorDialog& model, QWidget* pa
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { model_.selectTab(index); });
 
     save_ = Button(this, QStringLiteral("Save"));
-    run_ = Button(this, QStringLiteral("Run or Stop the output"));
+    // "Run" or "Stop" as its caption reads; what it is for, in its description.
+    run_ = Button(this);
+    run_->setAccessibleDescription(QStringLiteral("Run or Stop the output"));
     ok_ = Button(this, QStringLiteral("Ok"));
     BindButton(save_, model_.save);
     BindButton(run_, model_.runStop);
@@ -116,9 +122,12 @@ QWidget* GeneratorDialogWindow::makeFunctionPage() {
     for (int channel = 0; channel < 2; ++channel) {
         const QString name = kChannelNames[static_cast<std::size_t>(channel)];
         const auto at = static_cast<std::size_t>(channel);
-        waveform_[at] = Combo(page, QStringLiteral("Waveform ") + name);
-        frequency_[at] = Combo(page, QStringLiteral("Output Frequency (Hz) ") + name);
-        amplitude_[at] = Combo(page, QStringLiteral("Output Amplitude (mV) ") + name);
+        const QString ofChannel = QStringLiteral(" of channel ") + name;
+        waveform_[at] = Combo(page, QStringLiteral("Waveform ") + name, QStringLiteral("Waveform") + ofChannel);
+        frequency_[at] = Combo(page, QStringLiteral("Output Frequency (Hz) ") + name,
+                               QStringLiteral("Output frequency") + ofChannel + QStringLiteral(", in Hz"));
+        amplitude_[at] = Combo(page, QStringLiteral("Output Amplitude (mV) ") + name,
+                               QStringLiteral("Output amplitude") + ofChannel + QStringLiteral(", in mV"));
         Bind(waveform_[at], f.waveform[at]);
         Bind(frequency_[at], f.frequency[at]);
         Bind(amplitude_[at], f.amplitude[at]);
@@ -153,7 +162,8 @@ QWidget* GeneratorDialogWindow::makeFunctionPage() {
         grid->addLayout(pair, 4, 1 + 2 * channel);
     }
 
-    phase_ = Combo(page, QStringLiteral("Phase Difference (Degree)"));
+    phase_ = Combo(page, QStringLiteral("Phase Difference (Degree)"),
+                   QStringLiteral("Phase difference between channels A and B, in degrees"));
     Bind(phase_, f.phase);
     auto* phaseLabel = Caption(QStringLiteral("Phase Difference (Degree)"), page, phase_);
     BindState(phaseLabel, f.phaseLabel);
@@ -245,14 +255,19 @@ QWidget* GeneratorDialogWindow::makeSamplingPage() {
     page->setAccessibleName(QString::fromLatin1(kGeneratorTabLabels[kSamplingTab]));
     GeneratorDialog::SamplingPage& s = model_.sampling;
     auto* grid = new QGridLayout;
-    const std::array<std::pair<QString, ListControl*>, 3> rows{{
-        {QStringLiteral("Sampling Frequency"), &s.rate},
-        {QStringLiteral("Sampling Channels"), &s.channels},
-        {QStringLiteral("Sampling Resolution"), &s.resolution},
+    struct Row {
+        QString name;
+        QString selects;
+        ListControl* list;
+    };
+    const std::array<Row, 3> rows{{
+        {QStringLiteral("Sampling Frequency"), QStringLiteral("Sampling frequency of the output, in Hz"), &s.rate},
+        {QStringLiteral("Sampling Channels"), QStringLiteral("Channels of the output"), &s.channels},
+        {QStringLiteral("Sampling Resolution"), QStringLiteral("Sampling resolution of the output, in bits"), &s.resolution},
     }};
     int row = 0;
-    for (const auto& [name, list] : rows) {
-        QComboBox* box = Combo(page, name);
+    for (const auto& [name, selects, list] : rows) {
+        QComboBox* box = Combo(page, name, selects);
         Bind(box, *list);
         grid->addWidget(Caption(name, page, box), row, 0);
         grid->addWidget(box, row, 1);

@@ -23,9 +23,12 @@ QPushButton* Button(QWidget* parent, ButtonControl& control, const QString& name
     return button;
 }
 
-QComboBox* Combo(QWidget* parent, ListControl& control, const QString& name) {
+// Screen readers on the Linux desktop announce a combo box by its current row, so the
+// description says what it selects.
+QComboBox* Combo(QWidget* parent, ListControl& control, const QString& name, const QString& selects) {
     auto* box = new QComboBox(parent);
     box->setAccessibleName(name);
+    box->setAccessibleDescription(selects);
     box->setMinimumContentsLength(8);
     BindList(box, control);
     // Typed numbers are taken as typed: no preset is completed into the box.
@@ -40,9 +43,11 @@ MultitoneWindow::MultitoneWindow(MultitoneDialog& model, QWidget* parent) : QDia
     setObjectName(QStringLiteral("multitoneDialog"));
     setModal(true);
 
-    waveform_ = Combo(this, model_.waveform, QStringLiteral("Waveform"));
-    frequency_ = Combo(this, model_.frequency, QStringLiteral("Frequency (Hz)"));
-    amplitude_ = Combo(this, model_.amplitude, QStringLiteral("Relative Amplitude"));
+    waveform_ = Combo(this, model_.waveform, QStringLiteral("Waveform"), QStringLiteral("Waveform of the tone to add"));
+    frequency_ = Combo(this, model_.frequency, QStringLiteral("Frequency (Hz)"),
+                       QStringLiteral("Frequency of the tone to add, in Hz"));
+    amplitude_ = Combo(this, model_.amplitude, QStringLiteral("Relative Amplitude"),
+                       QStringLiteral("Amplitude of the tone to add, relative to the others"));
     auto* boxes = new QGridLayout;
     boxes->addWidget(new QLabel(QStringLiteral("Waveform"), this), 0, 0);
     boxes->addWidget(new QLabel(QStringLiteral("Frequency (Hz)"), this), 0, 1);

@@ -1,9 +1,9 @@
 #include "spectrum/qt/SpectrumScaleDialogBoxes.h"
 
+#include "controls/qt/ControlBinders.h"
 #include "spectrum/SpectrumXScaleDialog.h"
 #include "spectrum/SpectrumYScaleDialog.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -13,20 +13,6 @@
 namespace tonewell {
 
 namespace {
-
-// Radio buttons for a RadioControl: a click chooses in the model, the model's choice checks the
-// button.
-void BindRadios(RadioControl& model, QRadioButton* const (&buttons)[2], QWidget* owner) {
-    auto* group = new QButtonGroup(owner);
-    for (int i = 0; i < 2; ++i) {
-        group->addButton(buttons[i], i);
-        buttons[i]->setChecked(model.choice() == i);
-    }
-    QObject::connect(group, &QButtonGroup::idClicked, owner, [&model](int id) { model.userChoose(id); });
-    model.setObserver([&model, buttons] {
-        for (int i = 0; i < 2; ++i) buttons[i]->setChecked(model.choice() == i);
-    });
-}
 
 QDialogButtonBox* OkCancel(QDialog* dialog) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
@@ -55,7 +41,7 @@ SpectrumXScaleDialogBox::SpectrumXScaleDialogBox(SpectrumXScaleDialog& model, QW
         options_[i] = Radio(model.scale, i, this);
         layout->addWidget(options_[i]);
     }
-    BindRadios(model.scale, options_, this);
+    BindRadio({options_[0], options_[1]}, model.scale);
     layout->addWidget(OkCancel(this));
 }
 
@@ -75,13 +61,11 @@ SpectrumYScaleDialogBox::SpectrumYScaleDialogBox(SpectrumYScaleDialog& model, QW
         options_[i] = Radio(model.scale, i, this);
         layout->addWidget(options_[i]);
     }
-    BindRadios(model.scale, options_, this);
+    BindRadio({options_[0], options_[1]}, model.scale);
     const QString label = QString::fromStdString(model.normalized.label());
     normalized_ = new QCheckBox(label, this);
     normalized_->setAccessibleName(label);
-    normalized_->setChecked(model.normalized.checked());
-    connect(normalized_, &QCheckBox::clicked, this, [&model](bool) { model.normalized.userClick(); });
-    model.normalized.setObserver([this, &model] { normalized_->setChecked(model.normalized.checked()); });
+    BindCheck(normalized_, model.normalized);
     layout->addWidget(normalized_);
     layout->addWidget(OkCancel(this));
 }
