@@ -2,6 +2,7 @@
 
 #include "acquisition/InfoBlock.h"
 #include "platform/ByteOrder.h"
+#include "platform/HugePages.h"
 
 #include <algorithm>
 #include <cstring>
@@ -241,6 +242,13 @@ private:
         }
 
         const std::size_t slots = static_cast<std::size_t>(std::max<std::uint64_t>(n, 1));
+        // Room first, untouched, so that a long record's arrays can be given huge pages.
+        r.dataA.clear();
+        r.dataB.clear();
+        r.dataA.reserve(slots);
+        r.dataB.reserve(slots);
+        AdviseHugePages(r.dataA.data(), slots * sizeof(std::uint16_t));
+        AdviseHugePages(r.dataB.data(), slots * sizeof(std::uint16_t));
         r.dataA.assign(slots, 0);
         r.dataB.assign(slots, 0);
         if (!readFrames(n, format.channels == 2, bits <= 8)) return refuse(kMessageUnsupported);
