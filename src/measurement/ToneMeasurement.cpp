@@ -41,7 +41,8 @@ constexpr int kMaximumPasses = 12;
 // fit at a frequency that far off loses only parts in 10⁹ of the amplitudes, and the frequency
 // read is the corrected one.
 constexpr double kSettledRadians = 1e-4;
-// A record up to this many blocks long is analysed whole.
+// A record up to this many samples, or blocks, long is analysed whole.
+constexpr std::size_t kWholeRecordSamples = std::size_t{1} << 18;
 constexpr std::size_t kWholeRecordBlocks = 8;
 
 // A power of two of at least an eighth of a second and three periods of the lowest frequency
@@ -59,13 +60,13 @@ int FftSize(std::size_t count) {
     return size;
 }
 
-// The stretches analysed: the whole record, or blocks at 0, L, 3L, 7L, … and one ending with
-// the record. Each distance from the first block at most doubles the one before, so the phase
-// known from the blocks so far is good enough to count the periods to the next.
+// The stretches analysed: the whole record, or blocks at 0, L, 5L, 21L, … and one ending with
+// the record. Each distance from the first block is at most four times the one before, so the
+// phase known from the blocks so far counts the periods to the next with room to spare.
 std::vector<std::pair<std::size_t, std::size_t>> Layout(std::size_t n, std::size_t length) {
-    if (n <= kWholeRecordBlocks * length) return {{0, n}};
+    if (n <= std::max(kWholeRecordSamples, kWholeRecordBlocks * length)) return {{0, n}};
     std::vector<std::pair<std::size_t, std::size_t>> blocks;
-    for (std::size_t start = 0; start + 2 * length <= n; start = 2 * start + length) blocks.emplace_back(start, length);
+    for (std::size_t start = 0; start + 2 * length <= n; start = 4 * start + length) blocks.emplace_back(start, length);
     blocks.emplace_back(n - length, length);
     return blocks;
 }
@@ -268,7 +269,9 @@ ChannelMeasurement ToneMeter::measureChannel(const Samples& samples, double rate
         std::vector<double> times(count), phases(count), weights(count);
         double settled = omega;
         for (int pass = 0;; ++pass) {
-            int fitted = harmonics;
+            // The first pass, from the spectrum's estimate, fits the fundamental alone: it only
+            // has to bring f0 close enough for the harmonics to follow.
+            int fitted = pass == 0 ? 1 : harmonics;
             while (fitted > 0 && fitted * omega >= kPi - guard) --fitted;
             if (fitted == 0 || !(omega > 0.0)) return stop(MeasurementStatus::NoBand);
             basis.prepare(omega, fitted);
@@ -313,7 +316,7 @@ ChannelMeasurement ToneMeter::measureChannel(const Samples& samples, double rate
                 delta = WeightedSlope(times, phases, weights, b + 1);
             }
             settled = omega + delta;
-            if (std::fabs(delta) * span < kSettledRadians || pass + 1 >= kMaximumPasses) break;
+            if ((pass > 0 && std::fabs(delta) * span < kSettledRadians) || pass + 1 >= kMaximumPasses) break;
             omega = settled;
         }
 

@@ -3,22 +3,24 @@
 // THD+N, SINAD, SNR and ENOB, in volts through the record's calibration (as the oscilloscope
 // shows them). The fundamental is the strongest component in the band, or the one given.
 //
-// How: a Blackman-Harris windowed power spectrum finds the fundamental's bin and an interpolated
-// peak places it within a small part of a bin; then a least-squares fit of a constant and
-// harmonics 1…H at k·f0, over each half of the analysed stretch, gives the fundamental's phase
-// in both halves, and the phase advance between them corrects f0 until it no longer moves (a
-// reciprocal count of the whole stretch that the harmonics cannot pull, so a square's
-// fundamental is read as well as a sine's). The converged fit gives each harmonic's amplitude
-// (exact for a tone made of harmonics); what the fit leaves is the noise, band-limited in the
-// frequency domain. A long record is analysed in blocks of an eighth of a second or more (three
-// periods of the band's bottom) at doubling distances from its start plus one at its end: the
-// fundamental's phase across them times the whole record, and the levels and noise are their
-// average.
+// How: a Blackman-Harris windowed power spectrum finds the fundamental's bin and a parabola
+// through the logarithms of the peak and its neighbours places it within a small part of a bin.
+// Then least-squares fits of a constant and harmonics 1…H at k·f0 over each half of the analysed
+// stretch give the fundamental's phase in both halves, and the phase advance between them
+// corrects f0 until it no longer moves: a reciprocal count of the whole stretch that the
+// harmonics cannot pull, so a square's fundamental is read as well as a sine's. The converged fit
+// gives each harmonic's amplitude (exact for a tone made of harmonics); what it leaves is the
+// noise, band-limited in the frequency domain. A record longer than 2¹⁸ samples is analysed in
+// blocks of an eighth of a second or more (three periods of the band's bottom) at distances from
+// its start growing fourfold, plus one at its end: the fundamental's phase across them times the
+// whole record, and each block stands for the stretch of record nearest to it in the levels and
+// the noise. Components closer to the fundamental or a harmonic than about one over the block's
+// length then count with it.
 //
 // Definitions (V1 the fundamental's RMS, Vh the harmonics', Vn the band-limited RMS of what is
 // left after the constant and the harmonics 1…H are removed):
 //   THD = √(Σ Vh², h = 2…H below the band's top) / V1
-//   THD+N = √(D) / √(V1² + D) with D = Σ Vh² + Vn² (the band-limited record without DC)
+//   THD+N = √D / √(V1² + D) with D = Σ Vh² + Vn²; V1² + D is the band-limited record without DC
 //   SINAD = V1 / √D, SNR = V1 / Vn, ENOB = (SINAD − 1.76) / 6.02.
 //
 // A ToneMeter keeps its FFT plans and windows between calls; one per user, any one thread.
