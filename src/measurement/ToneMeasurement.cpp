@@ -104,15 +104,15 @@ std::string MeasurementStatusText(MeasurementStatus status) {
     case MeasurementStatus::Measured:
         return {};
     case MeasurementStatus::Absent:
-        return "no such channel in the record";
+        return "not in the record";
     case MeasurementStatus::TooShort:
-        return "too short to measure: it needs two periods of the fundamental and at least 64 samples";
+        return "too short to measure (two periods of the fundamental and 64 samples at least)";
     case MeasurementStatus::Silent:
         return "silent: nothing to measure";
     case MeasurementStatus::NoBand:
-        return "no tone to measure below half the sampling rate in the band";
+        return "without a tone below half the sampling rate in the band";
     case MeasurementStatus::NoMemory:
-        return "not enough memory to measure";
+        return "too long to measure in the memory there is";
     }
     return {};
 }

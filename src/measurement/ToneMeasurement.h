@@ -78,7 +78,8 @@ struct RecordMeasurement {
     ChannelMeasurement a, b;
 };
 
-// Words for a status that stops a measurement ("silent", ...); empty for Measured.
+// What a channel is when its measurement stopped, to follow "channel A is ": "silent: nothing
+// to measure", ...; empty for Measured.
 std::string MeasurementStatusText(MeasurementStatus status);
 
 // The rate the record was sampled at: its wave format's rate, or 1 / interval without one (the
