@@ -97,6 +97,16 @@ double WeightedSlope(const std::vector<double>& t, const std::vector<double>& y,
 
 double PowerDb(double ratio) { return 10.0 * std::log10(ratio); }
 
+double Mean(const std::vector<double>& x) {
+    double sum = 0.0;
+    for (double v : x) sum += v;
+    return sum / static_cast<double>(x.size());
+}
+
+double Power(const std::vector<float>& re, const std::vector<float>& im, int k) {
+    return static_cast<double>(re[k]) * re[k] + static_cast<double>(im[k]) * im[k];
+}
+
 }  // namespace
 
 std::string MeasurementStatusText(MeasurementStatus status) {
@@ -160,6 +170,18 @@ RealFftPlan* ToneMeter::plan(int size) {
     return &at->second;
 }
 
+int ToneMeter::transform(const std::vector<double>& x, double mean, const std::vector<double>* weights) {
+    const int size = FftSize(x.size());
+    RealFftPlan* fft = plan(size);
+    if (fft == nullptr) return 0;
+    re_.assign(static_cast<std::size_t>(size), 0.0f);
+    im_.assign(static_cast<std::size_t>(size), 0.0f);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        re_[i] = static_cast<float>(weights != nullptr ? (x[i] - mean) * (*weights)[i] : x[i] - mean);
+    fft->forward(re_.data(), im_.data());
+    return size;
+}
+
 // The four-term Blackman-Harris window (sidelobes 92 dB down), periodic over length samples.
 const std::vector<double>& ToneMeter::window(std::size_t length) {
     auto [at, made] = windows_.try_emplace(length);
@@ -200,9 +222,8 @@ ChannelMeasurement ToneMeter::measureChannel(const Samples& samples, double rate
             block.start = start;
             block.x.resize(length);
             samples.read(start, length, block.x.data());
-            double mean = 0.0, energy = 0.0;
-            for (double v : block.x) mean += v;
-            mean /= static_cast<double>(length);
+            const double mean = Mean(block.x);
+            double energy = 0.0;
             for (double v : block.x) energy += (v - mean) * (v - mean);
             energy /= static_cast<double>(length);
             if (energy > loudestEnergy) {
@@ -217,26 +238,14 @@ ChannelMeasurement ToneMeter::measureChannel(const Samples& samples, double rate
         double omega = 0.0;
         {
             const std::vector<double>& x = blocks[loudest].x;
-            const std::size_t length = x.size();
-            const int size = FftSize(length);
-            RealFftPlan* fft = plan(size);
-            if (fft == nullptr) return stop(MeasurementStatus::NoMemory);
-            const std::vector<double>& w = window(length);
-            double mean = 0.0;
-            for (double v : x) mean += v;
-            mean /= static_cast<double>(length);
-            re_.assign(static_cast<std::size_t>(size), 0.0f);
-            im_.assign(static_cast<std::size_t>(size), 0.0f);
-            for (std::size_t i = 0; i < length; ++i) re_[i] = static_cast<float>((x[i] - mean) * w[i]);
-            fft->forward(re_.data(), im_.data());
-            const auto power = [&](int k) {
-                return static_cast<double>(re_[k]) * re_[k] + static_cast<double>(im_[k]) * im_[k];
-            };
+            const int size = transform(x, Mean(x), &window(x.size()));
+            if (size == 0) return stop(MeasurementStatus::NoMemory);
+            const auto power = [this](int k) { return Power(re_, im_, k); };
             double searchLow = low, searchHigh = high;
             if (settings.fundamental > 0.0) {
                 // Within the window's main lobe of the frequency given.
                 const double given = settings.fundamental / clock;
-                const double lobe = 4.0 * rate / static_cast<double>(length);
+                const double lobe = 4.0 * rate / static_cast<double>(x.size());
                 searchLow = std::max(0.0, given - lobe);
                 searchHigh = std::min(nyquist, given + lobe);
             }
@@ -339,23 +348,14 @@ ChannelMeasurement ToneMeter::measureChannel(const Samples& samples, double rate
         double noise = 0.0;
         for (std::size_t b = 0; b < count; ++b) {
             Block& block = blocks[b];
-            const std::size_t length = block.x.size();
-            basis.subtract(block.fit.data(), block.x.data(), length, 0);
-            const int size = FftSize(length);
-            RealFftPlan* fft = plan(size);
-            if (fft == nullptr) return stop(MeasurementStatus::NoMemory);
-            re_.assign(static_cast<std::size_t>(size), 0.0f);
-            im_.assign(static_cast<std::size_t>(size), 0.0f);
-            for (std::size_t i = 0; i < length; ++i) re_[i] = static_cast<float>(block.x[i]);
-            fft->forward(re_.data(), im_.data());
+            basis.subtract(block.fit.data(), block.x.data(), block.x.size(), 0);
+            const int size = transform(block.x, 0.0, nullptr);
+            if (size == 0) return stop(MeasurementStatus::NoMemory);
             // Parseval over the bins inside the band, each positive frequency with its mirror.
             const int first = static_cast<int>(std::ceil(low * size / rate));
             const int last = std::min(size / 2, static_cast<int>(std::floor(high * size / rate)));
             double energy = 0.0;
-            for (int k = first; k <= last; ++k) {
-                const double power = static_cast<double>(re_[k]) * re_[k] + static_cast<double>(im_[k]) * im_[k];
-                energy += (k == 0 || k == size / 2 ? 1.0 : 2.0) * power;
-            }
+            for (int k = first; k <= last; ++k) energy += (k == 0 || k == size / 2 ? 1.0 : 2.0) * Power(re_, im_, k);
             noise += shares[b] * energy / size;
         }
 

@@ -101,6 +101,9 @@ private:
                                       const MeasurementSettings& settings);
     RealFftPlan* plan(int size);
     const std::vector<double>& window(std::size_t length);
+    // The spectrum of (x − mean), times the weights when given, zero-padded to a power of two,
+    // into re_ and im_; its size, or 0 when memory ran out.
+    int transform(const std::vector<double>& x, double mean, const std::vector<double>* weights);
 
     std::map<int, RealFftPlan> plans_;
     std::map<std::size_t, std::vector<double>> windows_;
