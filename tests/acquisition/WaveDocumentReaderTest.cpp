@@ -130,6 +130,18 @@ TEST(WaveReaderTest, LongFmtChunkIsSkippedToItsEnd) {
     EXPECT_EQ(record.riffHeader.format.samplesPerSecond, 22050u);
 }
 
+TEST(WaveReaderTest, StereoSixteenBitFramesSplitIntoTheirChannelsAcrossWholeAndOddRuns) {
+    std::vector<int> words;
+    for (int i = 0; i < 19; ++i) words.insert(words.end(), {i * 3001 - 30000, -i * 1709 + 2});  // A, B of frame i
+    SignalRecord record;
+    ASSERT_TRUE(readBytes(riff(chunk("fmt ", fmtBody(2, 48000, 16)) + chunk("data", samples16(words))), record).accepted);
+    ASSERT_EQ(record.sampleCount, 19u);
+    for (std::size_t i = 0; i < 19; ++i) {
+        EXPECT_EQ(record.dataA[i], words[2 * i] + 32768) << i;
+        EXPECT_EQ(record.dataB[i], words[2 * i + 1] + 32768) << i;
+    }
+}
+
 TEST(WaveReaderTest, NoteStopsAtItsLimitAndAtANul) {
     const std::string longNote(2000, 'n');
     SignalRecord record;
