@@ -56,7 +56,7 @@ void BM_SpectrumFullPass(benchmark::State& state) {
         QtCanvas canvas(image, font);
         h->view.OnDraw(canvas);
     }
-    state.counters["points"] = static_cast<double>(h->view.pointCountA() + h->view.pointCountB());
+    state.counters["points"] = static_cast<double>(h->view.points().count(0) + h->view.points().count(1));
     state.SetLabel(allPoints ? "all points" : "one point per column");
 }
 BENCHMARK(BM_SpectrumFullPass)->Arg(0)->Arg(1)->ArgName("allPoints")->Unit(benchmark::kMillisecond);
@@ -76,7 +76,7 @@ void BM_SpectrumRedraw(benchmark::State& state) {
         QtCanvas canvas(image, font);
         h->view.OnDraw(canvas);
     }
-    state.counters["points"] = static_cast<double>(h->view.pointCountA() + h->view.pointCountB());
+    state.counters["points"] = static_cast<double>(h->view.points().count(0) + h->view.points().count(1));
     state.SetLabel(allPoints ? "all points" : "one point per column");
 }
 BENCHMARK(BM_SpectrumRedraw)->Arg(0)->Arg(1)->ArgName("allPoints")->Unit(benchmark::kMillisecond);

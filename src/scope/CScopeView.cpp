@@ -10,28 +10,10 @@
 #include "shared/AxisLabels.h"
 #include "shared/DocumentNumbers.h"
 #include "shared/NumberFormat.h"
-#include "shared/ScrollScaling.h"
 
 namespace tonewell {
 
 namespace {
-
-// Far enough outside any window that a line towards it keeps its direction inside the plot, and
-// small enough for every drawing surface's fixed-point coordinates.
-constexpr double kPixelLimit = 16777216.0;
-
-// Truncation toward zero into that band; NaN lands on its lower end.
-std::int32_t TruncatePixel(double value) {
-    return static_cast<std::int32_t>(std::min(kPixelLimit, std::max(-kPixelLimit, value)));
-}
-
-Colour Complement(Colour colour) {
-    return MakeColour(static_cast<std::uint8_t>(255 - RedOf(colour)), static_cast<std::uint8_t>(255 - GreenOf(colour)),
-                      static_cast<std::uint8_t>(255 - BlueOf(colour)));
-}
-
-// Multiplier values count "Off" (0) as 1 where they scale.
-double EffectiveMultiplier(std::uint32_t multiplier) { return multiplier == 0 ? 1.0 : multiplier; }
 
 std::string VoltsText(float value) {
     char text[64];
@@ -40,36 +22,12 @@ std::string VoltsText(float value) {
     return result.substr(std::min(result.find_first_not_of(' '), result.size()));
 }
 
-enum class Align { Left, Centre, Right };
-
-void DrawAligned(Canvas& canvas, std::int32_t x, std::int32_t y, const std::string& text, Align align) {
-    const std::int32_t width = canvas.textExtent(text).width;
-    if (align == Align::Centre) x -= width / 2;
-    if (align == Align::Right) x -= width;
-    canvas.drawText({x, y}, text);
-}
-
 }  // namespace
 
-struct CScopeView::Colours {
-    Colour background, channelA, channelB, grid, otherText, cursorA, cursorB;
-};
-
 CScopeView::CScopeView(const ScopeViewParts& parts) : parts_(parts) {
-    hScrollBar.setScrollHandler([this](ScrollBarControl::Action action, int position) {
-        // Scroll messages carry the thumb in 16 bits; the view rebuilds the full position.
-        OnHScroll(action, static_cast<std::int16_t>(position));
-    });
-    scrollBarA.setScrollHandler(
-        [this](ScrollBarControl::Action action, int position) { OnVScroll(action, position, scrollBarA); });
-    scrollBarB.setScrollHandler(
-        [this](ScrollBarControl::Action action, int position) { OnVScroll(action, position, scrollBarB); });
-    scrollBarA.setVisible(false);
-    scrollBarB.setVisible(false);
-    hScrollBar.setVisible(false);
+    frame_.setHandlers([this] { relayout(); }, [this](std::string_view message) { parts_.shell.showMessage(message); });
     // The selectors as they stand, until the first update.
     ReadSelectors();
-    syncScrollBars();
 }
 
 // ---- record facts ---------------------------------------------------------------------------
@@ -111,23 +69,13 @@ void CScopeView::ReadSelectors() {
 
 void CScopeView::ApplyRanges() {
     ReadSelectors();
-    const ScrollRange time = RescaleTimeScroll({hScrollPos_, hScrollMax_}, static_cast<int>(xMultiplier_));
-    hScrollPos_ = time.position;
-    hScrollMax_ = time.maximum;
-    const ScrollRange a = RescaleValueScroll({aScrollPos_, aScrollMax_}, static_cast<int>(aMultiplier_));
-    aScrollPos_ = a.position;
-    aScrollMax_ = a.maximum;
-    const ScrollRange b = RescaleValueScroll({bScrollPos_, bScrollMax_}, static_cast<int>(bMultiplier_));
-    bScrollPos_ = b.position;
-    bScrollMax_ = b.maximum;
-    syncScrollBars();
-    for (ScopeCursor& cursor : cursors_) {
+    frame_.rescale(xMultiplier_, aMultiplier_, bMultiplier_);
+    for (PlotCursor& cursor : cursors_) {
         if ((cursor.channel == CursorChannel::A && aRange_.isOff()) ||
             (cursor.channel == CursorChannel::B && bRange_.isOff()))
             cursor.clear();
     }
-    parts_.redraw.scopeRelayout = true;
-    repaint();
+    relayout();
 }
 
 void CScopeView::OnTypeChanged() {
@@ -158,12 +106,10 @@ void CScopeView::OnTypeChanged() {
         xMultiplier_ = 1;
     }
     scopeType_ = newType;
-    clearCursors();
-    parts_.redraw.scopeRelayout = true;
+    ClearCursors(cursors_);
     UpdateSelectorStates();
     ReadSelectors();
     ApplyRanges();
-    repaint();
 }
 
 void CScopeView::setScopeType(int type) {
@@ -271,19 +217,15 @@ void CScopeView::AutoRange() {
 // ---- lifecycle ------------------------------------------------------------------------------
 
 void CScopeView::OnInitialUpdate() {
-    scrollBarA.setVisible(false);
-    scrollBarB.setVisible(false);
+    frame_.barA.setVisible(false);
+    frame_.barB.setVisible(false);
     ReadSelectors();
     parts_.redraw.scopeRelayout = true;
-    if (!reallocateTraces(kTraceCapacityMin)) {
+    if (!traces_.reallocate(PointBuffers::kCapacityMin)) {
         ReportOutOfMemory(parts_.shell);
         return;
     }
-    hScrollPos_ = 0;
-    aScrollPos_ = bScrollPos_ = 50;
-    hScrollMax_ = 10;
-    aScrollMax_ = bScrollMax_ = 100;
-    syncScrollBars();
+    frame_.resetScroll();
     if (parts_.startupStage < 2) {
         ++parts_.startupStage;
         setScopeType(parts_.tables[RangeTableId::ScopeType].defaultIndex);
@@ -297,168 +239,100 @@ void CScopeView::OnInitialUpdate() {
     ReadSelectors();
 }
 
-void CScopeView::OnSize() {
-    parts_.redraw.scopeRelayout = true;
-    repaint();
-}
+void CScopeView::OnSize() { relayout(); }
 
-void CScopeView::invalidate() { repaint(); }
-
-void CScopeView::repaint() {
+void CScopeView::invalidate() {
     if (repaintHandler_) repaintHandler_();
 }
 
-void CScopeView::clearCursors() {
-    for (ScopeCursor& cursor : cursors_) cursor.clear();
-}
-
-// ---- scrolling ------------------------------------------------------------------------------
-
-void CScopeView::syncScrollBars() {
-    hScrollBar.setRange(0, hScrollMax_);
-    hScrollBar.setPosition(hScrollPos_);
-    scrollBarA.setRange(0, aScrollMax_);
-    scrollBarA.setPosition(aScrollPos_);
-    scrollBarB.setRange(0, bScrollMax_);
-    scrollBarB.setPosition(bScrollPos_);
-}
-
-void CScopeView::setTimeScroll(std::int32_t position, std::int32_t maximum) {
-    hScrollMax_ = maximum;
-    hScrollPos_ = std::clamp(position, 0, maximum);
-    hScrollBar.setRange(0, hScrollMax_);
-    hScrollBar.setPosition(hScrollPos_);
-}
-
-void CScopeView::OnHScroll(ScrollBarControl::Action action, std::int16_t trackPosition) {
-    using Action = ScrollBarControl::Action;
-    std::int32_t position = hScrollPos_;
-    switch (action) {
-        case Action::LineUp: position -= 10; break;
-        case Action::LineDown: position += 10; break;
-        case Action::PageUp: position -= hScrollMax_ / 10; break;
-        case Action::PageDown: position += hScrollMax_ / 10; break;
-        case Action::Top: position = 0; break;
-        case Action::Bottom: position = hScrollMax_; break;
-        case Action::ThumbTrack: {
-            const std::optional<std::int32_t> widened = WidenThumbPosition(hScrollPos_, trackPosition);
-            if (!widened) {
-                parts_.shell.showMessage(kMultiplierTooLargeMessage);
-                return;
-            }
-            position = *widened;
-            break;
-        }
-        case Action::ThumbPosition:
-        case Action::EndScroll: return;
-    }
-    setTimeScroll(position, hScrollMax_);
+void CScopeView::relayout() {
     parts_.redraw.scopeRelayout = true;
-    repaint();
-}
-
-void CScopeView::OnVScroll(ScrollBarControl::Action action, std::int32_t trackPosition, const ScrollBarControl& bar) {
-    using Action = ScrollBarControl::Action;
-    const bool isA = &bar == &scrollBarA;
-    std::int32_t& position = isA ? aScrollPos_ : bScrollPos_;
-    const std::int32_t maximum = isA ? aScrollMax_ : bScrollMax_;
-    std::int32_t next = position;
-    switch (action) {
-        case Action::LineUp: next -= 10; break;
-        case Action::LineDown: next += 10; break;
-        case Action::PageUp: next -= maximum / 10; break;
-        case Action::PageDown: next += maximum / 10; break;
-        case Action::ThumbTrack: next = trackPosition; break;
-        case Action::Top: next = 0; break;
-        case Action::Bottom: next = maximum; break;
-        case Action::ThumbPosition:
-        case Action::EndScroll: return;
-    }
-    position = std::clamp(next, 0, maximum);
-    (isA ? scrollBarA : scrollBarB).setPosition(position);
-    parts_.redraw.scopeRelayout = true;
-    repaint();
+    invalidate();
 }
 
 // ---- taps -----------------------------------------------------------------------------------
 
 void CScopeView::OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor) {
     if (frameHooks_) frameHooks_->showScopeBar1();
-    const PlotRect& plot = plotRect_;
-    if (y < plot.top && x > plot.left && x < plot.right) {
-        showMaxMin_ = !showMaxMin_;
-        clearCursors();
-    } else if (x < plot.left && y < plot.top) {
-        if (!aRange_.isOff()) cursorChannel_ = 0;
-    } else if (x > plot.right && y < plot.top) {
-        if (!bRange_.isOff() && scopeType_ != kScopeTypeXY) cursorChannel_ = 1;
-    } else if (x >= plot.left && x <= plot.right && y >= plot.top && y <= plot.bottom) {
-        const bool onA = cursorChannel_ == 0;
-        const bool refused = onA ? aRange_.isOff() : (bRange_.isOff() || scopeType_ == kScopeTypeXY);
-        if (!refused) {
-            ScopeCursor& cursor = cursors_[secondCursor ? 1 : 0];
+    switch (TapAreaOf(plot(), x, y)) {
+        case TapArea::Above:
+            showMaxMin_ = !showMaxMin_;
+            ClearCursors(cursors_);
+            break;
+        case TapArea::AboveLeft:
+            if (!aRange_.isOff()) cursorChannel_ = 0;
+            break;
+        case TapArea::AboveRight:
+            if (!bRange_.isOff() && scopeType_ != kScopeTypeXY) cursorChannel_ = 1;
+            break;
+        case TapArea::Plot: {
+            const bool onA = cursorChannel_ == 0;
+            const bool refused = onA ? aRange_.isOff() : (bRange_.isOff() || scopeType_ == kScopeTypeXY);
+            if (refused) break;
+            PlotCursor& cursor = cursors_[secondCursor ? 1 : 0];
             cursor.x = x;
             cursor.y = y;
             cursor.channel = onA ? CursorChannel::A : CursorChannel::B;
-            cursor.time = PixelToTime(x);
-            cursor.value = onA ? PixelToValueA(y) : PixelToValueB(y);
+            cursor.xValue = PixelToTime(x);
+            cursor.yValue = onA ? PixelToValueA(y) : PixelToValueB(y);
+            break;
         }
-    } else {
-        clearCursors();
+        case TapArea::Elsewhere: ClearCursors(cursors_); break;
     }
-    parts_.redraw.scopeRelayout = true;
-    repaint();
+    relayout();
 }
 
 // ---- scales ---------------------------------------------------------------------------------
 
 double CScopeView::timeOffsetPixels() const {
-    if (hScrollMax_ <= 0) return 0.0;
-    return static_cast<double>(hScrollPos_) / hScrollMax_ * (static_cast<double>(xMultiplier_) - 1.0) *
-           plotRect_.width();
+    const ScrollRange h = frame_.horizontalScroll();
+    if (h.maximum <= 0) return 0.0;
+    return static_cast<double>(h.position) / h.maximum * (static_cast<double>(xMultiplier_) - 1.0) * plot().width();
 }
 
 double CScopeView::secondsPerPixel() const {
-    return xRange_.value() / static_cast<double>(std::max<std::uint32_t>(xMultiplier_, 1)) / plotRect_.width();
+    return xRange_.value() / static_cast<double>(std::max<std::uint32_t>(xMultiplier_, 1)) / plot().width();
 }
 
 double CScopeView::voltsPerPixelA() const {
-    const double span = scopeType_ == kScopeTypeXY ? plotRect_.width() : plotRect_.height();
+    const double span = scopeType_ == kScopeTypeXY ? plot().width() : plot().height();
     return 2.0 * aRange_.value() / EffectiveMultiplier(aMultiplier_) / span;
 }
 
 double CScopeView::voltsPerPixelB() const {
-    return 2.0 * bRange_.value() / EffectiveMultiplier(bMultiplier_) / plotRect_.height();
+    return 2.0 * bRange_.value() / EffectiveMultiplier(bMultiplier_) / plot().height();
 }
 
 double CScopeView::zeroA() const {
-    const double offset = aScrollMax_ > 0 ? static_cast<double>(aScrollPos_ - aScrollMax_ / 2) / aScrollMax_ *
-                                                (static_cast<double>(aMultiplier_) + 1.0)
-                                          : 0.0;
+    const ScrollRange a = frame_.valueScroll(0);
+    const double offset = a.maximum > 0 ? static_cast<double>(a.position - a.maximum / 2) / a.maximum *
+                                              (static_cast<double>(aMultiplier_) + 1.0)
+                                        : 0.0;
     if (scopeType_ == kScopeTypeXY) {
-        const double w = plotRect_.width();
-        return plotRect_.left + w / 2.0 - offset * w;
+        const double w = plot().width();
+        return plot().left + w / 2.0 - offset * w;
     }
-    const double h = plotRect_.height();
-    return plotRect_.top + h / 2.0 - offset * h;
+    const double h = plot().height();
+    return plot().top + h / 2.0 - offset * h;
 }
 
 double CScopeView::zeroB() const {
-    const double offset = bScrollMax_ > 0 ? static_cast<double>(bScrollPos_ - bScrollMax_ / 2) / bScrollMax_ *
-                                                (static_cast<double>(bMultiplier_) + 1.0)
-                                          : 0.0;
-    const double h = plotRect_.height();
-    return plotRect_.top + h / 2.0 - offset * h;
+    const ScrollRange b = frame_.valueScroll(1);
+    const double offset = b.maximum > 0 ? static_cast<double>(b.position - b.maximum / 2) / b.maximum *
+                                              (static_cast<double>(bMultiplier_) + 1.0)
+                                        : 0.0;
+    const double h = plot().height();
+    return plot().top + h / 2.0 - offset * h;
 }
 
 float CScopeView::PixelToTime(std::int32_t x) const {
     if (scopeType_ == kScopeTypeXY) return static_cast<float>((x - zeroA()) * voltsPerPixelA());
-    return static_cast<float>((timeOffsetPixels() + x - plotRect_.left) * secondsPerPixel());
+    return static_cast<float>((timeOffsetPixels() + x - plot().left) * secondsPerPixel());
 }
 
 std::int32_t CScopeView::TimeToPixel(float t) const {
     if (scopeType_ == kScopeTypeXY) return TruncatePixel(t / voltsPerPixelA() + zeroA() + 0.00001);
-    return TruncatePixel(t / secondsPerPixel() + 0.00001 - timeOffsetPixels() + plotRect_.left);
+    return TruncatePixel(t / secondsPerPixel() + 0.00001 - timeOffsetPixels() + plot().left);
 }
 
 float CScopeView::PixelToValueA(std::int32_t y) const {
@@ -484,7 +358,7 @@ CScopeView::ChannelScale CScopeView::codeScale(int channel) const {
     const int bits = isA ? doc.resolutionA : doc.resolutionB;
     const double multiplier = EffectiveMultiplier(isA ? aMultiplier_ : bMultiplier_);
     const bool horizontal = isA && scopeType_ == kScopeTypeXY;
-    const double span = horizontal ? plotRect_.width() : plotRect_.height();
+    const double span = horizontal ? plot().width() : plot().height();
     // Pixels per code: volts per code over volts per pixel, the range spanning -value..+value.
     const double pixelsPerCode = (static_cast<double>(full.max) - full.min) / std::ldexp(1.0, bits) * multiplier *
                                  span / range.mantissa() *
@@ -496,75 +370,17 @@ CScopeView::ChannelScale CScopeView::codeScale(int channel) const {
     return scale;
 }
 
-// ---- layout ---------------------------------------------------------------------------------
-
-void CScopeView::layout(std::int32_t width, std::int32_t height) {
-    laidOutWidth_ = width;
-    laidOutHeight_ = height;
-    if (xMultiplier_ < 2) {
-        hScrollBar.setVisible(false);
-        setTimeScroll(0, 10);
-    } else {
-        hScrollBar.setVisible(true);
-    }
-    clientRect_ = {0, 0, width, height};
-    if (aMultiplier_ >= 1 && !aRange_.isOff()) {
-        scrollBarA.setGeometry({clientRect_.left, clientRect_.top, kScrollBarWidth - clientRect_.left, height});
-        scrollBarA.setVisible(true);
-        clientRect_.left += kScrollBarWidth;
-    } else {
-        scrollBarA.setVisible(false);
-    }
-    // The B bar follows its multiplier alone.
-    if (bMultiplier_ >= 1) {
-        scrollBarB.setGeometry({clientRect_.right - kScrollBarWidth, clientRect_.top, kScrollBarWidth, height});
-        scrollBarB.setVisible(true);
-        clientRect_.right -= kScrollBarWidth;
-    } else {
-        scrollBarB.setVisible(false);
-    }
-    plotRect_.left = !aRange_.isOff() ? clientRect_.left + 4 * charWidth_ : clientRect_.left + 3;
-    plotRect_.right = (!bRange_.isOff() && scopeType_ != kScopeTypeXY) ? clientRect_.right - 4 * charWidth_
-                                                                       : clientRect_.right - 3;
-    plotRect_.top = (aRange_.isOff() || bRange_.isOff()) ? clientRect_.top + charHeight_ + 2
-                                                         : clientRect_.top + 2 * (charHeight_ - 3);
-    plotRect_.bottom = clientRect_.bottom - 2 * charHeight_ + 7;
-    // A window too small for the margins still gets a plot of one pixel.
-    plotRect_.right = std::max(plotRect_.right, plotRect_.left);
-    plotRect_.bottom = std::max(plotRect_.bottom, plotRect_.top);
-    if (xMultiplier_ > 1) hScrollBar.setVisible(true);
-}
-
 // ---- trace points ---------------------------------------------------------------------------
 
-bool CScopeView::reallocateTraces(std::size_t points) {
-    tracePointsA_ = {};
-    tracePointsB_ = {};
-    traceCapacity_ = 0;
-    traceCountA_ = traceCountB_ = 0;
-    if (points > traceAllocationLimit) return false;
-    try {
-        tracePointsA_.resize(points);
-        tracePointsB_.resize(points);
-    } catch (const std::bad_alloc&) {
-        tracePointsA_ = {};
-        tracePointsB_ = {};
-        return false;
-    }
-    traceCapacity_ = static_cast<std::uint32_t>(points);
-    return true;
-}
-
-std::uint32_t CScopeView::fillTrace(std::vector<CanvasPoint>& points, int channel, const ChannelScale& scale) const {
+std::uint32_t CScopeView::fillTrace(CanvasPoint* out, int channel, const ChannelScale& scale) const {
     const CSignalDoc& doc = parts_.document;
     const std::int64_t n = sampleCount();
-    const std::int32_t left = plotRect_.left;
-    const std::int32_t right = plotRect_.right;
-    const std::int32_t w = plotRect_.width();
+    const std::int32_t left = plot().left;
+    const std::int32_t right = plot().right;
+    const std::int32_t w = plot().width();
     const double xOffset = timeOffsetPixels();
     const double samplesPerPixel = xRange_.value() / (static_cast<double>(w) * xMultiplier_) / sampleInterval();
-    const std::uint32_t capacity = traceCapacity_;
-    CanvasPoint* out = points.data();
+    const std::uint32_t capacity = traces_.capacity();
     const auto pixel = [&](double v) { return TruncatePixel(scale.origin + v * scale.scale); };
 
     // One loop per way of reading the plotted value, so the inner loops do no choosing.
@@ -621,12 +437,12 @@ std::uint32_t CScopeView::fillTrace(std::vector<CanvasPoint>& points, int channe
 }
 
 void CScopeView::computeTracePoints() {
-    traceCountA_ = traceCountB_ = 0;
+    traces_.clearCounts();
     const std::int64_t n = sampleCount();
     const double interval = sampleInterval();
     if ((aRange_.isOff() && bRange_.isOff()) || n == 0 || !(interval > 0.0)) return;
 
-    const double w = plotRect_.width();
+    const double w = plot().width();
     const double x = xRange_.value();
     const double m = std::max<std::uint32_t>(xMultiplier_, 1);
     const double recordScreens = static_cast<double>(n) * interval / x;  // the record's length in time ranges
@@ -640,25 +456,19 @@ void CScopeView::computeTracePoints() {
                                                               recordScreens +
                                                           10.0));
         const std::size_t points = static_cast<std::size_t>(std::max(wanted, 2.0));
-        if (points > traceCapacity_) {
-            if (!reallocateTraces(points)) {
-                // Too many points for memory: fall back to one point per column and try again.
-                parts_.shell.showMessage(kOutOfMemoryMessage);
-                parts_.configuration.onePointPerRaster = 1;
-                if (!reallocateTraces(kTraceCapacityMin)) {
-                    ReportOutOfMemory(parts_.shell);
-                    return;
-                }
-                continue;
-            }
-        } else if (points <= kTraceCapacityMin && kTraceCapacityMin < traceCapacity_) {
-            if (!reallocateTraces(kTraceCapacityMin)) {
-                ReportOutOfMemory(parts_.shell);
-                return;
-            }
+        const PointBuffers::Fit fit = traces_.fit(points);
+        if (fit == PointBuffers::Fit::Exhausted || fit == PointBuffers::Fit::ExhaustedAndLost) {
+            // Too many points for memory: fall back to one point per column and try again.
+            parts_.shell.showMessage(kOutOfMemoryMessage);
+            parts_.configuration.onePointPerRaster = 1;
         }
-        if (!aRange_.isOff()) traceCountA_ = fillTrace(tracePointsA_, 0, codeScale(0));
-        if (!bRange_.isOff()) traceCountB_ = fillTrace(tracePointsB_, 1, codeScale(1));
+        if (fit == PointBuffers::Fit::Lost || fit == PointBuffers::Fit::ExhaustedAndLost) {
+            ReportOutOfMemory(parts_.shell);
+            return;
+        }
+        if (fit == PointBuffers::Fit::Exhausted) continue;
+        if (!aRange_.isOff()) traces_.setCount(0, fillTrace(traces_.data(0), 0, codeScale(0)));
+        if (!bRange_.isOff()) traces_.setCount(1, fillTrace(traces_.data(1), 1, codeScale(1)));
         return;
     }
 }
@@ -678,105 +488,122 @@ void CScopeView::OnDraw(Canvas& canvas) {
 }
 
 void CScopeView::drawPicture(Canvas& canvas) {
-    const InstrumentConfiguration& config = parts_.configuration;
-    const Colours colours{config.colorBackground, config.colorChannelA,          config.colorChannelB,
-                          config.colorGrid,       config.colorOtherText,         Complement(config.colorChannelA),
-                          Complement(config.colorChannelB)};
+    prepare(canvas);
+    draw(canvas);
+}
+
+void CScopeView::prepare(const Canvas& canvas) {
+    character_ = canvas.textExtent("A");
+    if (parts_.redraw.scopeRelayout.load() || !frame_.laidOutFor(canvas.width(), canvas.height())) {
+        PlotMargins margins;
+        margins.barA = aMultiplier_ >= 1 && !aRange_.isOff();
+        // The B bar follows its multiplier alone.
+        margins.barB = bMultiplier_ >= 1;
+        margins.labelsLeft = !aRange_.isOff();
+        margins.labelsRight = !bRange_.isOff() && scopeType_ != kScopeTypeXY;
+        margins.twoReadoutRows = !aRange_.isOff() && !bRange_.isOff();
+        frame_.layout(canvas.width(), canvas.height(), character_, xMultiplier_, margins);
+    }
+    computeTracePoints();
+    if (scopeType_ == kScopeTypeXY) {
+        const std::uint32_t count = std::min(traces_.count(0), traces_.count(1));
+        lissajousPoints_.resize(count);
+        const std::span<const CanvasPoint> a = traces_.points(0), b = traces_.points(1);
+        for (std::uint32_t i = 0; i < count; ++i) lissajousPoints_[i] = {a[i].y, b[i].y};
+    }
+    for (PlotCursor& cursor : cursors_) {
+        if (!cursor.set()) continue;
+        cursor.x = TimeToPixel(cursor.xValue);
+        cursor.y = cursor.onA() ? ValueToPixelA(cursor.yValue) : ValueToPixelB(cursor.yValue);
+    }
+    const AcquisitionParameters& acq = parts_.acquisition;
+    if (triggerMarked() && acq.triggerDelaySamples < 0 && acq.samplingRate > 0) {
+        const PlotRect& p = plot();
+        const double samplesPerPixel =
+            xRange_.value() / p.width() / std::max<std::uint32_t>(xMultiplier_, 1) * acq.samplingRate;
+        triggerMarkerX_ = TruncatePixel(p.left - acq.triggerDelaySamples / samplesPerPixel - timeOffsetPixels());
+    }
+}
+
+bool CScopeView::triggerMarked() const {
+    const AcquisitionParameters& acq = parts_.acquisition;
+    return acq.triggerMode != 0 && scopeType_ == kScopeTypeSeparate && acq.levelEdited;
+}
+
+void CScopeView::draw(Canvas& canvas) const {
+    const PlotColours colours = PlotColours::Of(parts_.configuration);
     canvas.clearClip();
     canvas.fillRectangle({0, 0, canvas.width(), canvas.height()}, colours.background);
-    const TextExtent extent = canvas.textExtent("A");
-    charWidth_ = extent.width;
-    charHeight_ = extent.height;
-    if (parts_.redraw.scopeRelayout.load() || canvas.width() != laidOutWidth_ || canvas.height() != laidOutHeight_)
-        layout(canvas.width(), canvas.height());
-
-    drawGrid(canvas, colours);
+    DrawQuarterGrid(canvas, plot(), colours.grid, true, true);
     drawTraces(canvas, colours);
     canvas.setTextColour(colours.otherText);
     drawTitle(canvas, colours);
     if (!cursors_[0].set() && !cursors_[1].set()) drawMeasurementLines(canvas, colours);
     drawLabels(canvas, colours);
     drawTriggerMarkers(canvas, colours);
-    drawCursors(canvas, colours);
+    DrawCursorCrosses(canvas, plot(), cursors_, colours, {});
+    drawCursorReadout(canvas, colours);
 }
 
-void CScopeView::drawGrid(Canvas& canvas, const Colours& colours) const {
-    const PlotRect& p = plotRect_;
-    canvas.setPen(colours.grid, PenStyle::Dash);
-    for (int i = 0; i <= 4; ++i) {
-        const std::int32_t y = p.top + (p.bottom - p.top) * i / 4;
-        canvas.drawLine({p.left, y}, {p.right, y});
-    }
-    for (int i = 0; i <= 4; ++i) {
-        const std::int32_t x = p.left + (p.right - p.left) * i / 4;
-        canvas.drawLine({x, p.top}, {x, p.bottom});
-    }
-    canvas.setPen(colours.grid, PenStyle::Solid);
-    canvas.drawRectangle({p.left, p.top, p.right + 1, p.bottom + 1});
-}
-
-void CScopeView::drawTraces(Canvas& canvas, const Colours& colours) {
-    computeTracePoints();
-    const PlotRect& p = plotRect_;
-    canvas.setClip({p.left, p.top, p.right + 1, p.bottom + 1});
+void CScopeView::drawTraces(Canvas& canvas, const PlotColours& colours) const {
+    canvas.setClip(plot().frame());
     if (scopeType_ == kScopeTypeXY) {
-        const std::uint32_t count = std::min(traceCountA_, traceCountB_);
-        lissajousPoints_.resize(count);
-        for (std::uint32_t i = 0; i < count; ++i) lissajousPoints_[i] = {tracePointsA_[i].y, tracePointsB_[i].y};
         canvas.setPen(colours.channelA);
         canvas.drawPolyline(lissajousPoints_);
     } else {
         canvas.setPen(colours.channelA);
-        canvas.drawPolyline(tracePointsA());
+        canvas.drawPolyline(traces_.points(0));
         canvas.setPen(colours.channelB);
-        canvas.drawPolyline(tracePointsB());
+        canvas.drawPolyline(traces_.points(1));
     }
     canvas.clearClip();
 }
 
-void CScopeView::drawTitle(Canvas& canvas, const Colours& colours) const {
+void CScopeView::drawTitle(Canvas& canvas, const PlotColours& colours) const {
     const CSignalDoc& doc = parts_.document;
     std::string title = scopeType_ == kScopeTypeXY ? "LISSAJOUS PATTERN" : "WAVEFORM";
     // The oscilloscope names the record by its note whenever it has one; the spectrum view only
     // while the note is switched on for display.
     if (!doc.notes.empty()) title += ":" + doc.notes;
-    const PlotRect& p = plotRect_;
-    const std::int32_t y = TruncatePixel(p.bottom + 1.15 * charHeight_ - 7);
+    const PlotRect& p = plot();
     canvas.setTextColour(colours.otherText);
-    DrawAligned(canvas, (p.left + p.right) / 2, y, title, Align::Centre);
+    DrawAligned(canvas, (p.left + p.right) / 2, CaptionRow(p, character_.height), title, Align::Centre);
 }
 
-void CScopeView::drawMeasurementLines(Canvas& canvas, const Colours& colours) const {
+void CScopeView::drawMeasurementLines(Canvas& canvas, const PlotColours& colours) const {
     const CSignalDoc& doc = parts_.document;
-    const PlotRect& p = plotRect_;
+    const PlotRect& p = plot();
     const bool eitherOff = aRange_.isOff() || bRange_.isOff();
     const auto line = [&](float max, float min, float mean, float rms) {
         return showMaxMin_ ? "Max=" + VoltsText(max) + " Min=" + VoltsText(min)
                            : "Mean=" + VoltsText(mean) + " RMS=" + VoltsText(rms);
     };
     const std::int32_t centre = (p.left + p.right) / 2;
-    if (traceCountA_ > 1) {
+    if (traces_.count(0) > 1) {
         canvas.setTextColour(colours.channelA);
-        const std::int32_t y = eitherOff ? p.top - charHeight_ - 2 : p.top + 4 - 2 * charHeight_;
-        DrawAligned(canvas, centre, y, line(doc.maxA, doc.minA, doc.meanA, doc.rmsA), Align::Centre);
+        DrawAligned(canvas, centre, ReadoutRow(p, character_.height, 0, eitherOff),
+                    line(doc.maxA, doc.minA, doc.meanA, doc.rmsA), Align::Centre);
     }
-    if (traceCountB_ > 1) {
+    if (traces_.count(1) > 1) {
         canvas.setTextColour(colours.channelB);
-        const std::int32_t y = eitherOff ? p.top - charHeight_ - 2 : p.top - charHeight_ + 1;
-        DrawAligned(canvas, centre, y, line(doc.maxB, doc.minB, doc.meanB, doc.rmsB), Align::Centre);
+        DrawAligned(canvas, centre, ReadoutRow(p, character_.height, 1, eitherOff),
+                    line(doc.maxB, doc.minB, doc.meanB, doc.rmsB), Align::Centre);
     }
 }
 
-void CScopeView::drawLabels(Canvas& canvas, const Colours& colours) const {
-    const PlotRect& p = plotRect_;
-    const std::int32_t labelRow = TruncatePixel(p.bottom + 0.25 * charHeight_ - 4);
-    const std::int32_t captionRow = TruncatePixel(p.bottom + 1.15 * charHeight_ - 7);
-    const std::int32_t captionTop = p.top - charHeight_ - 5;
+void CScopeView::drawLabels(Canvas& canvas, const PlotColours& colours) const {
+    const PlotRect& p = plot();
+    const std::int32_t charWidth = character_.width;
+    const std::int32_t charHeight = character_.height;
+    const std::int32_t labelRow = LabelRow(p, charHeight);
+    const std::int32_t captionRow = CaptionRow(p, charHeight);
+    const std::int32_t captionTop = p.top - charHeight - 5;
+    const ScrollRange scrollA = frame_.valueScroll(0), scrollB = frame_.valueScroll(1);
     const std::int32_t leftOfPlot = p.left;
     const auto leftLabelX = [&](const std::string& text) {
-        return TruncatePixel(leftOfPlot - canvas.textExtent(text).width - 0.25 * charWidth_);
+        return TruncatePixel(leftOfPlot - canvas.textExtent(text).width - 0.25 * charWidth);
     };
-    const std::int32_t rightLabelX = TruncatePixel(p.right + 0.25 * charWidth_);
+    const std::int32_t rightLabelX = TruncatePixel(p.right + 0.25 * charWidth);
 
     // The labels of a vertical axis at the top, middle and bottom lines.
     const auto verticalLabels = [&](RangeCode range, std::uint32_t multiplier, std::int32_t position,
@@ -786,7 +613,7 @@ void CScopeView::drawLabels(Canvas& canvas, const Colours& colours) const {
             const std::int64_t v = VerticalLabelHundredths(step, position, maximum, i, static_cast<int>(multiplier), true);
             if (!AxisLabelWithinRange(v, step.lowered, range.mantissa())) continue;
             const std::string text = FormatAxisLabel(v, step.decimals);
-            const std::int32_t y = p.top + (p.bottom - p.top) * i / 10 - charHeight_ / 2;
+            const std::int32_t y = p.top + (p.bottom - p.top) * i / 10 - charHeight / 2;
             canvas.drawText({leftSide ? leftLabelX(text) : rightLabelX, y}, text);
         }
         return step;
@@ -797,7 +624,7 @@ void CScopeView::drawLabels(Canvas& canvas, const Colours& colours) const {
         const AxisLabelStep step = AxisLabelStepFor(xRange_.mantissa(), xRange_.prefixIndex(), static_cast<int>(xMultiplier_));
         for (int i = 0; i <= 10; i += 5) {
             const std::int32_t x = p.left + (p.right - p.left) * i / 10;
-            const std::int64_t v = HorizontalLabelHundredths(step, hScrollPos_, i, static_cast<int>(xMultiplier_), false);
+            const std::int64_t v = HorizontalLabelHundredths(step, frame_.horizontalScroll().position, i, static_cast<int>(xMultiplier_), false);
             Align align = Align::Centre;
             if (i == 0 && aRange_.isOff()) align = Align::Left;
             if (i == 10 && bRange_.isOff()) align = Align::Right;
@@ -808,16 +635,16 @@ void CScopeView::drawLabels(Canvas& canvas, const Colours& colours) const {
 
         if (!aRange_.isOff()) {
             canvas.setTextColour(colours.channelA);
-            const AxisLabelStep a = verticalLabels(aRange_, aMultiplier_, aScrollPos_, aScrollMax_, true);
+            const AxisLabelStep a = verticalLabels(aRange_, aMultiplier_, scrollA.position, scrollA.maximum, true);
             static constexpr const char* kHeads[] = {"A(", "A+B(", "A-B("};
             const std::string caption = AxisCaption(kHeads[scopeType_], UnitPrefixLetter(a.prefixIndex), "V)");
             const std::int32_t width = canvas.textExtent(caption).width;
             const double shift = scopeType_ == kScopeTypeSeparate ? -0.25 : 1.25;
-            canvas.drawText({TruncatePixel(p.left - width + shift * charWidth_), captionTop}, caption);
+            canvas.drawText({TruncatePixel(p.left - width + shift * charWidth), captionTop}, caption);
         }
         if (!bRange_.isOff()) {
             canvas.setTextColour(colours.channelB);
-            const AxisLabelStep b = verticalLabels(bRange_, bMultiplier_, bScrollPos_, bScrollMax_, false);
+            const AxisLabelStep b = verticalLabels(bRange_, bMultiplier_, scrollB.position, scrollB.maximum, false);
             canvas.drawText({rightLabelX, captionTop}, AxisCaption("B(", UnitPrefixLetter(b.prefixIndex), "V)"));
         }
         return;
@@ -829,7 +656,7 @@ void CScopeView::drawLabels(Canvas& canvas, const Colours& colours) const {
         const AxisLabelStep step =
             AxisLabelStepFor(2 * aRange_.mantissa(), aRange_.prefixIndex(), static_cast<int>(aMultiplier_));
         for (int i = 0; i <= 10; i += 5) {
-            const std::int64_t v = static_cast<std::int64_t>((i - 5) * 10 - aScrollMax_ / 2 + aScrollPos_) * step.step;
+            const std::int64_t v = static_cast<std::int64_t>((i - 5) * 10 - scrollA.maximum / 2 + scrollA.position) * step.step;
             if (!AxisLabelWithinRange(v, step.lowered, aRange_.mantissa())) continue;
             const std::int32_t x = p.left + (p.right - p.left) * i / 10;
             DrawAligned(canvas, x, labelRow, FormatAxisLabel(v, step.decimals), i == 10 ? Align::Right : Align::Centre);
@@ -839,7 +666,7 @@ void CScopeView::drawLabels(Canvas& canvas, const Colours& colours) const {
     }
     if (!bRange_.isOff()) {
         canvas.setTextColour(colours.channelA);
-        const AxisLabelStep b = verticalLabels(bRange_, bMultiplier_, bScrollPos_, bScrollMax_, true);
+        const AxisLabelStep b = verticalLabels(bRange_, bMultiplier_, scrollB.position, scrollB.maximum, true);
         canvas.setTextColour(colours.channelB);
         const std::string caption = AxisCaption("B(", UnitPrefixLetter(b.prefixIndex), "V)");
         canvas.drawText({leftLabelX(caption), captionTop}, caption);
@@ -854,13 +681,13 @@ void CScopeView::DrawArrowMarker(Canvas& canvas, std::int32_t x, std::int32_t y,
     canvas.drawPolyline(head);
 }
 
-void CScopeView::drawTriggerMarkers(Canvas& canvas, const Colours& colours) {
+void CScopeView::drawTriggerMarkers(Canvas& canvas, const PlotColours& colours) const {
     const AcquisitionParameters& acq = parts_.acquisition;
-    if (acq.triggerMode == 0 || scopeType_ != kScopeTypeSeparate || !acq.levelEdited) return;
+    if (!triggerMarked()) return;
     const bool sourceA = acq.triggerSource == 0;
     const RangeCode sourceRange = sourceA ? aRange_ : bRange_;
     const Colour colour = sourceA ? colours.channelA : colours.channelB;
-    const PlotRect& p = plotRect_;
+    const PlotRect& p = plot();
     const int bits = acq.samplingBits;
     const InstrumentConfiguration& config = parts_.configuration;
     // A channel that is "Off" has no vertical scale to put the level on.
@@ -872,57 +699,33 @@ void CScopeView::drawTriggerMarkers(Canvas& canvas, const Colours& colours) {
         const std::int32_t y = sourceA ? ValueToPixelA(volts) : ValueToPixelB(volts);
         if (y >= p.top && y <= p.bottom) DrawArrowMarker(canvas, p.left, y, acq.triggerEdge == 0 ? 12 : -12, colour);
     }
-    if (acq.triggerDelaySamples < 0 && acq.samplingRate > 0) {
-        const double samplesPerPixel = xRange_.value() / p.width() / std::max<std::uint32_t>(xMultiplier_, 1) *
-                                       acq.samplingRate;
-        triggerMarkerX_ = TruncatePixel(p.left - acq.triggerDelaySamples / samplesPerPixel - timeOffsetPixels());
-        if (triggerMarkerX_ >= p.left && triggerMarkerX_ <= p.right) {
-            canvas.setPen(colour);
-            canvas.drawLine({triggerMarkerX_, p.top}, {triggerMarkerX_, p.top + 6});
-            canvas.drawLine({triggerMarkerX_ + 3, p.top}, {triggerMarkerX_ - 3, p.top});
-        }
+    if (acq.triggerDelaySamples < 0 && acq.samplingRate > 0 && triggerMarkerX_ >= p.left && triggerMarkerX_ <= p.right) {
+        canvas.setPen(colour);
+        canvas.drawLine({triggerMarkerX_, p.top}, {triggerMarkerX_, p.top + 6});
+        canvas.drawLine({triggerMarkerX_ + 3, p.top}, {triggerMarkerX_ - 3, p.top});
     }
 }
 
-void CScopeView::drawCursors(Canvas& canvas, const Colours& colours) {
-    const PlotRect& p = plotRect_;
-    for (std::size_t index = 0; index < cursors_.size(); ++index) {
-        ScopeCursor& cursor = cursors_[index];
-        if (!cursor.set()) continue;
-        const bool onA = cursor.channel == CursorChannel::A;
-        cursor.x = TimeToPixel(cursor.time);
-        cursor.y = onA ? ValueToPixelA(cursor.value) : ValueToPixelB(cursor.value);
-        canvas.setPen(onA ? colours.cursorA : colours.cursorB);
-        const bool across = cursor.x > p.left && cursor.x < p.right;
-        const bool along = cursor.y > p.top && cursor.y < p.bottom;
-        if (across) canvas.drawLine({cursor.x, p.top}, {cursor.x, p.bottom});
-        if (along) canvas.drawLine({p.left, cursor.y}, {p.right, cursor.y});
-        if (across && along) {
-            canvas.setTextColour(onA ? colours.channelA : colours.channelB);
-            canvas.drawText({cursor.x, cursor.y}, index == 0 ? "1" : "2");
-        }
-    }
-
-    const ScopeCursor& first = cursors_[0];
-    const ScopeCursor& second = cursors_[1];
-    const auto channelColour = [&](const ScopeCursor& cursor) {
-        return cursor.channel == CursorChannel::A ? colours.channelA : colours.channelB;
-    };
+void CScopeView::drawCursorReadout(Canvas& canvas, const PlotColours& colours) const {
+    const PlotCursor& first = cursors_[0];
+    const PlotCursor& second = cursors_[1];
+    const auto channelColour = [&](const PlotCursor& cursor) { return cursor.onA() ? colours.channelA : colours.channelB; };
     const bool lissajous = scopeType_ == kScopeTypeXY;
     std::string text;
     if (first.set() && second.set()) {
         canvas.setTextColour(first.channel == second.channel ? channelColour(first) : colours.otherText);
-        text = (lissajous ? "A2-A1=" + FormatEngineering(second.time - first.time) + "V;"
-                          : "T2-T1=" + FormatEngineering(second.time - first.time) + "s;") +
-               "B2-B1=" + FormatEngineering(second.value - first.value) + "V";
+        text = (lissajous ? "A2-A1=" + FormatEngineering(second.xValue - first.xValue) + "V;"
+                          : "T2-T1=" + FormatEngineering(second.xValue - first.xValue) + "s;") +
+               "B2-B1=" + FormatEngineering(second.yValue - first.yValue) + "V";
     } else if (first.set() || second.set()) {
-        const ScopeCursor& only = first.set() ? first : second;
+        const PlotCursor& only = first.set() ? first : second;
         canvas.setTextColour(channelColour(only));
-        text = FormatEngineering(only.time) + (lissajous ? "V " : "s ") + FormatEngineering(only.value) + "V";
+        text = FormatEngineering(only.xValue) + (lissajous ? "V " : "s ") + FormatEngineering(only.yValue) + "V";
     } else {
         return;
     }
-    DrawAligned(canvas, (p.left + p.right) / 2, p.top - charHeight_, text, Align::Centre);
+    const PlotRect& p = plot();
+    DrawAligned(canvas, (p.left + p.right) / 2, p.top - character_.height, text, Align::Centre);
 }
 
 }  // namespace tonewell

@@ -10,7 +10,6 @@
 #include "shared/AxisLabels.h"
 #include "shared/LeadingInteger.h"
 #include "shared/NumberFormat.h"
-#include "shared/ScrollScaling.h"
 #include "spectrum/SpectrumAxisLabels.h"
 #include "spectrum/SpectrumReadouts.h"
 
@@ -18,37 +17,12 @@ namespace tonewell {
 
 namespace {
 
-// Far enough outside any window that a line towards it keeps its direction inside the plot, and
-// small enough for every drawing surface's fixed-point coordinates.
-constexpr double kPixelLimit = 16777216.0;
 constexpr double kSqrt2 = 1.4142135623730951;
 // Keeps the logarithm of a silent bin finite.
 constexpr double kTinyAmplitude = 1e-200;
 // Added before truncating a position, so that one computed a hair short of a whole pixel (a
 // peak on the top edge) lands on it.
 constexpr double kRowRounding = 0.00001;
-
-// Truncation toward zero into that band; NaN lands on its lower end.
-std::int32_t TruncatePixel(double value) {
-    return static_cast<std::int32_t>(std::min(kPixelLimit, std::max(-kPixelLimit, value)));
-}
-
-Colour Complement(Colour colour) {
-    return MakeColour(static_cast<std::uint8_t>(255 - RedOf(colour)), static_cast<std::uint8_t>(255 - GreenOf(colour)),
-                      static_cast<std::uint8_t>(255 - BlueOf(colour)));
-}
-
-// Multiplier values count "Off" (0) as 1 where they scale.
-double EffectiveMultiplier(std::uint32_t multiplier) { return multiplier == 0 ? 1.0 : multiplier; }
-
-enum class Align { Left, Centre, Right };
-
-void DrawAligned(Canvas& canvas, std::int32_t x, std::int32_t y, const std::string& text, Align align) {
-    const std::int32_t width = canvas.textExtent(text).width;
-    if (align == Align::Centre) x -= width / 2;
-    if (align == Align::Right) x -= width;
-    canvas.drawText({x, y}, text);
-}
 
 const char* TitleOf(SpectrumType type, bool normalized) {
     switch (type) {
@@ -62,23 +36,8 @@ const char* TitleOf(SpectrumType type, bool normalized) {
 
 }  // namespace
 
-struct CSpectrumView::Colours {
-    Colour background, channelA, channelB, grid, otherText, cursorA, cursorB;
-};
-
 CSpectrumView::CSpectrumView(const SpectrumViewParts& parts) : parts_(parts), analysis_(parts.shell) {
-    hScrollBar.setScrollHandler([this](ScrollBarControl::Action action, int position) {
-        // Scroll messages carry the thumb in 16 bits; the view rebuilds the full position.
-        OnHScroll(action, static_cast<std::int16_t>(position));
-    });
-    scrollBarA.setScrollHandler(
-        [this](ScrollBarControl::Action action, int position) { OnVScroll(action, position, scrollBarA); });
-    scrollBarB.setScrollHandler(
-        [this](ScrollBarControl::Action action, int position) { OnVScroll(action, position, scrollBarB); });
-    hScrollBar.setVisible(false);
-    scrollBarA.setVisible(false);
-    scrollBarB.setVisible(false);
-    syncScrollBars();
+    frame_.setHandlers([this] { redraw(); }, [this](std::string_view message) { parts_.shell.showMessage(message); });
 }
 
 // ---- record facts ---------------------------------------------------------------------------
@@ -146,24 +105,14 @@ void CSpectrumView::ApplySpectrumControls() {
     // setFftSize reports a size it cannot allocate; the view then computes nothing until the
     // next change asks again.
     if (fftSize_ != analysis_.fftSize()) analysis_.setFftSize(fftSize_);
-    const ScrollRange h = RescaleTimeScroll({hScrollPos_, hScrollMax_}, static_cast<int>(xMultiplier_));
-    hScrollPos_ = h.position;
-    hScrollMax_ = h.maximum;
-    const ScrollRange a = RescaleValueScroll({vScrollPosA_, vScrollMaxA_}, static_cast<int>(yMultiplierA_));
-    vScrollPosA_ = a.position;
-    vScrollMaxA_ = a.maximum;
-    const ScrollRange b = RescaleValueScroll({vScrollPosB_, vScrollMaxB_}, static_cast<int>(yMultiplierB_));
-    vScrollPosB_ = b.position;
-    vScrollMaxB_ = b.maximum;
-    syncScrollBars();
-    for (SpectrumCursor& cursor : cursors_) {
-        if ((cursor.owner == SpectrumCursorOwner::A && yRangeCodeA_.isOff()) ||
-            (cursor.owner == SpectrumCursorOwner::B && yRangeCodeB_.isOff()))
+    frame_.rescale(xMultiplier_, yMultiplierA_, yMultiplierB_);
+    for (PlotCursor& cursor : cursors_) {
+        if ((cursor.channel == CursorChannel::A && yRangeCodeA_.isOff()) ||
+            (cursor.channel == CursorChannel::B && yRangeCodeB_.isOff()))
             cursor.clear();
     }
-    parts_.redraw.redrawAll = true;
     analysis_.spectrumDirty = true;
-    repaint();
+    redraw();
 }
 
 void CSpectrumView::showDefaultXRange(SpectrumType type) {
@@ -211,7 +160,7 @@ void CSpectrumView::switchType(SpectrumType type) {
     if (IsCorrelation(type) != IsCorrelation(old)) showDefaultXRange(type);
     showDefaultYRanges(type);
     analysis_.setSpectrumType(type);
-    clearCursors();
+    ClearCursors(cursors_);
     parts_.redraw.redrawAll = true;
     analysis_.spectrumDirty = true;
 }
@@ -221,7 +170,7 @@ void CSpectrumView::OnSpectrumTypeChange() {
     if (type == spectrumType()) return;
     switchType(type);
     SyncSpectrumToolbar();
-    repaint();
+    invalidate();
 }
 
 void CSpectrumView::SyncSpectrumToolbar() {
@@ -282,10 +231,10 @@ void CSpectrumView::setScaleModes(const SpectrumScaleModes& modes) {
         showDefaultYRanges(spectrumType());
         ApplySpectrumControls();
     }
-    clearCursors();
+    ClearCursors(cursors_);
     parts_.redraw.redrawAll = true;
     analysis_.spectrumDirty = true;
-    repaint();
+    invalidate();
 }
 
 // ---- lifecycle ------------------------------------------------------------------------------
@@ -315,16 +264,12 @@ void CSpectrumView::OnInitialUpdate() {
         ++parts_.startupStage;
     }
     parts_.redraw.spectrumPendingDraws = 0;
-    clearCursors();
-    if (!reallocatePoints(kPointCapacityMin)) {
+    ClearCursors(cursors_);
+    if (!points_.reallocate(PointBuffers::kCapacityMin)) {
         ReportOutOfMemory(parts_.shell);
         return;
     }
-    hScrollPos_ = 0;
-    vScrollPosA_ = vScrollPosB_ = 50;
-    hScrollMax_ = 10;
-    vScrollMaxA_ = vScrollMaxB_ = 100;
-    syncScrollBars();
+    frame_.resetScroll();
     ApplySpectrumControls();
     SyncSpectrumToolbar();
     parts_.redraw.redrawAll = true;
@@ -336,121 +281,49 @@ void CSpectrumView::markSpectrumDirty() {
     parts_.redraw.redrawAll = true;
 }
 
-void CSpectrumView::OnSize() {
-    parts_.redraw.redrawAll = true;
-    repaint();
-}
+void CSpectrumView::OnSize() { redraw(); }
 
-void CSpectrumView::invalidate() { repaint(); }
-
-void CSpectrumView::repaint() {
+void CSpectrumView::invalidate() {
     if (repaintHandler_) repaintHandler_();
 }
 
-void CSpectrumView::clearCursors() {
-    for (SpectrumCursor& cursor : cursors_) cursor.clear();
-}
-
-// ---- scrolling ------------------------------------------------------------------------------
-
-void CSpectrumView::syncScrollBars() {
-    hScrollBar.setRange(0, hScrollMax_);
-    hScrollBar.setPosition(hScrollPos_);
-    scrollBarA.setRange(0, vScrollMaxA_);
-    scrollBarA.setPosition(vScrollPosA_);
-    scrollBarB.setRange(0, vScrollMaxB_);
-    scrollBarB.setPosition(vScrollPosB_);
-}
-
-void CSpectrumView::setHorizontalScroll(std::int32_t position, std::int32_t maximum) {
-    hScrollMax_ = maximum;
-    hScrollPos_ = std::clamp(position, 0, maximum);
-    hScrollBar.setRange(0, hScrollMax_);
-    hScrollBar.setPosition(hScrollPos_);
-}
-
-void CSpectrumView::OnHScroll(ScrollBarControl::Action action, std::int16_t trackPosition) {
-    using Action = ScrollBarControl::Action;
-    std::int32_t position = hScrollPos_;
-    switch (action) {
-        case Action::LineUp: position -= 10; break;
-        case Action::LineDown: position += 10; break;
-        case Action::PageUp: position -= hScrollMax_ / 10; break;
-        case Action::PageDown: position += hScrollMax_ / 10; break;
-        case Action::Top: position = 0; break;
-        case Action::Bottom: position = hScrollMax_; break;
-        case Action::ThumbTrack: {
-            const std::optional<std::int32_t> widened = WidenThumbPosition(hScrollPos_, trackPosition);
-            if (!widened) {
-                parts_.shell.showMessage(kMultiplierTooLargeMessage);
-                return;
-            }
-            position = *widened;
-            break;
-        }
-        case Action::ThumbPosition:
-        case Action::EndScroll: return;
-    }
-    setHorizontalScroll(position, hScrollMax_);
+void CSpectrumView::redraw() {
     parts_.redraw.redrawAll = true;
-    repaint();
-}
-
-void CSpectrumView::OnVScroll(ScrollBarControl::Action action, std::int32_t trackPosition,
-                              const ScrollBarControl& bar) {
-    using Action = ScrollBarControl::Action;
-    const bool isA = &bar == &scrollBarA;
-    std::int32_t& position = isA ? vScrollPosA_ : vScrollPosB_;
-    const std::int32_t maximum = isA ? vScrollMaxA_ : vScrollMaxB_;
-    std::int32_t next = position;
-    switch (action) {
-        case Action::LineUp: next -= 10; break;
-        case Action::LineDown: next += 10; break;
-        case Action::PageUp: next -= maximum / 10; break;
-        case Action::PageDown: next += maximum / 10; break;
-        case Action::ThumbTrack: next = trackPosition; break;
-        case Action::Top: next = 0; break;
-        case Action::Bottom: next = maximum; break;
-        case Action::ThumbPosition:
-        case Action::EndScroll: return;
-    }
-    position = std::clamp(next, 0, maximum);
-    (isA ? scrollBarA : scrollBarB).setPosition(position);
-    parts_.redraw.redrawAll = true;
-    repaint();
+    invalidate();
 }
 
 // ---- taps -----------------------------------------------------------------------------------
 
 void CSpectrumView::OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor) {
-    const PlotRect& p = plotRect_;
     const bool scopeXY = frameHooks_ && frameHooks_->scopeType() == kScopeTypeXY;
-    if (x >= p.left && x <= p.right && y >= p.top && y <= p.bottom) {
-        const bool onA = cursorChannel_ == 0;
-        const bool allowed = onA ? showA() : (showB() && !scopeXY);
-        if (allowed) {
-            const int channel = onA ? 0 : 1;
-            SpectrumCursor& cursor = cursors_[secondCursor ? 1 : 0];
+    switch (TapAreaOf(plot(), x, y)) {
+        case TapArea::Plot: {
+            const bool onA = cursorChannel_ == 0;
+            const bool allowed = onA ? showA() : (showB() && !scopeXY);
+            if (!allowed) break;
+            PlotCursor& cursor = cursors_[secondCursor ? 1 : 0];
             cursor.x = x;
             cursor.y = y;
-            cursor.owner = onA ? SpectrumCursorOwner::A : SpectrumCursorOwner::B;
+            cursor.channel = onA ? CursorChannel::A : CursorChannel::B;
             cursor.xValue = PixelToX(x);
-            cursor.yValue = PixelToY(channel, y);
+            cursor.yValue = PixelToY(onA ? 0 : 1, y);
+            break;
         }
-    } else if (x < p.left && y < p.top) {
-        if (showA()) cursorChannel_ = 0;
-    } else if (x > p.right && y < p.top) {
-        if (showB() && !scopeXY) cursorChannel_ = 1;
-    } else {
-        clearCursors();
+        case TapArea::AboveLeft:
+            if (showA()) cursorChannel_ = 0;
+            break;
+        case TapArea::AboveRight:
+            if (showB() && !scopeXY) cursorChannel_ = 1;
+            break;
+        case TapArea::Above:
+        case TapArea::Elsewhere: ClearCursors(cursors_); break;
     }
-    parts_.redraw.redrawAll = true;
-    repaint();
+    redraw();
 }
 
 void CSpectrumView::OnLButtonDblClk(std::int32_t x, std::int32_t y) {
     if (parts_.run.inputRunning.load() || spectrumType() != SpectrumType::Amplitude || !frameHooks_) return;
-    const PlotRect& p = plotRect_;
+    const PlotRect& p = plot();
     if (y > p.bottom)
         frameHooks_->openXScaleDialog();
     else if (x < p.left || x > p.right)
@@ -473,10 +346,11 @@ double CSpectrumView::XAxis::columnOf(double index) const {
 
 CSpectrumView::XAxis CSpectrumView::xAxis() const {
     XAxis axis;
-    const double w = plotRect_.width();
+    const double w = plot().width();
     const double z = std::max<std::uint32_t>(xMultiplier_, 1);
     const double r = xRangeCode_.value() * (xRangeCode_.symmetric() ? 2.0 : 1.0);
-    const double fraction = hScrollMax_ > 0 ? static_cast<double>(hScrollPos_) / hScrollMax_ : 0.0;
+    const ScrollRange h = frame_.horizontalScroll();
+    const double fraction = h.maximum > 0 ? static_cast<double>(h.position) / h.maximum : 0.0;
     const double n = fftSize_;
     const double ts = sampleInterval();
     axis.width = w;
@@ -507,10 +381,11 @@ CSpectrumView::YAxis CSpectrumView::yAxis(int channel) const {
     const bool isA = channel == 0;
     const RangeCode code = isA ? yRangeCodeA_ : yRangeCodeB_;
     const double m = EffectiveMultiplier(isA ? yMultiplierA_ : yMultiplierB_);
-    const double position = isA ? vScrollPosA_ : vScrollPosB_;
-    const std::int32_t maximum = isA ? vScrollMaxA_ : vScrollMaxB_;
-    const double h = plotRect_.height();
-    const double top = plotRect_.top;
+    const ScrollRange scroll = frame_.valueScroll(channel);
+    const double position = scroll.position;
+    const std::int32_t maximum = scroll.maximum;
+    const double h = plot().height();
+    const double top = plot().top;
     // The scroll offset of the view's centre, in pixels.
     const double c = maximum > 0 ? (position - maximum / 2) / maximum * (m + 1.0) * h : 0.0;
     if (dbAxis()) {
@@ -549,7 +424,7 @@ CSpectrumView::YAxis CSpectrumView::yAxis(int channel) const {
 float CSpectrumView::PixelToX(std::int32_t x) const {
     const XAxis axis = xAxis();
     if (!axis.valid) return 0.0f;
-    const double column = x - plotRect_.left;
+    const double column = x - plot().left;
     if (axis.log) return static_cast<float>(axis.indexAt(column) * axis.firstFrequency);
     if (axis.correlation) return static_cast<float>((column + axis.offset - axis.centre) * axis.unitsPerPixel);
     return static_cast<float>((column + axis.offset) * axis.unitsPerPixel);
@@ -567,7 +442,7 @@ std::int32_t CSpectrumView::XToPixel(float value) const {
     } else {
         column = value / axis.unitsPerPixel - axis.offset;
     }
-    return TruncatePixel(column + plotRect_.left + kRowRounding);
+    return TruncatePixel(column + plot().left + kRowRounding);
 }
 
 float CSpectrumView::PixelToY(int channel, std::int32_t y) const {
@@ -598,71 +473,17 @@ std::int32_t CSpectrumView::ResultToPixel(int channel, float value) const {
     return TruncatePixel(axis.origin - value * axis.scale + kRowRounding);
 }
 
-// ---- layout ---------------------------------------------------------------------------------
-
-void CSpectrumView::layout(std::int32_t width, std::int32_t height) {
-    laidOutWidth_ = width;
-    laidOutHeight_ = height;
-    if (xMultiplier_ < 2) {
-        hScrollBar.setVisible(false);
-        setHorizontalScroll(0, 10);
-    } else {
-        hScrollBar.setVisible(true);
-    }
-    clientRect_ = {0, 0, width, height};
-    if (yMultiplierA_ >= 1 && showA()) {
-        scrollBarA.setGeometry({clientRect_.left, clientRect_.top, kScrollBarWidth, height});
-        scrollBarA.setVisible(true);
-        clientRect_.left += kScrollBarWidth;
-    } else {
-        scrollBarA.setVisible(false);
-    }
-    if (yMultiplierB_ >= 1 && showB()) {
-        scrollBarB.setGeometry({clientRect_.right - kScrollBarWidth, clientRect_.top, kScrollBarWidth, height});
-        scrollBarB.setVisible(true);
-        clientRect_.right -= kScrollBarWidth;
-    } else {
-        scrollBarB.setVisible(false);
-    }
-    plotRect_.left = showA() ? clientRect_.left + 4 * charWidth_ : clientRect_.left + 3;
-    plotRect_.right = showB() ? clientRect_.right - 4 * charWidth_ : clientRect_.right - 3;
-    plotRect_.top = (!showA() || !showB()) ? clientRect_.top + charHeight_ + 2 : clientRect_.top + 2 * (charHeight_ - 3);
-    plotRect_.bottom = clientRect_.bottom - 2 * charHeight_ + 7;
-    // A window too small for the margins still gets a plot of one pixel.
-    plotRect_.right = std::max(plotRect_.right, plotRect_.left);
-    plotRect_.bottom = std::max(plotRect_.bottom, plotRect_.top);
-}
-
 // ---- points ---------------------------------------------------------------------------------
 
-bool CSpectrumView::reallocatePoints(std::size_t points) {
-    pointsA_ = {};
-    pointsB_ = {};
-    pointCapacity_ = 0;
-    pointCountA_ = pointCountB_ = 0;
-    if (points > pointAllocationLimit) return false;
-    try {
-        pointsA_.resize(points);
-        pointsB_.resize(points);
-    } catch (const std::bad_alloc&) {
-        pointsA_ = {};
-        pointsB_ = {};
-        return false;
-    }
-    pointCapacity_ = static_cast<std::uint32_t>(points);
-    return true;
-}
-
-std::uint32_t CSpectrumView::fillPoints(std::vector<CanvasPoint>& points, int channel, const XAxis& x) const {
+std::uint32_t CSpectrumView::fillPoints(CanvasPoint* out, int channel, const XAxis& x) const {
     const std::span<const float> result = channel == 0 ? analysis_.resultA() : analysis_.resultB();
     const std::int64_t p = std::min<std::int64_t>(analysis_.pointCount(), static_cast<std::int64_t>(result.size()));
     if (p < 2) return 0;
     const float* v = result.data();
-    const std::int32_t left = plotRect_.left;
-    const std::int32_t right = plotRect_.right;
-    const std::int32_t w = plotRect_.width();
-    const std::uint32_t capacity = pointCapacity_;
-    CanvasPoint* out = points.data();
+    const std::int32_t left = plot().left;
+    const std::int32_t right = plot().right;
+    const std::int32_t w = plot().width();
+    const std::uint32_t capacity = points_.capacity();
     const YAxis y = yAxis(channel);
     // Phases of neighbouring bins have nothing in common; every other result keeps its peaks.
     const bool keepPeaks = spectrumType() != SpectrumType::Phase;
@@ -720,7 +541,7 @@ std::uint32_t CSpectrumView::fillPoints(std::vector<CanvasPoint>& points, int ch
 }
 
 void CSpectrumView::computePoints() {
-    pointCountA_ = pointCountB_ = 0;
+    points_.clearCounts();
     onePointPerColumn_ = false;
     const bool a = showA();
     const bool b = showB();
@@ -753,26 +574,19 @@ void CSpectrumView::computePoints() {
             const double last = std::clamp(std::ceil(x.indexAt(w)), 0.0, p);
             wanted = std::min(p, last - first + 3.0);
         }
-        const std::size_t points = static_cast<std::size_t>(std::max(wanted, 2.0));
-        if (points > pointCapacity_) {
-            if (!reallocatePoints(points)) {
-                // Too many points for memory: fall back to one point per column and try again.
-                parts_.shell.showMessage(kOutOfMemoryMessage);
-                parts_.configuration.onePointPerRaster = 1;
-                if (!reallocatePoints(kPointCapacityMin)) {
-                    ReportOutOfMemory(parts_.shell);
-                    return;
-                }
-                continue;
-            }
-        } else if (points <= kPointCapacityMin && kPointCapacityMin < pointCapacity_) {
-            if (!reallocatePoints(kPointCapacityMin)) {
-                ReportOutOfMemory(parts_.shell);
-                return;
-            }
+        const PointBuffers::Fit fit = points_.fit(static_cast<std::size_t>(std::max(wanted, 2.0)));
+        if (fit == PointBuffers::Fit::Exhausted || fit == PointBuffers::Fit::ExhaustedAndLost) {
+            // Too many points for memory: fall back to one point per column and try again.
+            parts_.shell.showMessage(kOutOfMemoryMessage);
+            parts_.configuration.onePointPerRaster = 1;
         }
-        if (a) pointCountA_ = fillPoints(pointsA_, 0, x);
-        if (b) pointCountB_ = fillPoints(pointsB_, 1, x);
+        if (fit == PointBuffers::Fit::Lost || fit == PointBuffers::Fit::ExhaustedAndLost) {
+            ReportOutOfMemory(parts_.shell);
+            return;
+        }
+        if (fit == PointBuffers::Fit::Exhausted) continue;
+        if (a) points_.setCount(0, fillPoints(points_.data(0), 0, x));
+        if (b) points_.setCount(1, fillPoints(points_.data(1), 1, x));
         return;
     }
 }
@@ -789,20 +603,35 @@ void CSpectrumView::OnDraw(Canvas& canvas) {
 }
 
 void CSpectrumView::drawPicture(Canvas& canvas) {
-    const InstrumentConfiguration& config = parts_.configuration;
-    const Colours colours{config.colorBackground, config.colorChannelA,          config.colorChannelB,
-                          config.colorGrid,       config.colorOtherText,         Complement(config.colorChannelA),
-                          Complement(config.colorChannelB)};
+    prepare(canvas);
+    draw(canvas);
+}
+
+void CSpectrumView::prepare(const Canvas& canvas) {
+    character_ = canvas.textExtent("A");
+    if (parts_.redraw.redrawAll.load() || !frame_.laidOutFor(canvas.width(), canvas.height())) {
+        PlotMargins margins;
+        margins.barA = yMultiplierA_ >= 1 && showA();
+        margins.barB = yMultiplierB_ >= 1 && showB();
+        margins.labelsLeft = showA();
+        margins.labelsRight = showB();
+        margins.twoReadoutRows = showA() && showB();
+        frame_.layout(canvas.width(), canvas.height(), character_, xMultiplier_, margins);
+    }
+    computePoints();
+    for (PlotCursor& cursor : cursors_) {
+        if (!cursor.set()) continue;
+        cursor.x = XToPixel(cursor.xValue);
+        cursor.y = YToPixel(cursor.onA() ? 0 : 1, cursor.yValue);
+    }
+}
+
+void CSpectrumView::draw(Canvas& canvas) const {
+    const PlotColours colours = PlotColours::Of(parts_.configuration);
     canvas.clearClip();
     canvas.fillRectangle({0, 0, canvas.width(), canvas.height()}, colours.background);
-    const TextExtent extent = canvas.textExtent("A");
-    charWidth_ = extent.width;
-    charHeight_ = extent.height;
-    if (parts_.redraw.redrawAll.load() || canvas.width() != laidOutWidth_ || canvas.height() != laidOutHeight_)
-        layout(canvas.width(), canvas.height());
-
-    drawGrid(canvas, colours);
-    computePoints();
+    // The dB and logarithmic grids replace the even lines of their axes.
+    DrawQuarterGrid(canvas, plot(), colours.grid, !dbAxis(), !logAxis());
     if (dbAxis()) drawDbGrid(canvas, colours);
     if (logAxis()) drawLogGrid(canvas, colours);
     drawTraces(canvas, colours);
@@ -811,42 +640,24 @@ void CSpectrumView::drawPicture(Canvas& canvas) {
     drawTitle(canvas, colours);
     drawYLabels(canvas, colours);
     if (!cursors_[0].set() && !cursors_[1].set()) drawPeakReadouts(canvas, colours);
-    drawCursors(canvas, colours);
-}
-
-void CSpectrumView::drawGrid(Canvas& canvas, const Colours& colours) const {
-    const PlotRect& p = plotRect_;
-    canvas.setPen(colours.grid, PenStyle::Dash);
-    // The dB and logarithmic grids replace the even lines of their axes.
-    if (!dbAxis()) {
-        for (int i = 0; i <= 4; ++i) {
-            const std::int32_t y = p.top + (p.bottom - p.top) * i / 4;
-            canvas.drawLine({p.left, y}, {p.right, y});
-        }
-    }
-    if (!logAxis()) {
-        for (int i = 0; i <= 4; ++i) {
-            const std::int32_t x = p.left + (p.right - p.left) * i / 4;
-            canvas.drawLine({x, p.top}, {x, p.bottom});
-        }
-    }
-    canvas.setPen(colours.grid, PenStyle::Solid);
-    canvas.drawRectangle({p.left, p.top, p.right + 1, p.bottom + 1});
+    DrawCursorCrosses(canvas, plot(), cursors_, colours, {true, true, 2});
+    drawCursorReadout(canvas, colours);
 }
 
 void CSpectrumView::drawSideText(Canvas& canvas, int channel, std::int32_t y, const std::string& text) const {
     const std::int32_t width = canvas.textExtent(text).width;
     // Half a character off the frame, so that the minus of a label on a dB line does not read as
     // the line going on; inside the picture when the margin is narrower than the text.
-    const std::int32_t gap = std::max(2, charWidth_ / 2);
+    const std::int32_t gap = std::max(2, character_.width / 2);
+    const CanvasRect& client = frame_.clientRect();
     if (channel == 0)
-        canvas.drawText({std::max(clientRect_.left, plotRect_.left - gap - width), y}, text);
+        canvas.drawText({std::max(client.left, plot().left - gap - width), y}, text);
     else
-        canvas.drawText({std::min(clientRect_.right - width, plotRect_.right + gap), y}, text);
+        canvas.drawText({std::min(client.right - width, plot().right + gap), y}, text);
 }
 
-void CSpectrumView::drawDbGrid(Canvas& canvas, const Colours& colours) const {
-    const PlotRect& p = plotRect_;
+void CSpectrumView::drawDbGrid(Canvas& canvas, const PlotColours& colours) const {
+    const PlotRect& p = plot();
     // With both channels magnified each one's lines are short ticks on its own side.
     const bool ticks = showA() && showB() && yMultiplierA_ >= 1 && yMultiplierB_ >= 1;
     for (int channel = 0; channel < 2; ++channel) {
@@ -868,16 +679,16 @@ void CSpectrumView::drawDbGrid(Canvas& canvas, const Colours& colours) const {
                 canvas.drawLine({p.right - 5, row}, {p.right, row});
             canvas.setTextColour(colours.otherText);
             const std::string text = FormatDbLabel(db);
-            drawSideText(canvas, channel, row - charHeight_ / 2, text);
+            drawSideText(canvas, channel, row - character_.height / 2, text);
         }
     }
 }
 
-void CSpectrumView::drawLogGrid(Canvas& canvas, const Colours& colours) const {
+void CSpectrumView::drawLogGrid(Canvas& canvas, const PlotColours& colours) const {
     const XAxis x = xAxis();
     if (!x.valid) return;
-    const PlotRect& p = plotRect_;
-    const std::int32_t labelRow = TruncatePixel(p.bottom + 0.25 * charHeight_ - 4);
+    const PlotRect& p = plot();
+    const std::int32_t labelRow = LabelRow(p, character_.height);
     const LogGridPlan plan = LogGridFor(x.firstFrequency);
     for (int base : plan.bases) {
         // Twenty decades are more than any plot shows.
@@ -896,20 +707,20 @@ void CSpectrumView::drawLogGrid(Canvas& canvas, const Colours& colours) const {
     }
 }
 
-void CSpectrumView::drawTraces(Canvas& canvas, const Colours& colours) const {
-    const PlotRect& p = plotRect_;
-    canvas.setClip({p.left, p.top, p.right + 1, p.bottom + 1});
+void CSpectrumView::drawTraces(Canvas& canvas, const PlotColours& colours) const {
+    const PlotRect& p = plot();
+    canvas.setClip(p.frame());
     canvas.setPen(colours.channelA);
-    canvas.drawPolyline(pointsA());
+    canvas.drawPolyline(points_.points(0));
     canvas.setPen(colours.channelB);
-    canvas.drawPolyline(pointsB());
+    canvas.drawPolyline(points_.points(1));
     canvas.clearClip();
 }
 
-void CSpectrumView::drawXLabels(Canvas& canvas, const Colours& colours) const {
-    const PlotRect& p = plotRect_;
-    const std::int32_t labelRow = TruncatePixel(p.bottom + 0.25 * charHeight_ - 4);
-    const std::int32_t captionRow = TruncatePixel(p.bottom + 1.15 * charHeight_ - 7);
+void CSpectrumView::drawXLabels(Canvas& canvas, const PlotColours& colours) const {
+    const PlotRect& p = plot();
+    const std::int32_t labelRow = LabelRow(p, character_.height);
+    const std::int32_t captionRow = CaptionRow(p, character_.height);
     const bool correlation = IsCorrelation(spectrumType());
     const Align captionAlign = showB() ? Align::Centre : Align::Right;
     canvas.setTextColour(colours.otherText);
@@ -924,7 +735,7 @@ void CSpectrumView::drawXLabels(Canvas& canvas, const Colours& colours) const {
         AxisLabelStepFor(code.symmetric() ? 2 * code.mantissa() : code.mantissa(), code.prefixIndex(), z);
     for (int i = 0; i <= 10; i += 5) {
         const std::int32_t x = p.left + (p.right - p.left) * i / 10;
-        const std::int64_t v = HorizontalLabelHundredths(step, hScrollPos_, i, z, code.symmetric());
+        const std::int64_t v = HorizontalLabelHundredths(step, frame_.horizontalScroll().position, i, z, code.symmetric());
         Align align = Align::Centre;
         if (i == 0 && !showA()) align = Align::Left;
         if (i == 10 && !showB()) align = Align::Right;
@@ -934,11 +745,11 @@ void CSpectrumView::drawXLabels(Canvas& canvas, const Colours& colours) const {
                 captionAlign);
 }
 
-void CSpectrumView::drawYLabels(Canvas& canvas, const Colours& colours) const {
-    const PlotRect& p = plotRect_;
+void CSpectrumView::drawYLabels(Canvas& canvas, const PlotColours& colours) const {
+    const PlotRect& p = plot();
     const SpectrumType type = spectrumType();
     // Above the labels, but inside the picture when the top margin is narrow.
-    const std::int32_t headingRow = std::max(clientRect_.top, p.top - charHeight_ - 5);
+    const std::int32_t headingRow = std::max(frame_.clientRect().top, p.top - character_.height - 5);
     canvas.setTextColour(colours.otherText);
     for (int channel = 0; channel < 2; ++channel) {
         if (!(channel == 0 ? showA() : showB())) continue;
@@ -952,8 +763,8 @@ void CSpectrumView::drawYLabels(Canvas& canvas, const Colours& colours) const {
         }
         const RangeCode code = left ? yRangeCodeA_ : yRangeCodeB_;
         const int m = static_cast<int>(left ? yMultiplierA_ : yMultiplierB_);
-        const std::int32_t position = left ? vScrollPosA_ : vScrollPosB_;
-        const std::int32_t maximum = left ? vScrollMaxA_ : vScrollMaxB_;
+        const std::int32_t position = frame_.valueScroll(channel).position;
+        const std::int32_t maximum = frame_.valueScroll(channel).maximum;
         const AxisLabelStep step =
             AxisLabelStepFor(code.symmetric() ? 2 * code.mantissa() : code.mantissa(), code.prefixIndex(), m);
         const bool thousandths = normalizedAxis() || (IsCorrelation(type) && step.lowered > 0);
@@ -962,7 +773,7 @@ void CSpectrumView::drawYLabels(Canvas& canvas, const Colours& colours) const {
             if (!AxisLabelWithinRange(v, step.lowered, code.mantissa())) continue;
             const std::string text = !thousandths ? FormatAxisLabel(v, step.decimals)
                                                   : FormatThousandthsLabel(step.lowered > 0 ? v / 100 : v * 10);
-            place(p.top + (p.bottom - p.top) * i / 10 - charHeight_ / 2, text);
+            place(p.top + (p.bottom - p.top) * i / 10 - character_.height / 2, text);
         }
         const char prefix = UnitPrefixLetter(step.prefixIndex);
         std::string heading;
@@ -978,60 +789,40 @@ void CSpectrumView::drawYLabels(Canvas& canvas, const Colours& colours) const {
     }
 }
 
-void CSpectrumView::drawTitle(Canvas& canvas, const Colours& colours) const {
+void CSpectrumView::drawTitle(Canvas& canvas, const PlotColours& colours) const {
     const CSignalDoc& doc = parts_.document;
     std::string title = TitleOf(spectrumType(), normalizedAxis());
     if (doc.displayNotes && !doc.notes.empty()) title += ":" + doc.notes;
-    const PlotRect& p = plotRect_;
+    const PlotRect& p = plot();
     canvas.setTextColour(colours.otherText);
-    DrawAligned(canvas, (p.left + p.right) / 2, TruncatePixel(p.bottom + 1.15 * charHeight_ - 7), title, Align::Centre);
+    DrawAligned(canvas, (p.left + p.right) / 2, CaptionRow(p, character_.height), title, Align::Centre);
 }
 
-void CSpectrumView::drawPeakReadouts(Canvas& canvas, const Colours& colours) const {
-    const PlotRect& p = plotRect_;
+void CSpectrumView::drawPeakReadouts(Canvas& canvas, const PlotColours& colours) const {
+    const PlotRect& p = plot();
     const bool eitherOff = !showA() || !showB();
     const std::int32_t centre = (p.left + p.right) / 2;
-    if (showA() && pointCountA_ > 1) {
+    if (showA() && points_.count(0) > 1) {
         for (const std::string& text : SpectrumPeakReadouts(analysis_, true, false)) {
             canvas.setTextColour(colours.channelA);
             // With both channels shown the two readouts share the top margin; A's stays inside the
             // picture.
-            DrawAligned(canvas, centre, eitherOff ? p.top - charHeight_ - 2 : std::max(0, p.top + 4 - 2 * charHeight_),
-                        text, Align::Centre);
+            const std::int32_t row = ReadoutRow(p, character_.height, 0, eitherOff);
+            DrawAligned(canvas, centre, eitherOff ? row : std::max(0, row), text, Align::Centre);
         }
     }
-    if (showB() && pointCountB_ > 1) {
+    if (showB() && points_.count(1) > 1) {
         for (const std::string& text : SpectrumPeakReadouts(analysis_, false, true)) {
             canvas.setTextColour(colours.channelB);
-            DrawAligned(canvas, centre, eitherOff ? p.top - charHeight_ - 2 : p.top - charHeight_ + 1, text,
-                        Align::Centre);
+            DrawAligned(canvas, centre, ReadoutRow(p, character_.height, 1, eitherOff), text, Align::Centre);
         }
     }
 }
 
-void CSpectrumView::drawCursors(Canvas& canvas, const Colours& colours) {
-    const PlotRect& p = plotRect_;
-    canvas.setClip({p.left, p.top, p.right + 1, p.bottom + 1});
-    for (std::size_t index = 0; index < cursors_.size(); ++index) {
-        SpectrumCursor& cursor = cursors_[index];
-        if (!cursor.set()) continue;
-        const bool onA = cursor.owner == SpectrumCursorOwner::A;
-        cursor.x = XToPixel(cursor.xValue);
-        cursor.y = YToPixel(onA ? 0 : 1, cursor.yValue);
-        canvas.setPen(onA ? colours.cursorA : colours.cursorB);
-        const bool across = cursor.x >= p.left && cursor.x <= p.right;
-        const bool along = cursor.y >= p.top && cursor.y <= p.bottom;
-        if (across) canvas.drawLine({cursor.x, p.top}, {cursor.x, p.bottom});
-        if (along) canvas.drawLine({p.left, cursor.y}, {p.right, cursor.y});
-        if (across && along) {
-            canvas.setTextColour(onA ? colours.channelA : colours.channelB);
-            canvas.drawText({cursor.x + 2, cursor.y}, index == 0 ? "1" : "2");
-        }
-    }
-    canvas.clearClip();
-
-    const SpectrumCursor& first = cursors_[0];
-    const SpectrumCursor& second = cursors_[1];
+void CSpectrumView::drawCursorReadout(Canvas& canvas, const PlotColours& colours) const {
+    const PlotRect& p = plot();
+    const PlotCursor& first = cursors_[0];
+    const PlotCursor& second = cursors_[1];
     if (!first.set() && !second.set()) return;
     const SpectrumType type = spectrumType();
     const bool db = dbAxis();
@@ -1040,17 +831,17 @@ void CSpectrumView::drawCursors(Canvas& canvas, const Colours& colours) {
     if (type == SpectrumType::Amplitude) unit = db ? "dB" : (normalizedAxis() ? "" : "V");
     if (type == SpectrumType::Phase) unit = "D";
     // On a dB axis a value is shown as the decibels of its amplitude.
-    const auto shown = [&](const SpectrumCursor& cursor) {
+    const auto shown = [&](const PlotCursor& cursor) {
         return db ? static_cast<float>(20.0 * std::log10(2.0 * cursor.yValue / kSqrt2)) : cursor.yValue;
     };
     const auto yText = [&](float value) { return volts ? FormatEngineering(value) : FormatFixed3(value); };
-    const auto channelColour = [&](const SpectrumCursor& cursor) {
-        return cursor.owner == SpectrumCursorOwner::A ? colours.channelA : colours.channelB;
+    const auto channelColour = [&](const PlotCursor& cursor) {
+        return cursor.onA() ? colours.channelA : colours.channelB;
     };
     const bool correlation = IsCorrelation(type);
     std::string text;
     if (first.set() && second.set()) {
-        canvas.setTextColour(first.owner == second.owner ? channelColour(first) : colours.otherText);
+        canvas.setTextColour(first.channel == second.channel ? channelColour(first) : colours.otherText);
         const std::string dx = FormatEngineering(second.xValue - first.xValue);
         const std::string dy = yText(shown(second) - shown(first)) + unit;
         if (correlation)
@@ -1058,11 +849,11 @@ void CSpectrumView::drawCursors(Canvas& canvas, const Colours& colours) {
         else
             text = "F2-F1=" + dx + "Hz;" + (type == SpectrumType::Phase ? "P2-P1=" : "V2-V1=") + dy;
     } else {
-        const SpectrumCursor& only = first.set() ? first : second;
+        const PlotCursor& only = first.set() ? first : second;
         canvas.setTextColour(channelColour(only));
         text = FormatEngineering(only.xValue) + (correlation ? "s " : "Hz ") + yText(shown(only)) + unit;
     }
-    DrawAligned(canvas, (p.left + p.right) / 2, p.top - charHeight_, text, Align::Centre);
+    DrawAligned(canvas, (p.left + p.right) / 2, p.top - character_.height, text, Align::Centre);
 }
 
 }  // namespace tonewell

@@ -3,10 +3,10 @@
 // an auto- or cross-correlation (a 4 x 4 grid, or the dB and logarithmic grids that replace it,
 // one trace per shown channel, axis labels with units, the title, the peak readouts, two cursors
 // with their readout), scaled by the spectrum bars and the axis scale dialogs and scrolled by a
-// frequency bar and an A and a B bar. It owns the spectrum's computing state and recomputes it
-// lazily at the start of a drawing pass, only when spectrumDirty is set. Everything is drawn
-// through a Canvas, so the same picture goes to the window, to a PNG file and to a recording
-// canvas in tests. UI thread only; the parts it is given must outlive it.
+// frequency bar and an A and a B bar. A drawing pass first prepares the picture (the spectrum
+// recomputed when spectrumDirty is set, layout, points, cursor pixels), then draws it without
+// changing anything, through a Canvas, so the same picture goes to the window, to a PNG file
+// and to a recording canvas in tests. UI thread only; the parts it is given must outlive it.
 
 #include <array>
 #include <cstdint>
@@ -18,16 +18,17 @@
 
 #include "acquisition/AcquisitionParameters.h"
 #include "acquisition/SignalDoc.h"
-#include "controls/ScrollBarControl.h"
 #include "platform/Canvas.h"
 #include "platform/Shell.h"
-#include "scope/CScopeView.h"
+#include "plot/PlotCursor.h"
+#include "plot/PlotFrame.h"
+#include "plot/PlotGeometry.h"
+#include "plot/PointBuffers.h"
 #include "shared/InstrumentConfiguration.h"
 #include "shared/ProgramState.h"
 #include "shared/RangeCode.h"
 #include "shared/RangeTables.h"
 #include "spectrum/SpectrumAnalysis.h"
-#include "spectrum/SpectrumCursor.h"
 #include "spectrum/SpectrumFrameHooks.h"
 #include "spectrum/SpectrumScaleModes.h"
 #include "spectrum/SpectrumSelectors.h"
@@ -52,9 +53,6 @@ struct SpectrumViewParts {
 
 class CSpectrumView {
 public:
-    static constexpr std::uint32_t kPointCapacityMin = 8192;
-    static constexpr std::int32_t kScrollBarWidth = 16;
-
     explicit CSpectrumView(const SpectrumViewParts& parts);
     CSpectrumView(const CSpectrumView&) = delete;
     CSpectrumView& operator=(const CSpectrumView&) = delete;
@@ -76,11 +74,6 @@ public:
     void drawPicture(Canvas& canvas);
     // The window changed size: the next draw lays out again.
     void OnSize();
-    // The frequency (or time-lag) bar; trackPosition carries the thumb in 16 bits as scroll
-    // messages do.
-    void OnHScroll(ScrollBarControl::Action action, std::int16_t trackPosition);
-    // The A or B bar (told apart by the bar).
-    void OnVScroll(ScrollBarControl::Action action, std::int32_t trackPosition, const ScrollBarControl& bar);
     // A tap at (x, y); secondCursor chooses cursor 2 (the Caps Lock toggle, or Shift).
     void OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor);
     // A double tap: below the plot the X axis scale dialog, beside it the Y axis scale dialog,
@@ -121,38 +114,27 @@ public:
     // Hz (seconds for the correlations) at a column, and back.
     float PixelToX(std::int32_t x) const;
     std::int32_t XToPixel(float value) const;
-    // A channel's (0 = A, 1 = B) Y value at a row, and back, in the cursor's terms (see
-    // SpectrumCursor).
+    // A channel's (0 = A, 1 = B) Y value at a row, and back, in the cursor's terms: volts,
+    // degrees or a coefficient; a fraction of the peak on a normalised axis; on a dB axis the
+    // amplitude 10^(D/20)/sqrt(2).
     float PixelToY(int channel, std::int32_t y) const;
     std::int32_t YToPixel(int channel, float value) const;
     // The row of a result value of a channel as its trace draws it.
     std::int32_t ResultToPixel(int channel, float value) const;
 
-    // The scroll bars: the frequency bar at the bottom of the window and the A and B bars at its
-    // left and right edges, placed and shown by the layout. The view sets their range and
-    // position.
-    ScrollBarControl hScrollBar{0, Orientation::Horizontal};
-    ScrollBarControl scrollBarA{kSpectrumScrollBarAId, Orientation::Vertical};
-    ScrollBarControl scrollBarB{kSpectrumScrollBarBId, Orientation::Vertical};
-
-    // The most points a point array may hold: growing past it fails as exhausted memory does.
-    std::size_t pointAllocationLimit = std::numeric_limits<std::size_t>::max() / 64;
+    // The frequency (or time-lag) bar and the A and B bars with the layout of the last draw.
+    PlotFrame& frame() { return frame_; }
+    const PlotFrame& frame() const { return frame_; }
+    // The trace points of the last draw (A, B).
+    PointBuffers& points() { return points_; }
+    const PointBuffers& points() const { return points_; }
 
     // State of the last layout and draw.
     SpectrumType spectrumType() const { return analysis_.spectrumType(); }
     int fftSize() const { return fftSize_; }
     WindowType windowType() const { return analysis_.windowType(); }
-    const CanvasRect& clientRect() const { return clientRect_; }
-    const PlotRect& plotRect() const { return plotRect_; }
-    std::span<const CanvasPoint> pointsA() const { return {pointsA_.data(), pointCountA_}; }
-    std::span<const CanvasPoint> pointsB() const { return {pointsB_.data(), pointCountB_}; }
-    std::uint32_t pointCountA() const { return pointCountA_; }
-    std::uint32_t pointCountB() const { return pointCountB_; }
-    std::uint32_t pointCapacity() const { return pointCapacity_; }
     bool onePointPerColumn() const { return onePointPerColumn_; }
-    std::int32_t charWidth() const { return charWidth_; }
-    std::int32_t charHeight() const { return charHeight_; }
-    const std::array<SpectrumCursor, 2>& cursors() const { return cursors_; }
+    const PlotCursors& cursors() const { return cursors_; }
     int cursorChannel() const { return cursorChannel_; }
     std::uint32_t xMultiplier() const { return xMultiplier_; }
     std::uint32_t yMultiplierA() const { return yMultiplierA_; }
@@ -160,12 +142,6 @@ public:
     RangeCode xRangeCode() const { return xRangeCode_; }
     RangeCode yRangeCodeA() const { return yRangeCodeA_; }
     RangeCode yRangeCodeB() const { return yRangeCodeB_; }
-    std::int32_t hScrollPos() const { return hScrollPos_; }
-    std::int32_t hScrollMax() const { return hScrollMax_; }
-    std::int32_t vScrollPosA() const { return vScrollPosA_; }
-    std::int32_t vScrollMaxA() const { return vScrollMaxA_; }
-    std::int32_t vScrollPosB() const { return vScrollPosB_; }
-    std::int32_t vScrollMaxB() const { return vScrollMaxB_; }
 
 private:
     // The horizontal mapping of the current state (X1, X3).
@@ -194,7 +170,6 @@ private:
         double dbOffset = 0.0; // dB of a result: 20 log10(v) + dbOffset
         double perUnit = 0.0;  // normalised volt axis: pixels per fraction of the peak
     };
-    struct Colours;
 
     double samplingFrequency() const;
     double sampleInterval() const;
@@ -209,50 +184,39 @@ private:
     YAxis yAxis(int channel) const;
     double channelPeak(int channel) const;
 
-    void layout(std::int32_t width, std::int32_t height);
-    void syncScrollBars();
-    void setHorizontalScroll(std::int32_t position, std::int32_t maximum);
+    const PlotRect& plot() const { return frame_.plotRect(); }
+    // The spectrum recomputed when it is dirty, layout, points and cursor pixels for the
+    // canvas's size; shows the out-of-memory message (and falls back to one point per column)
+    // when points run out.
+    void prepare(const Canvas& canvas);
     void computePoints();
-    bool reallocatePoints(std::size_t points);
-    std::uint32_t fillPoints(std::vector<CanvasPoint>& points, int channel, const XAxis& x) const;
+    std::uint32_t fillPoints(CanvasPoint* out, int channel, const XAxis& x) const;
 
     void switchType(SpectrumType type);
     void showDefaultXRange(SpectrumType type);
     void showDefaultYRanges(SpectrumType type);
-    void clearCursors();
-    void repaint();
+    void redraw();
 
-    void drawGrid(Canvas& canvas, const Colours& colours) const;
+    void draw(Canvas& canvas) const;
     // A label or heading beside the plot on a channel's side (A left, B right).
     void drawSideText(Canvas& canvas, int channel, std::int32_t y, const std::string& text) const;
-    void drawDbGrid(Canvas& canvas, const Colours& colours) const;
-    void drawLogGrid(Canvas& canvas, const Colours& colours) const;
-    void drawTraces(Canvas& canvas, const Colours& colours) const;
-    void drawXLabels(Canvas& canvas, const Colours& colours) const;
-    void drawYLabels(Canvas& canvas, const Colours& colours) const;
-    void drawTitle(Canvas& canvas, const Colours& colours) const;
-    void drawPeakReadouts(Canvas& canvas, const Colours& colours) const;
-    void drawCursors(Canvas& canvas, const Colours& colours);
+    void drawDbGrid(Canvas& canvas, const PlotColours& colours) const;
+    void drawLogGrid(Canvas& canvas, const PlotColours& colours) const;
+    void drawTraces(Canvas& canvas, const PlotColours& colours) const;
+    void drawXLabels(Canvas& canvas, const PlotColours& colours) const;
+    void drawYLabels(Canvas& canvas, const PlotColours& colours) const;
+    void drawTitle(Canvas& canvas, const PlotColours& colours) const;
+    void drawPeakReadouts(Canvas& canvas, const PlotColours& colours) const;
+    void drawCursorReadout(Canvas& canvas, const PlotColours& colours) const;
 
     SpectrumViewParts parts_;
     SpectrumFrameHooks* frameHooks_ = nullptr;
     std::function<void()> repaintHandler_;
     SpectrumAnalysis analysis_;
 
-    std::vector<CanvasPoint> pointsA_;
-    std::vector<CanvasPoint> pointsB_;
-    std::uint32_t pointCountA_ = 0;
-    std::uint32_t pointCountB_ = 0;
-    std::uint32_t pointCapacity_ = 0;
+    PlotFrame frame_{kSpectrumScrollBarAId, kSpectrumScrollBarBId};
+    PointBuffers points_;
     bool onePointPerColumn_ = false;
-
-    std::int32_t hScrollPos_ = 0, vScrollPosA_ = 50, vScrollPosB_ = 50;
-    std::int32_t hScrollMax_ = 10, vScrollMaxA_ = 100, vScrollMaxB_ = 100;
-
-    CanvasRect clientRect_;
-    PlotRect plotRect_;
-    std::int32_t laidOutWidth_ = -1;
-    std::int32_t laidOutHeight_ = -1;
 
     std::uint32_t xMultiplier_ = 1, yMultiplierA_ = 0, yMultiplierB_ = 0;
     RangeCode xRangeCode_{0x5032};
@@ -264,11 +228,10 @@ private:
     SpectrumYScale yScaleMode_ = SpectrumYScale::Volt;
     bool normalized_ = true;  // as the built-in panel has it
 
-    std::array<SpectrumCursor, 2> cursors_{};
+    PlotCursors cursors_{};
     int cursorChannel_ = 0;
 
-    std::int32_t charWidth_ = 8;
-    std::int32_t charHeight_ = 16;
+    TextExtent character_{8, 16};
 };
 
 }  // namespace tonewell

@@ -89,7 +89,7 @@ TEST_F(InstrumentTest, PickedTimeRangeSetsTheRecordLengthAndTheViewsFollow) {
 
 TEST_F(InstrumentTest, TheOscilloscopeFollowsItsBars) {
     instrument.startUp();
-    EXPECT_EQ(instrument.scope.traceCapacity(), CScopeView::kTraceCapacityMin);  // its first update
+    EXPECT_EQ(instrument.scope.traces().capacity(), PointBuffers::kCapacityMin);  // its first update
     ScopeBars& bars = instrument.panel.scope;
     bars.rangeA.userSelect(rowNamed(Id::ScopeRangeA, "±5v"));
     EXPECT_EQ(instrument.scope.aRange(), RangeCode(0xC005));
@@ -126,7 +126,7 @@ TEST_F(InstrumentTest, TheSpectrumViewFollowsItsBarsAndThePanelsAxisChoices) {
                                       instrument.toneFilePath, shell));
     instrument.startUp();
     CSpectrumView& spectrum = instrument.spectrum;
-    EXPECT_EQ(spectrum.pointCapacity(), CSpectrumView::kPointCapacityMin);  // its first update
+    EXPECT_EQ(spectrum.points().capacity(), PointBuffers::kCapacityMin);  // its first update
     EXPECT_EQ(spectrum.scaleModes(), (SpectrumScaleModes{SpectrumXScale::Linear, SpectrumYScale::Db, false}));
     EXPECT_EQ(instrument.effects.ShownSpectrumScales()->yScale, 1);
 

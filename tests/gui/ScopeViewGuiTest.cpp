@@ -54,7 +54,7 @@ TEST_F(ScopePictureTest, APictureThatCannotBeWrittenLeavesTheOldFile) {
 
 TEST_F(ScopePictureTest, TracePixelsLieWhereValueToPixelASays) {
     const QImage image = RenderScopePicture(h.view, QSize(800, 500));
-    const PlotRect plot = h.view.plotRect();
+    const PlotRect plot = h.view.frame().plotRect();
     const QColor blue(0, 0, 255);  // colorChannelA 0xFF0000 is blue
     int checked = 0;
     for (int x = plot.left + 1; x < plot.right; x += 7) {
@@ -98,11 +98,11 @@ TEST_F(ScopePictureTest, TheWindowShowsThePictureAndNamesItsBars) {
     for (int target : {5000, 99000, 60000, 70000}) {
         widget.timeBar()->setSliderPosition(target);
         widget.timeBar()->triggerAction(QAbstractSlider::SliderMove);
-        EXPECT_EQ(h.view.hScrollPos(), target);
+        EXPECT_EQ(h.view.frame().horizontalScroll().position, target);
         EXPECT_EQ(widget.timeBar()->value(), target);
     }
     widget.timeBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
-    EXPECT_EQ(h.view.hScrollPos(), 70000 - 9990);
+    EXPECT_EQ(h.view.frame().horizontalScroll().position, 70000 - 9990);
 
     // The A bar at the left edge once A has a multiplier.
     h.Select(h.bars.multiplierA, RangeTableId::ScopeMultiplierA, "x2");
@@ -111,7 +111,7 @@ TEST_F(ScopePictureTest, TheWindowShowsThePictureAndNamesItsBars) {
     EXPECT_FALSE(widget.barA()->isHidden());
     EXPECT_EQ(widget.barA()->geometry(), QRect(0, 0, 16, widget.backBuffer().height()));
     widget.barA()->triggerAction(QAbstractSlider::SliderToMaximum);
-    EXPECT_EQ(h.view.aScrollPos(), 300);
+    EXPECT_EQ(h.view.frame().valueScroll(0).position, 300);
     EXPECT_TRUE(widget.barB()->isHidden());
 }
 

@@ -33,7 +33,7 @@ protected:
 
     // The topmost pixel of channel A's colour inside the plot: (column, row).
     QPoint HighestTracePixel(const QImage& image) const {
-        const PlotRect plot = h.view.plotRect();
+        const PlotRect plot = h.view.frame().plotRect();
         const QColor blue(0, 0, 255);  // colorChannelA 0xFF0000 is blue
         for (int row = plot.top + 1; row < plot.bottom; ++row)
             for (int column = plot.left + 1; column < plot.right; ++column)
@@ -93,7 +93,7 @@ TEST_F(SpectrumPictureTest, TheWindowShowsThePictureAndNamesItsBars) {
     for (int target : {5000, 99000, 60000, 70000}) {
         widget.frequencyBar()->setSliderPosition(target);
         widget.frequencyBar()->triggerAction(QAbstractSlider::SliderMove);
-        EXPECT_EQ(h.view.hScrollPos(), target);
+        EXPECT_EQ(h.view.frame().horizontalScroll().position, target);
         EXPECT_EQ(widget.frequencyBar()->value(), target);
     }
 
@@ -103,7 +103,7 @@ TEST_F(SpectrumPictureTest, TheWindowShowsThePictureAndNamesItsBars) {
     EXPECT_FALSE(widget.barA()->isHidden());
     EXPECT_EQ(widget.barA()->geometry(), QRect(0, 0, 16, widget.backBuffer().height()));
     widget.barA()->triggerAction(QAbstractSlider::SliderToMinimum);
-    EXPECT_EQ(h.view.vScrollPosA(), 0);
+    EXPECT_EQ(h.view.frame().valueScroll(0).position, 0);
     EXPECT_TRUE(widget.barB()->isHidden());
 }
 

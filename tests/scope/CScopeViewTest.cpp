@@ -87,7 +87,7 @@ TEST_F(ScopeViewTest, BothRangesOffDrawGridTimeLabelsAndTitleOnly) {
     // Four dashed lines each way and the solid border.
     EXPECT_EQ(canvas.operationsOf(Kind::Line).size(), 10u);
     EXPECT_EQ(canvas.operationsOf(Kind::Rectangle).size(), 1u);
-    EXPECT_EQ(h.view.traceCountA(), 0u);
+    EXPECT_EQ(h.view.traces().count(0), 0u);
 }
 
 TEST_F(ScopeViewTest, AnEmptyRecordDrawsNoTraceAndNoMeasurementLine) {
@@ -102,7 +102,7 @@ TEST_F(ScopeViewTest, AnEmptyRecordDrawsNoTraceAndNoMeasurementLine) {
 TEST_F(ScopeViewTest, TenMillisecondsUnscrolledLabelTheTimeAxisInMilliseconds) {
     Open(kSamplingTypeA, testing::ScopeViewHarness::Sine(1000, 8000, 50));
     Draw();
-    EXPECT_EQ(h.view.plotRect(), kPlotAOnly);
+    EXPECT_EQ(h.view.frame().plotRect(), kPlotAOnly);
     const int row = 455;  // bottom + a quarter character - 4
     // With A on the first label is centred on the left edge; with B "Off" the last ends on the
     // right edge, and so does the caption.
@@ -136,9 +136,9 @@ TEST_F(ScopeViewTest, ARecordShorterThanTheScreenEndsItsRasterTraceWhereTheSampl
     Draw();
     ASSERT_TRUE(h.view.rasterMode());
     // 10000 / 606 samples per column: column 303 would start at sample 4999, the last one.
-    EXPECT_EQ(h.view.traceCountA(), 303u);
-    EXPECT_EQ(h.view.tracePointsA().back().x, 32 + 302);
-    EXPECT_EQ(h.view.tracePointsA().front().x, 32);
+    EXPECT_EQ(h.view.traces().count(0), 303u);
+    EXPECT_EQ(h.view.traces().points(0).back().x, 32 + 302);
+    EXPECT_EQ(h.view.traces().points(0).front().x, 32);
     ASSERT_EQ(Polylines().size(), 1u);
     EXPECT_EQ(Polylines()[0].points.size(), 303u);
     EXPECT_TRUE(Polylines()[0].clipped);
@@ -149,14 +149,15 @@ TEST_F(ScopeViewTest, AnAllPointsTraceCrossingTheRightEdgeEndsOnItWithTheInterpo
     h.configuration.onePointPerRaster = 0;
     Open(kSamplingTypeA, Ramp(1000, 10));
     Select(h.bars.timeMultiplier, RangeTableId::ScopeTimeMultiplier, "x2");  // 50 samples per screen
-    h.view.OnHScroll(Action::ThumbTrack, 37);
+    Draw();  // the time bar shows
+    h.view.frame().horizontal.userScroll(Action::ThumbTrack, 37);
     Draw();
     ASSERT_FALSE(h.view.rasterMode());
     const double xOffset = 0.37 * kW;
     const double samplesPerPixel = 50.0 / kW;
     const double pixelsPerCode = kH / 65536.0;
     const double zero = 18 + kH / 2.0;
-    const auto points = h.view.tracePointsA();
+    const auto points = h.view.traces().points(0);
     // The first point sits on the left edge at the interpolated start.
     const double start = xOffset * samplesPerPixel;
     EXPECT_EQ(points.front(), (CanvasPoint{32, static_cast<int>(zero - 10 * start * pixelsPerCode)}));
@@ -172,29 +173,29 @@ TEST_F(ScopeViewTest, TraceCapacityGrowsWithTheVisibleSamplesAndShrinksBack) {
     h.configuration.onePointPerRaster = 0;
     Open(kSamplingTypeA, testing::ScopeViewHarness::Sine(30000, 8000, 100));
     Draw();
-    EXPECT_EQ(h.view.traceCapacity(), CScopeView::kTraceCapacityMin);
+    EXPECT_EQ(h.view.traces().capacity(), PointBuffers::kCapacityMin);
     Select(h.bars.timeRange, RangeTableId::ScopeTimeRange, "5s");  // the whole record in view
     Draw();
-    EXPECT_EQ(h.view.traceCapacity(), 30000u);
-    EXPECT_EQ(h.view.traceCountA(), 30000u);
+    EXPECT_EQ(h.view.traces().capacity(), 30000u);
+    EXPECT_EQ(h.view.traces().count(0), 30000u);
     Select(h.bars.timeRange, RangeTableId::ScopeTimeRange, "100ms");  // 1000 samples + 10
     Draw();
-    EXPECT_EQ(h.view.traceCapacity(), CScopeView::kTraceCapacityMin);
+    EXPECT_EQ(h.view.traces().capacity(), PointBuffers::kCapacityMin);
     EXPECT_TRUE(h.shell.messages().empty());
 }
 
 TEST_F(ScopeViewTest, WhenGrowingFailsTheViewFallsBackToOnePointPerColumn) {
     h.configuration.onePointPerRaster = 0;
     Open(kSamplingTypeA, testing::ScopeViewHarness::Sine(30000, 8000, 100));
-    h.view.traceAllocationLimit = 10000;
+    h.view.traces().allocationLimit = 10000;
     Select(h.bars.timeRange, RangeTableId::ScopeTimeRange, "5s");
     Draw();
     EXPECT_THAT(h.shell.messages(), ElementsAre("Out of memory."));
     EXPECT_TRUE(h.shell.postedCommands().empty());  // the document stays
     EXPECT_EQ(h.configuration.onePointPerRaster, 1);
     EXPECT_TRUE(h.view.rasterMode());
-    EXPECT_EQ(h.view.traceCapacity(), CScopeView::kTraceCapacityMin);
-    EXPECT_GT(h.view.traceCountA(), 100u);
+    EXPECT_EQ(h.view.traces().capacity(), PointBuffers::kCapacityMin);
+    EXPECT_GT(h.view.traces().count(0), 100u);
     EXPECT_EQ(Polylines().size(), 1u);
 }
 
@@ -210,12 +211,12 @@ TEST_F(ScopeViewTest, ZoomingInAndOutKeepsTheCentreInstant) {
 
     Select(h.bars.timeMultiplier, RangeTableId::ScopeTimeMultiplier, "x10");
     Draw();
-    EXPECT_TRUE(h.view.hScrollBar.visible());
-    EXPECT_EQ(h.view.hScrollMax(), 900);
+    EXPECT_TRUE(h.view.frame().horizontal.visible());
+    EXPECT_EQ(h.view.frame().horizontalScroll().maximum, 900);
     EXPECT_NEAR(h.view.PixelToTime(centre), before, pixelTime);
 
     // Scrolled, then zoomed further: the new centre stays too.
-    h.view.OnHScroll(Action::PageDown, 0);
+    h.view.frame().horizontal.userScroll(Action::PageDown);
     Draw();
     const float scrolled = h.view.PixelToTime(centre);
     Select(h.bars.timeMultiplier, RangeTableId::ScopeTimeMultiplier, "x100");
@@ -224,36 +225,36 @@ TEST_F(ScopeViewTest, ZoomingInAndOutKeepsTheCentreInstant) {
 
     Select(h.bars.timeMultiplier, RangeTableId::ScopeTimeMultiplier, "x1");
     Draw();
-    EXPECT_FALSE(h.view.hScrollBar.visible());
-    EXPECT_EQ(h.view.hScrollPos(), 0);
-    EXPECT_EQ(h.view.hScrollMax(), 10);
+    EXPECT_FALSE(h.view.frame().horizontal.visible());
+    EXPECT_EQ(h.view.frame().horizontalScroll().position, 0);
+    EXPECT_EQ(h.view.frame().horizontalScroll().maximum, 10);
     EXPECT_NEAR(h.view.PixelToTime(centre), before, pixelTime);
 }
 
 TEST_F(ScopeViewTest, TheAMultiplierOffHidesItsBarAndFixesTheOffsetWhileX1ShowsIt) {
     Open(kSamplingTypeA, testing::ScopeViewHarness::Sine(1000, 8000, 50));
     Draw();
-    EXPECT_FALSE(h.view.scrollBarA.visible());
-    EXPECT_EQ(h.view.aScrollPos(), 50);
+    EXPECT_FALSE(h.view.frame().barA.visible());
+    EXPECT_EQ(h.view.frame().valueScroll(0).position, 50);
     EXPECT_EQ(h.view.ValueToPixelA(0.0f), 18 + kH / 2);
-    h.view.scrollBarA.userScroll(Action::Bottom);  // hidden, so it cannot be moved
-    EXPECT_EQ(h.view.aScrollPos(), 50);
+    h.view.frame().barA.userScroll(Action::Bottom);  // hidden, so it cannot be moved
+    EXPECT_EQ(h.view.frame().valueScroll(0).position, 50);
 
     Select(h.bars.multiplierA, RangeTableId::ScopeMultiplierA, "x1");
     Draw();
-    EXPECT_TRUE(h.view.scrollBarA.visible());
-    EXPECT_EQ(h.view.scrollBarA.geometry(), (ScrollBarControl::Geometry{0, 0, 16, 480}));
-    EXPECT_EQ(h.view.scrollBarA.maximum(), 200);
-    EXPECT_EQ(h.view.scrollBarA.position(), 100);
-    EXPECT_EQ(h.view.plotRect().left, 16 + 32);
-    const int top = h.view.plotRect().top;
-    const int height = h.view.plotRect().height();
+    EXPECT_TRUE(h.view.frame().barA.visible());
+    EXPECT_EQ(h.view.frame().barA.geometry(), (ScrollBarControl::Geometry{0, 0, 16, 480}));
+    EXPECT_EQ(h.view.frame().barA.maximum(), 200);
+    EXPECT_EQ(h.view.frame().barA.position(), 100);
+    EXPECT_EQ(h.view.frame().plotRect().left, 16 + 32);
+    const int top = h.view.frame().plotRect().top;
+    const int height = h.view.frame().plotRect().height();
     // One full screen of offset each way.
-    h.view.scrollBarA.userScroll(Action::ThumbTrack, 200);
+    h.view.frame().barA.userScroll(Action::ThumbTrack, 200);
     Draw();
     EXPECT_EQ(h.view.ValueToPixelA(0.0f), static_cast<int>(top + height / 2.0 - height + 0.00001));
     EXPECT_EQ(h.view.ValueToPixelA(-1.0f), top);
-    h.view.scrollBarA.userScroll(Action::Top);
+    h.view.frame().barA.userScroll(Action::Top);
     Draw();
     EXPECT_EQ(h.view.ValueToPixelA(0.0f), static_cast<int>(top + height / 2.0 + height + 0.00001));
 }
@@ -262,16 +263,16 @@ TEST_F(ScopeViewTest, ALabelBeyondTheRangeAfterScrollingIsNotDrawn) {
     Open(kSamplingTypeA, testing::ScopeViewHarness::Sine(1000, 8000, 50));
     Select(h.bars.multiplierA, RangeTableId::ScopeMultiplierA, "x1");
     Draw();  // the layout shows the bar
-    h.view.scrollBarA.userScroll(Action::Bottom);  // one screen up: -1 V at the top edge
+    h.view.frame().barA.userScroll(Action::Bottom);  // one screen up: -1 V at the top edge
     Draw();
     EXPECT_TRUE(Text("-1.00"));
     EXPECT_FALSE(Text("-2.00"));
     EXPECT_FALSE(Text("-3.00"));
     EXPECT_FALSE(Text("0.00"));
     // Half a screen up: 0 at the top, -1 in the middle, -2 beyond.
-    h.view.scrollBarA.userScroll(Action::ThumbTrack, 150);
+    h.view.frame().barA.userScroll(Action::ThumbTrack, 150);
     Draw();
-    EXPECT_EQ(Text("0.00")->points[0].y, h.view.plotRect().top - 8);
+    EXPECT_EQ(Text("0.00")->points[0].y, h.view.frame().plotRect().top - 8);
     EXPECT_TRUE(Text("-1.00"));
     EXPECT_FALSE(Text("-2.00"));
 }
@@ -280,20 +281,20 @@ TEST_F(ScopeViewTest, TheTimeThumbIsFollowedAcrossSixteenBitBoundaries) {
     Open(kSamplingTypeA, testing::ScopeViewHarness::Sine(1000, 8000, 50));
     Select(h.bars.timeMultiplier, RangeTableId::ScopeTimeMultiplier, "x1000");
     Draw();
-    ASSERT_EQ(h.view.hScrollMax(), 99900);
-    ASSERT_EQ(h.view.hScrollPos(), 49950);  // the centre stayed in the middle
+    ASSERT_EQ(h.view.frame().horizontalScroll().maximum, 99900);
+    ASSERT_EQ(h.view.frame().horizontalScroll().position, 49950);  // the centre stayed in the middle
     for (int target : {40000, 30000, 20000, 32000, 44000, 52000, 64000, 70000, 80000, 90000, 99900, 88000, 76000,
                        64000, 52000, 40000, 30000}) {
-        h.view.hScrollBar.userScroll(Action::ThumbTrack, target);
-        ASSERT_EQ(h.view.hScrollPos(), target);
+        h.view.frame().horizontal.userScroll(Action::ThumbTrack, target);
+        ASSERT_EQ(h.view.frame().horizontalScroll().position, target);
     }
-    h.view.hScrollBar.userScroll(Action::PageUp);
-    EXPECT_EQ(h.view.hScrollPos(), 30000 - 9990);
-    h.view.hScrollBar.userScroll(Action::Top);
-    h.view.hScrollBar.userScroll(Action::LineUp);
-    EXPECT_EQ(h.view.hScrollPos(), 0);
-    h.view.hScrollBar.userScroll(Action::EndScroll, 500);
-    EXPECT_EQ(h.view.hScrollPos(), 0);
+    h.view.frame().horizontal.userScroll(Action::PageUp);
+    EXPECT_EQ(h.view.frame().horizontalScroll().position, 30000 - 9990);
+    h.view.frame().horizontal.userScroll(Action::Top);
+    h.view.frame().horizontal.userScroll(Action::LineUp);
+    EXPECT_EQ(h.view.frame().horizontalScroll().position, 0);
+    h.view.frame().horizontal.userScroll(Action::EndScroll, 500);
+    EXPECT_EQ(h.view.frame().horizontalScroll().position, 0);
     EXPECT_TRUE(h.shell.messages().empty());
 }
 
@@ -314,11 +315,11 @@ TEST_P(ScopeSumAndDifference, ForceBOffAndPlotTheCombinedCodesScaledByA) {
     EXPECT_FALSE(h.bars.rangeB.enabled());
     EXPECT_FALSE(h.bars.multiplierB.enabled());
     Draw();
-    EXPECT_EQ(h.view.traceCountB(), 0u);
+    EXPECT_EQ(h.view.traces().count(1), 0u);
     ASSERT_EQ(Polylines().size(), 1u);
-    const auto points = h.view.tracePointsA();
-    const double pixelsPerCode = h.view.plotRect().height() / 65536.0;
-    const double zero = h.view.plotRect().top + h.view.plotRect().height() / 2.0;
+    const auto points = h.view.traces().points(0);
+    const double pixelsPerCode = h.view.frame().plotRect().height() / 65536.0;
+    const double zero = h.view.frame().plotRect().top + h.view.frame().plotRect().height() / 2.0;
     const int i = 40;  // point i + 1 is sample i + 1 (point 0 is the left edge)
     const int a = 20 * (i + 1);
     const int b = 232 - 5 * (i + 1);
@@ -363,7 +364,7 @@ TEST_F(ScopeViewTest, LissajousJoinsTheAColumnsWithTheBRows) {
     EXPECT_TRUE(Text("LISSAJOUS PATTERN"));
     EXPECT_TRUE(Text("A(V)"));
     EXPECT_TRUE(Text("B(V)"));
-    const PlotRect plot = h.view.plotRect();
+    const PlotRect plot = h.view.frame().plotRect();
     EXPECT_EQ(plot.right, 640 - 3);  // no B labels at the right in this type
     ASSERT_EQ(Polylines().size(), 1u);
     const std::vector<CanvasPoint> figure = Polylines()[0].points;
@@ -412,8 +413,8 @@ TEST_F(ScopeViewTest, ARecordOfBAloneHasNoARangeAndItsBRangeFitted) {
     EXPECT_FALSE(h.bars.multiplierA.enabled());
     EXPECT_EQ(h.view.bRange(), RangeCode(0xB0C8));  // ±200mv
     RecordingCanvas& c = Draw();
-    EXPECT_EQ(h.view.traceCountB(), h.view.tracePointsB().size());
-    EXPECT_GT(h.view.traceCountB(), 1u);
+    EXPECT_EQ(h.view.traces().count(1), h.view.traces().points(1).size());
+    EXPECT_GT(h.view.traces().count(1), 1u);
     EXPECT_TRUE(TextStarting("Mean="));
     EXPECT_EQ(TextStarting("Mean=")->colour, h.configuration.colorChannelB);
     EXPECT_EQ(c.operationsOf(Kind::Polyline).size(), 1u);
@@ -513,14 +514,14 @@ TEST_F(ScopeViewTest, CursorsOnDifferentChannelsReadInTheOtherTextColour) {
     Open(kSamplingTypeAB, testing::ScopeViewHarness::Sine(1000, 8000, 50), {});
     Select(h.bars.rangeB, RangeTableId::ScopeRangeB, "±2v");
     Draw();
-    const PlotRect plot = h.view.plotRect();
+    const PlotRect plot = h.view.frame().plotRect();
     h.view.OnLButtonDown(100, 100, false);
     h.view.OnLButtonDown(plot.right + 5, plot.top - 3, false);  // above right: taps now set B
     EXPECT_EQ(h.view.cursorChannel(), 1);
     EXPECT_TRUE(h.view.cursors()[0].set());  // the channel choice keeps the cursors
     h.view.OnLButtonDown(300, 200, true);
     EXPECT_EQ(h.view.cursors()[1].channel, CursorChannel::B);
-    EXPECT_FLOAT_EQ(h.view.cursors()[1].value, h.view.PixelToValueB(200));
+    EXPECT_FLOAT_EQ(h.view.cursors()[1].yValue, h.view.PixelToValueB(200));
     Draw();
     const auto readout = TextStarting("T2-T1=");
     ASSERT_TRUE(readout);
@@ -556,17 +557,17 @@ TEST_F(ScopeViewTest, ACursorScrolledOutOfThePlotStillGivesItsReadout) {
     Select(h.bars.multiplierA, RangeTableId::ScopeMultiplierA, "x1");
     Draw();
     h.view.OnLButtonDown(100, 100, false);
-    const ScopeCursor cursor = h.view.cursors()[0];
+    const PlotCursor cursor = h.view.cursors()[0];
     Select(h.bars.timeMultiplier, RangeTableId::ScopeTimeMultiplier, "x10");
     Draw();
-    h.view.hScrollBar.userScroll(Action::Bottom);
-    h.view.scrollBarA.userScroll(Action::Top);
+    h.view.frame().horizontal.userScroll(Action::Bottom);
+    h.view.frame().barA.userScroll(Action::Top);
     Draw();
-    EXPECT_LT(h.view.cursors()[0].x, h.view.plotRect().left);
-    EXPECT_GT(h.view.cursors()[0].y, h.view.plotRect().bottom);
+    EXPECT_LT(h.view.cursors()[0].x, h.view.frame().plotRect().left);
+    EXPECT_GT(h.view.cursors()[0].y, h.view.frame().plotRect().bottom);
     for (const auto& op : canvas.operationsOf(Kind::Line)) EXPECT_NE(op.colour, 0x00FFFFu);
     EXPECT_FALSE(Text("1"));
-    EXPECT_TRUE(Text(FormatEngineering(cursor.time) + "s " + FormatEngineering(cursor.value) + "V"));
+    EXPECT_TRUE(Text(FormatEngineering(cursor.xValue) + "s " + FormatEngineering(cursor.yValue) + "V"));
 }
 
 // ---- trigger markers ----------------------------------------------------------------------------

@@ -88,7 +88,7 @@ TEST_F(SpectrumViewTest, BothChannelsOffShowGridAndFrequencyLabelsOnly) {
     EXPECT_EQ(lines.size(), 10u);
     EXPECT_TRUE(std::all_of(lines.begin(), lines.end(), [](const auto& op) { return op.style == PenStyle::Dash; }));
     EXPECT_EQ(canvas.operationsOf(Kind::Rectangle).size(), 1u);
-    EXPECT_EQ(h.view.pointCountA() + h.view.pointCountB(), 0u);
+    EXPECT_EQ(h.view.points().count(0) + h.view.points().count(1), 0u);
 }
 
 TEST_F(SpectrumViewTest, TwoChannelsDrawTwoTracesWithLabelsOnTheirSidesAndBothPeakReadouts) {
@@ -97,7 +97,7 @@ TEST_F(SpectrumViewTest, TwoChannelsDrawTwoTracesWithLabelsOnTheirSidesAndBothPe
     h.OpenInVolts();
     H::Pick(h.bars.fftPoints, "1024");
     Draw();
-    EXPECT_EQ(h.view.plotRect(), kPlotBoth);
+    EXPECT_EQ(h.view.frame().plotRect(), kPlotBoth);
     ASSERT_EQ(Polylines().size(), 2u);
     EXPECT_EQ(Polylines()[0].colour, h.configuration.colorChannelA);
     EXPECT_EQ(Polylines()[1].colour, h.configuration.colorChannelB);
@@ -147,7 +147,7 @@ TEST_F(SpectrumViewTest, CrossCorrelationDrawsOnlyChannelAAndReadsTheDelay) {
     EXPECT_EQ(h.bars.rangeB.text(), "Off");
     ASSERT_EQ(Polylines().size(), 1u);
     EXPECT_EQ(Polylines()[0].colour, h.configuration.colorChannelA);
-    EXPECT_EQ(h.view.pointCountB(), 0u);
+    EXPECT_EQ(h.view.points().count(1), 0u);
     const auto readout = TextStarting("dT=");
     ASSERT_TRUE(readout);
     EXPECT_THAT(readout->text, ::testing::StartsWith("dT=0.300ms, R=0.9"));
@@ -175,7 +175,7 @@ TEST_F(SpectrumViewTest, OnTheDbAxisASineOfTheRangeInRmsTouchesTheTopEdgeAndOneO
     // plot, so the grid lines every 10 dB start at 0 dB, 3 dB below the top.
     const double pixelsPerDb = kH * 0.01;
     const int zeroDb = static_cast<int>(18 + 20 * std::log10(std::sqrt(2.0)) * pixelsPerDb);
-    EXPECT_EQ(TopRow(h.view.pointsA()), zeroDb);
+    EXPECT_EQ(TopRow(h.view.points().points(0)), zeroDb);
     EXPECT_EQ(h.view.ResultToPixel(0, static_cast<float>(1.0)), 18);
     std::vector<std::string> labels;
     std::vector<int> rows;
@@ -203,7 +203,7 @@ TEST_F(SpectrumViewTest, BothChannelsMagnifiedOnTheDbAxisGetShortTicksOnTheirSid
     H::Pick(h.bars.multiplierA, "x2");
     H::Pick(h.bars.multiplierB, "x2");
     Draw();
-    const PlotRect p = h.view.plotRect();
+    const PlotRect p = h.view.frame().plotRect();
     int leftTicks = 0, rightTicks = 0;
     for (const auto& op : canvas.operationsOf(Kind::Line)) {
         if (op.style != PenStyle::Solid || op.points[0].y != op.points[1].y) continue;
@@ -223,8 +223,8 @@ TEST_F(SpectrumViewTest, NormalisedAmplitudesPutEachChannelsPeakOnTheTopEdge) {
     h.SetRecord(kSamplingTypeAB, H::Sine(4096, 8000, 16), H::Sine(4096, 1000, 32));
     h.Open();  // normalised
     Draw();
-    EXPECT_EQ(TopRow(h.view.pointsA()), kPlotBoth.top);
-    EXPECT_EQ(TopRow(h.view.pointsB()), kPlotBoth.top);
+    EXPECT_EQ(TopRow(h.view.points().points(0)), kPlotBoth.top);
+    EXPECT_EQ(TopRow(h.view.points().points(1)), kPlotBoth.top);
     EXPECT_TRUE(Text("AMPLITUDE SPECTRUM   "));
     EXPECT_TRUE(Text("1.000"));
     EXPECT_TRUE(Text("0.500"));
@@ -233,8 +233,8 @@ TEST_F(SpectrumViewTest, NormalisedAmplitudesPutEachChannelsPeakOnTheTopEdge) {
     // On a normalised dB axis 0 dB is the top edge for each channel as well.
     h.view.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Db, true});
     Draw();
-    EXPECT_EQ(TopRow(h.view.pointsA()), kPlotBoth.top);
-    EXPECT_EQ(TopRow(h.view.pointsB()), kPlotBoth.top);
+    EXPECT_EQ(TopRow(h.view.points().points(0)), kPlotBoth.top);
+    EXPECT_EQ(TopRow(h.view.points().points(1)), kPlotBoth.top);
 }
 
 struct YLabelCase {
@@ -258,8 +258,8 @@ TEST_P(SpectrumYLabels, FollowTheRangeTheMultiplierAndTheType) {
     Draw();
     std::vector<std::string> left;
     for (const auto& op : canvas.operations())
-        if (op.kind == Kind::Text && op.points[0].x < h.view.plotRect().left && op.colour == h.configuration.colorOtherText &&
-            op.points[0].y < h.view.plotRect().bottom - 8)
+        if (op.kind == Kind::Text && op.points[0].x < h.view.frame().plotRect().left && op.colour == h.configuration.colorOtherText &&
+            op.points[0].y < h.view.frame().plotRect().bottom - 8)
             left.push_back(op.text);
     EXPECT_EQ(left, c.labels);
 }
@@ -286,8 +286,8 @@ TEST_F(SpectrumViewTest, ManyPointsOnANarrowPlotGiveOnePointPerColumnThatKeepsTh
     H::Pick(h.bars.fftPoints, "32768");
     h.view.OnDraw(narrow);
     ASSERT_TRUE(h.view.onePointPerColumn());
-    const PlotRect p = h.view.plotRect();
-    const auto points = h.view.pointsA();
+    const PlotRect p = h.view.frame().plotRect();
+    const auto points = h.view.points().points(0);
     ASSERT_EQ(points.size(), static_cast<std::size_t>(p.width()));
     for (std::size_t i = 0; i < points.size(); ++i) EXPECT_EQ(points[i].x, p.left + static_cast<int>(i));
     // The sine's bin falls between two columns' own points; its column still shows it.
@@ -299,8 +299,8 @@ TEST_F(SpectrumViewTest, ManyPointsOnANarrowPlotGiveOnePointPerColumnThatKeepsTh
     h.view.invalidate();
     h.view.OnDraw(narrow);
     EXPECT_FALSE(h.view.onePointPerColumn());
-    EXPECT_GT(h.view.pointCountA(), 16000u);
-    EXPECT_GT(h.view.pointCapacity(), CSpectrumView::kPointCapacityMin);
+    EXPECT_GT(h.view.points().count(0), 16000u);
+    EXPECT_GT(h.view.points().capacity(), PointBuffers::kCapacityMin);
 }
 
 TEST_F(SpectrumViewTest, AMagnifiedAxisHoldsOnlyThePointsInViewAndStartsAtTheLeftEdge) {
@@ -310,20 +310,20 @@ TEST_F(SpectrumViewTest, AMagnifiedAxisHoldsOnlyThePointsInViewAndStartsAtTheLef
     H::Pick(h.bars.fftPoints, "32768");
     H::Pick(h.bars.xMultiplier, "x100");
     Draw();
-    const auto points = h.view.pointsA();
+    const auto points = h.view.points().points(0);
     ASSERT_GT(points.size(), 2u);
     EXPECT_EQ(points.front().x, kPlotAOnly.left);
     EXPECT_GT(points.back().x, kPlotAOnly.right);
     // 16384 bins over 100 screens, about 164 per screen.
     EXPECT_LT(points.size(), 200u);
-    EXPECT_EQ(h.view.pointCapacity(), CSpectrumView::kPointCapacityMin);
+    EXPECT_EQ(h.view.points().capacity(), PointBuffers::kCapacityMin);
 }
 
 TEST_F(SpectrumViewTest, WhenThePointArraysCannotGrowTheViewFallsBackToOnePointPerColumn) {
     h.configuration.onePointPerRaster = 0;
     h.SetRecord(kSamplingTypeA, H::Sine(40000, 8192, 16.384));
     h.OpenInVolts();
-    h.view.pointAllocationLimit = 10000;
+    h.view.points().allocationLimit = 10000;
     H::Pick(h.bars.fftPoints, "32768");
     Draw();
     EXPECT_THAT(h.shell.messages(), ElementsAre("Out of memory."));
@@ -341,17 +341,17 @@ TEST_F(SpectrumViewTest, ResultsAreRecomputedOnlyWhenMarkedDirty) {
     EXPECT_FALSE(h.view.spectrumDirty());
     EXPECT_FALSE(h.redraw.redrawAll.load());
     EXPECT_EQ(h.redraw.spectrumPendingDraws.load(), 1);
-    const std::vector<CanvasPoint> before(h.view.pointsA().begin(), h.view.pointsA().end());
+    const std::vector<CanvasPoint> before(h.view.points().points(0).begin(), h.view.points().points(0).end());
 
     // A new record in the document: redraws keep the stored results until it is marked.
     h.document.dataA = H::Sine(4096, 8000, 32);
     h.view.invalidate();
     Draw();
-    EXPECT_TRUE(std::equal(before.begin(), before.end(), h.view.pointsA().begin(), h.view.pointsA().end()));
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), h.view.points().points(0).begin(), h.view.points().points(0).end()));
     EXPECT_EQ(h.redraw.spectrumPendingDraws.load(), 0);
     h.view.markSpectrumDirty();
     Draw();
-    EXPECT_FALSE(std::equal(before.begin(), before.end(), h.view.pointsA().begin(), h.view.pointsA().end()));
+    EXPECT_FALSE(std::equal(before.begin(), before.end(), h.view.points().points(0).begin(), h.view.points().points(0).end()));
     EXPECT_EQ(h.redraw.spectrumPendingDraws.load(), 0);
 }
 
@@ -393,7 +393,7 @@ TEST_F(SpectrumViewTest, TheLogAxisDrawsItsGridFromTheFirstBinWithOneTwoFiveLabe
     const auto label = Text("1k");
     EXPECT_EQ(label->points[0].x, kilohertz - 8);
     // The trace's peak is at the sine's frequency, the 1 kHz line.
-    const auto points = h.view.pointsA();
+    const auto points = h.view.points().points(0);
     const auto peak = std::min_element(points.begin(), points.end(), [](CanvasPoint a, CanvasPoint b) { return a.y < b.y; });
     EXPECT_NEAR(peak->x, kilohertz, 2);
 }
@@ -536,23 +536,23 @@ TEST_F(SpectrumViewTest, TimesAThousandScrollsOver99900AndTheThumbStaysContinuou
     h.OpenInVolts();
     H::Pick(h.bars.xMultiplier, "x1000");
     Draw();
-    EXPECT_TRUE(h.view.hScrollBar.visible());
-    EXPECT_EQ(h.view.hScrollMax(), 99900);
-    EXPECT_EQ(h.view.hScrollPos(), 49950);  // the centre stays the centre
+    EXPECT_TRUE(h.view.frame().horizontal.visible());
+    EXPECT_EQ(h.view.frame().horizontalScroll().maximum, 99900);
+    EXPECT_EQ(h.view.frame().horizontalScroll().position, 49950);  // the centre stays the centre
     // A drag reported in 16 bits in steps as the window hands it over, down across 32768 and
     // up across 32768 and 65536.
     for (int position = 49950; position >= 0; position -= 1850) {
-        h.view.hScrollBar.userScroll(Action::ThumbTrack, position);
-        ASSERT_EQ(h.view.hScrollPos(), position);
+        h.view.frame().horizontal.userScroll(Action::ThumbTrack, position);
+        ASSERT_EQ(h.view.frame().horizontalScroll().position, position);
     }
     for (int position = 0; position <= 99900; position += 11100) {
-        h.view.hScrollBar.userScroll(Action::ThumbTrack, position);
-        ASSERT_EQ(h.view.hScrollPos(), position);
+        h.view.frame().horizontal.userScroll(Action::ThumbTrack, position);
+        ASSERT_EQ(h.view.frame().horizontalScroll().position, position);
     }
     EXPECT_TRUE(h.shell.messages().empty());
-    h.view.hScrollBar.userScroll(Action::Top);
-    h.view.hScrollBar.userScroll(Action::PageDown);
-    EXPECT_EQ(h.view.hScrollPos(), 9990);
+    h.view.frame().horizontal.userScroll(Action::Top);
+    h.view.frame().horizontal.userScroll(Action::PageDown);
+    EXPECT_EQ(h.view.frame().horizontalScroll().position, 9990);
     // The labels follow the position: 5 kHz over 1000 screens are 5 Hz each.
     Draw();
     EXPECT_TRUE(Text("499.50"));
@@ -560,30 +560,30 @@ TEST_F(SpectrumViewTest, TimesAThousandScrollsOver99900AndTheThumbStaysContinuou
 
     H::Pick(h.bars.xMultiplier, "x1");
     Draw();
-    EXPECT_FALSE(h.view.hScrollBar.visible());
-    EXPECT_EQ(h.view.hScrollPos(), 0);
+    EXPECT_FALSE(h.view.frame().horizontal.visible());
+    EXPECT_EQ(h.view.frame().horizontalScroll().position, 0);
 }
 
 TEST_F(SpectrumViewTest, ChannelMultipliersShowTheirBarsAndKeepTheValueAtTheCentre) {
     h.SetRecord(kSamplingTypeA, H::Sine(4096, 8000, 16));
     h.OpenInVolts();
     Draw();
-    EXPECT_FALSE(h.view.scrollBarA.visible());
+    EXPECT_FALSE(h.view.frame().barA.visible());
     H::Pick(h.bars.multiplierA, "x2");
     Draw();
-    EXPECT_TRUE(h.view.scrollBarA.visible());
-    EXPECT_EQ(h.view.scrollBarA.geometry(), (ScrollBarControl::Geometry{0, 0, 16, 480}));
-    EXPECT_EQ(h.view.vScrollMaxA(), 300);
-    EXPECT_EQ(h.view.vScrollPosA(), 150);
-    EXPECT_EQ(h.view.plotRect().left, 16 + 32);
-    const int middle = (h.view.plotRect().top + h.view.plotRect().bottom) / 2;
+    EXPECT_TRUE(h.view.frame().barA.visible());
+    EXPECT_EQ(h.view.frame().barA.geometry(), (ScrollBarControl::Geometry{0, 0, 16, 480}));
+    EXPECT_EQ(h.view.frame().valueScroll(0).maximum, 300);
+    EXPECT_EQ(h.view.frame().valueScroll(0).position, 150);
+    EXPECT_EQ(h.view.frame().plotRect().left, 16 + 32);
+    const int middle = (h.view.frame().plotRect().top + h.view.frame().plotRect().bottom) / 2;
     const float centre = h.view.PixelToY(0, middle);
     EXPECT_NEAR(centre, 0.5f, 0.005f);
     H::Pick(h.bars.multiplierA, "x10");
     Draw();
     EXPECT_NEAR(h.view.PixelToY(0, middle), centre, 0.005f);
-    h.view.scrollBarA.userScroll(Action::Top);
-    EXPECT_EQ(h.view.vScrollPosA(), 0);
+    h.view.frame().barA.userScroll(Action::Top);
+    EXPECT_EQ(h.view.frame().valueScroll(0).position, 0);
 }
 
 // ---- taps and cursors ---------------------------------------------------------------------------
@@ -593,12 +593,12 @@ TEST_F(SpectrumViewTest, CornerTapsChooseTheCursorChannelAndOtherTapsOutsideClea
     h.OpenInVolts();
     Draw();
     h.view.OnLButtonDown(300, 200, false);
-    EXPECT_EQ(h.view.cursors()[0].owner, SpectrumCursorOwner::A);
+    EXPECT_EQ(h.view.cursors()[0].channel, CursorChannel::A);
     h.view.OnLButtonDown(630, 5, false);  // above the right corner
     EXPECT_EQ(h.view.cursorChannel(), 1);
     EXPECT_TRUE(h.view.cursors()[0].set());
     h.view.OnLButtonDown(320, 200, true);
-    EXPECT_EQ(h.view.cursors()[1].owner, SpectrumCursorOwner::B);
+    EXPECT_EQ(h.view.cursors()[1].channel, CursorChannel::B);
     h.view.OnLButtonDown(5, 5, false);  // above the left corner
     EXPECT_EQ(h.view.cursorChannel(), 0);
 

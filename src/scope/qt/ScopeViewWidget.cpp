@@ -5,7 +5,7 @@
 namespace tonewell {
 
 ScopeViewWidget::ScopeViewWidget(CScopeView& view, QWidget* parent)
-    : PlotPaneWidget({view.hScrollBar, view.scrollBarA, view.scrollBarB, QStringLiteral("Oscilloscope time scroll bar"),
+    : PlotPaneWidget({view.frame(), QStringLiteral("Oscilloscope time scroll bar"),
                       QStringLiteral("Channel A scroll bar"), QStringLiteral("Channel B scroll bar")},
                      {[&view](Canvas& canvas) { view.OnDraw(canvas); }, [&view] { view.OnSize(); },
                       [&view](int x, int y, bool secondCursor) { view.OnLButtonDown(x, y, secondCursor); }},

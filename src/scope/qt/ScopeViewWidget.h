@@ -2,7 +2,7 @@
 // The oscilloscope's window: the plot pane over CScopeView, with the time bar at its bottom. It
 // repaints whenever the view asks. UI thread; the view must outlive the widget.
 
-#include "controls/qt/PlotPaneWidget.h"
+#include "plot/qt/PlotPaneWidget.h"
 
 namespace tonewell {
 

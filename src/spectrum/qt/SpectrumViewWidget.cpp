@@ -7,8 +7,7 @@
 namespace tonewell {
 
 SpectrumViewWidget::SpectrumViewWidget(CSpectrumView& view, QWidget* parent)
-    : PlotPaneWidget({view.hScrollBar, view.scrollBarA, view.scrollBarB,
-                      QStringLiteral("Spectrum analyzer frequency scroll bar"),
+    : PlotPaneWidget({view.frame(), QStringLiteral("Spectrum analyzer frequency scroll bar"),
                       QStringLiteral("Spectrum channel A scroll bar"), QStringLiteral("Spectrum channel B scroll bar")},
                      {[&view](Canvas& canvas) { view.OnDraw(canvas); }, [&view] { view.OnSize(); },
                       [&view](int x, int y, bool secondCursor) { view.OnLButtonDown(x, y, secondCursor); }},

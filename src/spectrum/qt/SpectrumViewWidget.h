@@ -3,7 +3,7 @@
 // bottom; double taps go to the view too. It repaints whenever the view asks. UI thread; the view
 // must outlive the widget.
 
-#include "controls/qt/PlotPaneWidget.h"
+#include "plot/qt/PlotPaneWidget.h"
 
 namespace tonewell {
 

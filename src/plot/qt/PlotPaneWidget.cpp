@@ -1,6 +1,7 @@
-#include "controls/qt/PlotPaneWidget.h"
+#include "plot/qt/PlotPaneWidget.h"
 
 #include "controls/ScrollBarControl.h"
+#include "plot/PlotFrame.h"
 #include "controls/qt/ScrollBarActions.h"
 #include "platform/qt/CapsLock.h"
 #include "platform/qt/QtCanvas.h"
@@ -16,7 +17,11 @@
 namespace tonewell {
 
 PlotPaneWidget::PlotPaneWidget(const Bars& bars, View view, QWidget* parent)
-    : QWidget(parent), horizontalModel_(bars.horizontal), modelA_(bars.a), modelB_(bars.b), view_(std::move(view)) {
+    : QWidget(parent),
+      horizontalModel_(bars.frame.horizontal),
+      modelA_(bars.frame.barA),
+      modelB_(bars.frame.barB),
+      view_(std::move(view)) {
     // The picture covers the whole widget: nothing to erase first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);

@@ -16,16 +16,15 @@ class QScrollBar;
 namespace tonewell {
 
 class Canvas;
+class PlotFrame;
 class ScrollBarControl;
 
 class PlotPaneWidget : public QWidget {
     Q_OBJECT
 public:
-    // The view's scroll bars and the names the screen reader says for them.
+    // The view's frame with its scroll bars, and the names the screen reader says for them.
     struct Bars {
-        ScrollBarControl& horizontal;
-        ScrollBarControl& a;
-        ScrollBarControl& b;
+        PlotFrame& frame;
         QString horizontalName;
         QString aName;
         QString bName;
