@@ -286,24 +286,32 @@ ResponseResult Compute(std::span<const float> stimulus, std::span<const float> r
         windowed[static_cast<std::size_t>(lag - windowStart)] = v;
         response.impulse[static_cast<std::size_t>(lag - response.impulseStart)] = static_cast<float>(v);
     }
+    // Its transform need only be twice as long as the window to sample the spectrum finely
+    // enough for the grid's means.
+    const std::size_t size = std::min(n, NextPowerOfTwo(2 * (pre + post + 1)));
+    PreciseRealFft shortTransform;
+    if (size < n && !shortTransform.prepare(size)) return {"not enough memory to analyse the recording", {}};
+    PreciseRealFft& windowTransform = size < n ? shortTransform : transform;
     std::vector<double>& turned = signal;  // the impulse response is no longer needed whole
-    std::fill(turned.begin(), turned.end(), 0.0);
+    std::fill(turned.begin(), turned.begin() + static_cast<std::ptrdiff_t>(size), 0.0);
     for (std::int64_t lag = windowStart; lag <= windowEnd; ++lag) {
         const std::int64_t offset = lag - peakLag;
-        turned[static_cast<std::size_t>((offset + static_cast<std::int64_t>(n)) % static_cast<std::int64_t>(n))] =
+        turned[static_cast<std::size_t>((offset + static_cast<std::int64_t>(size)) % static_cast<std::int64_t>(size))] =
             windowed[static_cast<std::size_t>(lag - windowStart)];
     }
     std::vector<Complex>& spectrum = x;
-    transform.forward(turned.data(), spectrum.data());
-    const double step = 2.0 * std::numbers::pi * fraction / static_cast<double>(n);
+    spectrum.resize(size / 2 + 1);
+    windowTransform.forward(turned.data(), spectrum.data());
+    const double step = 2.0 * std::numbers::pi * fraction / static_cast<double>(size);
     const Complex turn = std::polar(1.0, step);
     Complex rotation;
-    for (std::size_t k = 0; k <= half; ++k) {
+    for (std::size_t k = 0; k < spectrum.size(); ++k) {
         // By multiplication, restarted from the exact value now and then.
         rotation = k % 1024 == 0 ? std::polar(1.0, step * static_cast<double>(k)) : rotation * turn;
         spectrum[k] *= rotation;
     }
     const SpectrumMean mean(spectrum, h);  // the response's bins are done with too
+    const double spectrumBinHz = rate / static_cast<double>(size);
 
     const double octaves = std::log2(to / from);
     const auto points = static_cast<std::size_t>(std::ceil(octaves * settings.pointsPerOctave - 1e-9)) + 1;
@@ -314,8 +322,8 @@ ResponseResult Compute(std::span<const float> stimulus, std::span<const float> r
     for (std::size_t i = 0; i < points; ++i) {
         const double f = from * std::exp2(cell * static_cast<double>(i));
         // Cells at the ends stop at the band's edge, beyond which the stimulus fades.
-        const double a = std::max(f * std::exp2(-cell / 2.0), from) / binHz;
-        const double b = std::min(f * std::exp2(cell / 2.0), to) / binHz;
+        const double a = std::max(f * std::exp2(-cell / 2.0), from) / spectrumBinHz;
+        const double b = std::min(f * std::exp2(cell / 2.0), to) / spectrumBinHz;
         const Complex value = mean.over(a, b);
         response.frequencyHz[i] = f;
         response.magnitudeDb[i] = 20.0 * std::log10(std::max(std::abs(value), 1e-15));

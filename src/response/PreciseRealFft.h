@@ -27,11 +27,12 @@ public:
     void inverse(const std::complex<double>* bins, double* samples);
 
 private:
-    // In-place complex transform of n/2 points on split arrays (the forward direction).
+    // In-place complex transform of n/2 points on split arrays (the forward direction), their
+    // input in bit-reversed order, the output in natural order.
     void transformHalf();
 
     std::size_t n_ = 0;
-    std::vector<std::uint32_t> swaps_;      // pairs (i, j), i < j, of the bit-reversal permutation
+    std::vector<std::uint32_t> reversal_;  // index i of the half length bit-reversed
     std::vector<double> turnRe_, turnIm_;  // e^(-jπk/m), k = 0 … m-1, m = n/2
     std::vector<double> stageRe_, stageIm_;  // twiddles of stage h at offset h - 1
     std::vector<double> re_, im_;            // the half-length work arrays
