@@ -11,6 +11,7 @@ Command PlayCommand();
 Command RecordCommand();
 Command SpectrumCommand();
 Command ScopeExportCommand();
+Command ResponseCommand();
 #ifdef TONEWELL_HAVE_PICTURES
 Command RenderCommand();
 #endif
