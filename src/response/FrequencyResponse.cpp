@@ -183,7 +183,10 @@ ResponseResult Compute(std::span<const float> stimulus, std::span<const float> r
     const double assumedFrom = bandGiven ? settings.fromHz : 20.0;
     const double assumedTo = bandGiven ? settings.toHz : std::min(20000.0, nyquist);
     double lead = seconds * std::log(2.0) / std::log(std::max(assumedTo / assumedFrom, 2.0));
-    auto pre = static_cast<std::size_t>(std::clamp(lead / 2.0, 0.001, seconds / 2.0) * rate);
+    auto preFor = [&](double leadSeconds) {
+        return static_cast<std::size_t>(std::min(std::max(leadSeconds / 2.0, 0.001), seconds / 2.0) * rate);
+    };
+    auto pre = preFor(lead);
     auto post = static_cast<std::size_t>(std::clamp(seconds / 4.0, 0.002, 1.0) * rate);
     // Linear, not circular, within the window: the wrapped harmonics and noise stay outside it.
     const std::size_t n = NextPowerOfTwo(ly + pre + post);
@@ -216,7 +219,7 @@ ResponseResult Compute(std::span<const float> stimulus, std::span<const float> r
     if (!bandGiven) {
         // The window's lead from the band found.
         lead = seconds * std::log(2.0) / std::log(std::max(to / from, 2.0));
-        pre = std::min(pre, static_cast<std::size_t>(std::clamp(lead / 2.0, 0.001, seconds / 2.0) * rate));
+        pre = std::min(pre, preFor(lead));
     }
     response.fromHz = from;
     response.toHz = to;

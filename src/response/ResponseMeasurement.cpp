@@ -8,6 +8,7 @@
 #include <optional>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace tonewell {
@@ -106,7 +107,15 @@ bool ResponseMeasurement::start(const LiveResponseSettings& settings) {
     output_ = backend_.createOutput();
     input_ = backend_.createInput();
     state_.store(MeasurementState::Running, std::memory_order_release);
-    thread_ = std::thread([this] { run(); });
+    try {
+        thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error&) {
+        output_.reset();
+        input_.reset();
+        state_.store(MeasurementState::Idle, std::memory_order_release);
+        result_ = {"the measurement cannot start: no thread for it", {}};
+        return false;
+    }
     return true;
 }
 
@@ -184,7 +193,7 @@ ResponseResult ResponseMeasurement::measure() {
 
     const WaveFormat format = MakePcmFormat(kChannels, rate, 16);
     InputNotificationQueue notifications;
-    std::atomic<std::size_t> playedBuffers{0};
+    playedBuffers_ = 0;
     DeviceShutdown shutdown(*output_, *input_, played, recording);
     auto failed = [](AudioResult result) { return ResponseResult{std::string(AudioResultName(result)), {}}; };
 
@@ -233,7 +242,8 @@ ResponseResult ResponseMeasurement::measure() {
         if (std::chrono::steady_clock::now() > flowDeadline) return {"the input delivered no sound", {}};
     }
     outputStart = arrivedSoFar();
-    result = output_->open(format, [&playedBuffers](WaveHeader&) { playedBuffers.fetch_add(1); });
+    // Counted in the measurement itself, which outlives the device and any late notification.
+    result = output_->open(format, [this](WaveHeader&) { playedBuffers_.fetch_add(1); });
     if (result != AudioResult::NoError) return failed(result);
     shutdown.outputOpened();
     for (auto& buffer : played) {
@@ -252,7 +262,7 @@ ResponseResult ResponseMeasurement::measure() {
             return {"the output ran dry " + Times(underruns_) + " during the sweep (underruns): measure again", {}};
         if (overruns_ > 0)
             return {"the input lost sound " + Times(overruns_) + " during the sweep (overruns): measure again", {}};
-        if (recorded.size() >= target && playedBuffers.load() == played.size()) break;
+        if (recorded.size() >= target && playedBuffers_.load() == played.size()) break;
         if (std::chrono::steady_clock::now() > deadline)
             return {"the devices stopped before the sweep was through", {}};
     }

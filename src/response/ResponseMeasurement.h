@@ -87,6 +87,7 @@ private:
     std::atomic<std::uint64_t> recordedFrames_{0};
     std::atomic<std::uint64_t> arrivedFrames_{0};
     std::atomic<std::uint64_t> targetFrames_{0};
+    std::atomic<std::size_t> playedBuffers_{0};  // output buffers done
     std::atomic<std::uint64_t> underruns_{0};
     std::atomic<std::uint64_t> overruns_{0};
     std::mutex endMutex_;
