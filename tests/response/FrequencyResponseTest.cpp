@@ -113,7 +113,6 @@ TEST(FrequencyResponse, GridCoversTheSweepsBandAtLeastFortyEightPointsPerOctave)
     EXPECT_NEAR(r.frequencyHz.back(), r.toHz, 1e-6);
     for (std::size_t i = 1; i < r.frequencyHz.size(); ++i)
         EXPECT_LE(r.frequencyHz[i] / r.frequencyHz[i - 1], std::exp2(1.0 / 48.0) + 1e-12);
-    EXPECT_EQ(r.impulse[static_cast<std::size_t>(-r.impulseStart)], *std::max_element(r.impulse.begin(), r.impulse.end()));
 }
 
 struct RefusalCase {

@@ -1,6 +1,6 @@
 // The live measurement on the loopback cable, whose clock the test moves: a straight wire is
-// flat at 0 dB with a latency of at most one clock step; lost input, device errors, a cancel
-// and bad settings end it with the reason. And the sweep it plays.
+// flat at 0 dB with a latency of at most one clock step; lost sound, device errors and a cancel
+// end it with the reason. And the sweep it plays.
 
 #include "response/ResponseMeasurement.h"
 
@@ -29,12 +29,12 @@ LiveResponseSettings ShortSweep() {
 
 // The cable's devices, claiming the sound losses a test sets.
 struct LossyBackend : AudioBackend {
-    explicit LossyBackend(AudioBackend& wrapped) : wrapped(wrapped) {}
+    using Count = const std::atomic<std::uint64_t>&;
     struct Output : AudioOutput {
         std::unique_ptr<AudioOutput> d;
-        const std::atomic<std::uint64_t>& lost;
-        Output(std::unique_ptr<AudioOutput> d, const std::atomic<std::uint64_t>& lost) : d(std::move(d)), lost(lost) {}
-        AudioResult open(const WaveFormat& f, DoneCallback done) override { return d->open(f, std::move(done)); }
+        Count lost;
+        Output(std::unique_ptr<AudioOutput> d, Count lost) : d(std::move(d)), lost(lost) {}
+        AudioResult open(const WaveFormat& f, DoneCallback c) override { return d->open(f, std::move(c)); }
         AudioResult prepare(WaveHeader& h) override { return d->prepare(h); }
         AudioResult unprepare(WaveHeader& h) override { return d->unprepare(h); }
         AudioResult write(WaveHeader& h) override { return d->write(h); }
@@ -44,8 +44,8 @@ struct LossyBackend : AudioBackend {
     };
     struct Input : AudioInput {
         std::unique_ptr<AudioInput> d;
-        const std::atomic<std::uint64_t>& lost;
-        Input(std::unique_ptr<AudioInput> d, const std::atomic<std::uint64_t>& lost) : d(std::move(d)), lost(lost) {}
+        Count lost;
+        Input(std::unique_ptr<AudioInput> d, Count lost) : d(std::move(d)), lost(lost) {}
         AudioResult open(const WaveFormat& f, InputNotificationQueue& q) override { return d->open(f, q); }
         AudioResult prepare(WaveHeader& h) override { return d->prepare(h); }
         AudioResult unprepare(WaveHeader& h) override { return d->unprepare(h); }
@@ -55,11 +55,11 @@ struct LossyBackend : AudioBackend {
         AudioResult close() override { return d->close(); }
         std::uint64_t overrunCount() const override { return lost; }
     };
+    explicit LossyBackend(AudioBackend& wrapped) : wrapped(wrapped) {}
     AudioBackendKind kind() const override { return wrapped.kind(); }
     std::string displayName() const override { return wrapped.displayName(); }
     std::unique_ptr<AudioOutput> createOutput() override { return std::make_unique<Output>(wrapped.createOutput(), underruns); }
     std::unique_ptr<AudioInput> createInput() override { return std::make_unique<Input>(wrapped.createInput(), overruns); }
-
     AudioBackend& wrapped;
     std::atomic<std::uint64_t> underruns{0}, overruns{0};
 };
@@ -73,7 +73,6 @@ struct Bench {
     ResponseMeasurement measurement{lossy};
 
     std::uint32_t startsBefore = 0, writesBefore = 0;
-
     bool start() {
         startsBefore = backend.callCount(AudioCall::InputStart);
         writesBefore = backend.callCount(AudioCall::OutputWrite);
@@ -171,45 +170,10 @@ TEST(ResponseMeasurement, CancelEndsItAndAnotherCanStart) {
     ASSERT_TRUE(measurement.waitForEnd(std::chrono::seconds(10)));
     EXPECT_EQ(measurement.state(), MeasurementState::Cancelled);
     EXPECT_EQ(measurement.result().problem, "cancelled");
-    bench.backend.clearFaults();
     ASSERT_TRUE(bench.start());
     bench.drive();
     EXPECT_EQ(measurement.state(), MeasurementState::Finished) << measurement.result().problem;
 }
-
-TEST(ResponseMeasurement, BadSettingsDoNotStart) {
-    LoopbackCable cable;
-    ResponseMeasurement measurement(cable);
-    LiveResponseSettings settings = ShortSweep();
-    settings.inputChannel = 2;
-    EXPECT_FALSE(measurement.start(settings));
-    EXPECT_EQ(measurement.state(), MeasurementState::Idle);
-    EXPECT_FALSE(measurement.result().problem.empty());
-}
-
-struct SweepCase {
-    const char* name;
-    SweepSettings settings;
-    const char* problem;  // a part of it; empty: valid
-};
-
-class SweepSettingsChecks : public ::testing::TestWithParam<SweepCase> {};
-
-TEST_P(SweepSettingsChecks, NameWhatIsWrong) {
-    const std::string problem = SweepSettingsProblem(GetParam().settings);
-    if (*GetParam().problem == '\0') EXPECT_EQ(problem, "");
-    else EXPECT_NE(problem.find(GetParam().problem), std::string::npos) << problem;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Settings, SweepSettingsChecks,
-    ::testing::Values(SweepCase{"Defaults", {}, ""},
-                      SweepCase{"AboveTheRate", {20, 23000, 5, -12, 48000}, "between 1 Hz and 22800 Hz"},
-                      SweepCase{"Backwards", {1000, 500, 5, -12, 48000}, "third of an octave"},
-                      SweepCase{"TooLong", {20, 20000, 30, -12, 96000}, "at most 21 seconds"},
-                      SweepCase{"TooLoud", {20, 20000, 5, 1, 48000}, "level"},
-                      SweepCase{"OddRate", {20, 2000, 5, -12, 4000}, "sampling rate"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExponentialSweep, HasItsLengthLevelQuietEndsAndPassesTheMiddleFrequencyHalfWay) {
     const SweepSettings settings{100, 10000, 2, -6, kRate};

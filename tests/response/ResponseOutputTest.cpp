@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace tonewell {
@@ -38,25 +39,20 @@ TEST(ResponseFiles, ImpulseIsAFloatWaveFileOfOneChannel) {
     ASSERT_TRUE(WriteImpulseWave(scratch / "ir.wav", SmallResponse()));
     const std::string bytes = testing::readFileBytes(scratch / "ir.wav");
     ASSERT_EQ(bytes.size(), 58u + 12u);
-    auto u16 = [&](std::size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8); };
-    auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
-    EXPECT_EQ(bytes.substr(0, 4) + bytes.substr(8, 8), "RIFFWAVEfmt ");
+    auto u32 = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        std::memcpy(&v, bytes.data() + at, 4);  // little-endian, as the machine
+        return v;
+    };
+    EXPECT_EQ(bytes.substr(0, 4) + bytes.substr(8, 8) + bytes.substr(38, 4) + bytes.substr(50, 4), "RIFFWAVEfmt factdata");
     EXPECT_EQ(u32(4), bytes.size() - 8);
-    EXPECT_EQ(u16(20), 3u);  // IEEE float
-    EXPECT_EQ(u16(22), 1u);
+    EXPECT_EQ(u32(20), 3u | 1u << 16);  // IEEE float, one channel
     EXPECT_EQ(u32(24), 44100u);
-    EXPECT_EQ(u16(34), 32u);
-    EXPECT_EQ(bytes.substr(38, 4) + bytes.substr(50, 4), "factdata");
+    EXPECT_EQ(u32(32), 4u | 32u << 16);  // 4 bytes a frame, 32 bits
     EXPECT_EQ(u32(46), 3u);
     float second = 0;
     std::memcpy(&second, bytes.data() + 62, 4);
     EXPECT_EQ(second, 0.5f);
-}
-
-TEST(ResponseFiles, AFailedWriteLeavesThePreviousFile) {
-    testing::TempDir scratch;
-    EXPECT_FALSE(WriteResponseTable(scratch / "missing" / "r.txt", SmallResponse()));
-    EXPECT_FALSE(std::filesystem::exists(scratch / "missing"));
 }
 
 struct AxisCase {
