@@ -143,7 +143,7 @@ int RunResponse(const Arguments& arguments) {
               << "from=" << Fixed(response.fromHz, 3) << "\n"
               << "to=" << Fixed(response.toHz, 3) << "\n"
               << "points=" << response.frequencyHz.size() << "\n"
-              << "latencyMs=" << Fixed(response.latencySeconds * 1000.0, 4) << "\n"
+              << "latencyMs=" << Fixed(response.latencySeconds * 1000.0, 5) << "\n"
               << "inverted=" << (response.inverted ? 1 : 0) << "\n";
 
     bool written = true;
