@@ -122,9 +122,11 @@ bool AnalyseFiles(const Arguments& arguments, int channel, FrequencyResponse& re
     return true;
 }
 
+// The value with that many decimals, a zero without its sign.
 std::string Fixed(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
     char text[48];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    std::snprintf(text, sizeof text, "%.*f", decimals, std::round(value * scale) / scale + 0.0);
     return text;
 }
 
