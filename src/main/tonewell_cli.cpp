@@ -17,7 +17,7 @@ namespace {
 std::vector<Command> Commands() {
     return {
         InfoCommand(),     GenerateCommand(), PlayCommand(), RecordCommand(), SpectrumCommand(),
-        ScopeExportCommand(), MeasureCommand(),
+        ScopeExportCommand(), MeasureCommand(), ResponseCommand(),
 #ifdef TONEWELL_HAVE_PICTURES
         RenderCommand(),
 #endif

@@ -12,6 +12,7 @@ Command RecordCommand();
 Command SpectrumCommand();
 Command ScopeExportCommand();
 Command MeasureCommand();
+Command ResponseCommand();
 #ifdef TONEWELL_HAVE_PICTURES
 Command RenderCommand();
 #endif
