@@ -35,7 +35,7 @@ std::unique_ptr<testing::ScopeViewHarness> Scope(int samples, bool allPoints) {
     h->SelectDefaults();
     h->Select(h->bars.timeRange, RangeTableId::ScopeTimeRange, samples >= 1000000 ? "20s" : "200ms");
     h->startupStage = 0;
-    h->view.OnInitialUpdate();
+    h->InitialUpdate();
     return h;
 }
 

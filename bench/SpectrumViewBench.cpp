@@ -52,7 +52,7 @@ void BM_SpectrumFullPass(benchmark::State& state) {
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     const QFont font = QGuiApplication::font();
     for (auto _ : state) {
-        h->view.markSpectrumDirty();
+        h->document.RecordChanged();
         QtCanvas canvas(image, font);
         h->view.OnDraw(canvas);
     }

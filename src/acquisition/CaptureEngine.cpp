@@ -456,11 +456,9 @@ void CaptureEngine::OnRecordReady() {
 
     document.SetModifiedFlag();
     document.sampleCount = n;
+    document.RecordChanged();
     RedrawState& redraw = parts_.redraw;
-    redraw.redrawAll.store(true);
-    redraw.scopeRelayout.store(true);
     if (hooks_) {
-        hooks_->MarkSpectrumDirty();
         if (hooks_->ScopeShown()) redraw.scopePendingDraws.fetch_add(1);
         if (hooks_->SpectrumShown()) redraw.spectrumPendingDraws.fetch_add(1);
     }

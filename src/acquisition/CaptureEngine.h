@@ -51,7 +51,7 @@ struct CaptureParts {
     CSignalDoc& document;                         // receives each record
     AcquisitionParameters& acquisition;           // trigger values and recordLength, restartPending
     RunState& run;                                // inputRunning
-    RedrawState& redraw;                          // recordPending, pending draws, releaseTicks, redrawAll, scopeRelayout
+    RedrawState& redraw;                          // recordPending, pending draws, releaseTicks
     const InstrumentConfiguration& configuration; // invertInput
     const RangeTables& tables;                    // the values of the trigger lists' rows
     TriggerBar& trigger;                          // read when capture starts
@@ -74,8 +74,6 @@ public:
     virtual bool SpectrumShown() const = 0;
     // The oscilloscope type the statistics are computed for.
     virtual int ScopeType() const = 0;
-    // A new record: the spectrum is recomputed at its next drawing pass.
-    virtual void MarkSpectrumDirty() = 0;
     // Every view of the document redraws.
     virtual void RedrawAllViews() = 0;
 };
@@ -89,7 +87,6 @@ public:
     bool ScopeShown() const override { return false; }
     bool SpectrumShown() const override { return false; }
     int ScopeType() const override { return kScopeTypeSeparate; }
-    void MarkSpectrumDirty() override {}
     void RedrawAllViews() override {}
 
 private:

@@ -40,6 +40,7 @@ bool ConfigureDocumentFormat(CSignalDoc& document, const SamplingSelection& sele
     acquisition.recordLength = length;
     document.sampleCount = 0;
     document.SetModifiedFlag();
+    document.RecordChanged();
 
     const VoltageRange range =
         NormaliseVoltageRange(bits, configuration.inputFullScale8, configuration.inputFullScale16);

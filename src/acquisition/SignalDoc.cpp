@@ -56,6 +56,7 @@ void CSignalDoc::MakeFresh(const FreshDocumentSelection& selection) {
 
     r.sampleCount = 0;
     if (!ReallocateSamples(1)) shell_.postCommand(kCommandFileClose);
+    RecordChanged();
 
     r.notes.clear();
     r.displayNotes = false;
@@ -97,6 +98,7 @@ bool CSignalDoc::OnOpenDocument(const std::filesystem::path& path, int scopeType
     for (const std::string& message : result.messages) shell_.showMessage(message);
     if (!result.accepted) return false;
     static_cast<SignalRecord&>(*this) = std::move(scratch);
+    RecordChanged();
     skipSavePrompt = false;
     modified_ = false;
     pathName_ = path;
@@ -182,6 +184,7 @@ bool CSignalDoc::ReallocateSamples(std::uint32_t n) {
         std::vector<std::uint16_t> b(slots, 0);
         dataA = std::move(a);
         dataB = std::move(b);
+        RecordChanged();
     } catch (const std::bad_alloc&) {
         return false;
     }

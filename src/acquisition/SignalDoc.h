@@ -73,6 +73,11 @@ public:
     // out (then the arrays are left as they were). sampleCount is not changed.
     bool ReallocateSamples(std::uint32_t n);
 
+    // The samples or the format changed: what the views derive from the record (the spectrum)
+    // is derived again, as they find the revision moved on. Whoever writes the samples says so.
+    void RecordChanged() { ++revision_; }
+    std::uint64_t revision() const { return revision_; }
+
     void EmptyNote() { notes.clear(); }
     void SetModifiedFlag(bool value = true) { modified_ = value; }
     bool IsModified() const { return modified_; }
@@ -92,6 +97,7 @@ private:
     std::atomic<bool>& inputRunning_;
     DocumentFrameHooks* frameHooks_ = nullptr;
     bool modified_ = false;
+    std::uint64_t revision_ = 0;
     std::filesystem::path pathName_;
 };
 

@@ -180,8 +180,7 @@ bool CMainFrame::OnClose() {
 // ---- the document -------------------------------------------------------------------------
 
 void CMainFrame::initialUpdateViews() {
-    instrument_.scope.OnInitialUpdate();
-    instrument_.spectrum.OnInitialUpdate();
+    instrument_.takeRecordInViews();
     window_.setDocumentTitle(instrument_.document.Title());
 }
 
@@ -198,7 +197,7 @@ bool CMainFrame::openDocumentFile(const std::filesystem::path& path) {
     return true;
 }
 
-int CMainFrame::currentScopeType() const { return instrument_.scope.scopeType(); }
+int CMainFrame::currentScopeType() const { return instrument_.scopePanel.settings().type; }
 
 void CMainFrame::OnFileNew() {
     if (!instrument_.document.SaveModified()) return;
@@ -259,7 +258,7 @@ void CMainFrame::OnSpectrumExport() {
     ExportView(
         shell, true,
         [&](const std::filesystem::path& path) {
-            return WriteSpectrumExport(shell, path, instrument_.document, instrument_.spectrum.analysis());
+            return WriteSpectrumExport(shell, path, instrument_.document, instrument_.spectrumAnalysis);
         },
         pictures_ ? ExportWriter([this](const std::filesystem::path& path) { return pictures_->writeSpectrumPicture(path); })
                   : ExportWriter());
@@ -406,8 +405,6 @@ void CMainFrame::toggleSpectrumPane() {
 }
 
 void CMainFrame::panesChanged() {
-    instrument_.redraw.scopeRelayout = true;
-    instrument_.redraw.redrawAll = true;
     window_.showPanes(scopeShown_, spectrumShown_);
     instrument_.effects.RedrawAllViews();
 }
@@ -450,9 +447,6 @@ void CMainFrame::showScopePane() {
 }
 
 void CMainFrame::documentChanged() {
-    instrument_.spectrum.markSpectrumDirty();
-    instrument_.redraw.scopeRelayout = true;
-    instrument_.redraw.redrawAll = true;
     instrument_.effects.RedrawAllViews();
 }
 

@@ -14,9 +14,7 @@ bool CaptureLink::ScopeShown() const { return parts_.effects.Panes().scopeShown;
 
 bool CaptureLink::SpectrumShown() const { return parts_.effects.Panes().spectrumShown; }
 
-int CaptureLink::ScopeType() const { return parts_.scope.scopeType(); }
-
-void CaptureLink::MarkSpectrumDirty() { parts_.effects.MarkSpectrumDirty(); }
+int CaptureLink::ScopeType() const { return parts_.scope.settings().type; }
 
 void CaptureLink::RedrawAllViews() { parts_.effects.RedrawAllViews(); }
 

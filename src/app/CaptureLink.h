@@ -11,7 +11,7 @@
 #include "acquisition/SignalDoc.h"
 #include "app/InstrumentEffects.h"
 #include "platform/Shell.h"
-#include "scope/CScopeView.h"
+#include "app/ScopePanel.h"
 #include "shared/InstrumentConfiguration.h"
 
 namespace tonewell {
@@ -26,7 +26,7 @@ struct CaptureLinkParts {
     std::atomic<bool>& inputRunning;
     Shell& shell;
     InstrumentEffects& effects;
-    const CScopeView& scope;
+    const ScopePanel& scope;  // the oscilloscope type the statistics follow
 };
 
 class CaptureLink : public CaptureHooks {
@@ -37,7 +37,6 @@ public:
     bool ScopeShown() const override;
     bool SpectrumShown() const override;
     int ScopeType() const override;
-    void MarkSpectrumDirty() override;
     void RedrawAllViews() override;
 
 private:

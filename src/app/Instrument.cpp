@@ -35,27 +35,29 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       document(shell, configuration, run.inputRunning, StoredSelection(tables)),
       effects(EffectTargets{tables, configuration, acquisition, run.inputRunning, document, shell}, panel),
       panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, effects, shell),
-      scope(ScopeViewParts{document, panel.scope, tables, acquisition, configuration, run, redraw, startupStage, shell}),
-      spectrum(SpectrumViewParts{document, panel.spectrum, tables, acquisition, configuration, run, redraw,
-                                 startupStage, shell}),
-      outputDisplay(OutputDisplayTargets{panel, effects, tables, acquisition, configuration, run.inputRunning, scope,
-                                          spectrum}),
+      spectrumAnalysis(shell),
+      scope(ScopeViewParts{document, acquisition, configuration, redraw, startupStage, shell}),
+      spectrum(SpectrumViewParts{document, spectrumAnalysis, acquisition, configuration, run, redraw, shell}),
+      scopePanel(ScopePanelParts{panel.scope, tables, document, run, scope}),
+      spectrumPanel(SpectrumPanelParts{panel.spectrum, tables, document, acquisition, panel.loadedPanel(), spectrum}),
+      outputDisplay(OutputDisplayTargets{panel, effects, tables, acquisition, configuration, run.inputRunning,
+                                          [this] { takeRecordInViews(); }, scopePanel}),
       output(GeneratorOutputParts{generator, toneLists, library,
                                   [this] {
                                       return OutputCalibration{configuration.outputFullScale8,
                                                                configuration.outputFullScale16};
                                   },
                                   seedClock, shell, run, &audio, &document}),
-      captureLink(CaptureLinkParts{document, panel, configuration, acquisition, run.inputRunning, shell, effects, scope}),
+      captureLink(CaptureLinkParts{document, panel, configuration, acquisition, run.inputRunning, shell, effects,
+                                   scopePanel}),
       capture(CaptureParts{document, acquisition, run, redraw, configuration, tables, panel.trigger, panel.sampling, shell,
                            audio},
               &captureLink) {
     output.attachDisplay(&outputDisplay);
     panel.resetPanel();
     panel.createBars();
-    effects.takeScopeTimeRange();
-    effects.attachScope(&scope);
-    effects.attachSpectrum(&spectrum);
+    scopePanel.takeTimeRange();
+    effects.attachInstrumentViews(EffectViews{&scope, &spectrum, &scopePanel, &spectrumPanel});
     spectrum.setFrameHooks(&effects);
     effects.attachInputMonitoring(&capture);
     document.SetFrameHooks(&panel);
@@ -66,14 +68,24 @@ void Instrument::startUp() {
     readConfiguration();
     loadGeneratorFiles();
     makeFreshDocument();
-    scope.OnInitialUpdate();
-    spectrum.OnInitialUpdate();
+    takeRecordInViews();
+}
+
+void Instrument::takeRecordInViews() {
+    // The oscilloscope keeps the panel for the first two updates after the stage was reset, the
+    // spectrum view for its first; each moves the stage on while it keeps it.
+    const bool scopeKeepsPanel = startupStage < 2;
+    if (scopeKeepsPanel) ++startupStage;
+    scopePanel.takeRecord(scopeKeepsPanel);
+    const bool spectrumKeepsPanel = startupStage <= 1;
+    if (spectrumKeepsPanel) ++startupStage;
+    spectrumPanel.takeRecord(spectrumKeepsPanel);
 }
 
 bool Instrument::readDefaultPanel() {
     if (!panel.loadPanel(programDir / kDefaultPanelFileName)) return false;
     panel.createBars();
-    effects.takeScopeTimeRange();
+    scopePanel.takeTimeRange();
     return true;
 }
 

@@ -19,6 +19,8 @@
 #include "app/FrontPanel.h"
 #include "app/InstrumentEffects.h"
 #include "app/OutputDisplayLink.h"
+#include "app/ScopePanel.h"
+#include "app/SpectrumPanel.h"
 #include "generator/GeneratorOutput.h"
 #include "generator/GeneratorSettings.h"
 #include "generator/SeedClock.h"
@@ -27,6 +29,7 @@
 #include "platform/Shell.h"
 #include "scope/CScopeView.h"
 #include "spectrum/CSpectrumView.h"
+#include "spectrum/SpectrumAnalysis.h"
 #include "shared/InstrumentConfiguration.h"
 #include "shared/ProgramState.h"
 #include "shared/RangeTables.h"
@@ -60,6 +63,9 @@ public:
     // Makes the document a fresh, unmodified one with the stored selections of the sampling and
     // oscilloscope bars.
     void makeFreshDocument();
+    // A new, opened or reformatted record in both views: while the start-up stage says so they
+    // keep the panel's choices (and the stage moves on), afterwards they fit the record.
+    void takeRecordInViews();
 
     // Save Panel Setting as Default: the current panel to "default.psf" (and, for waveform A
     // "MultiTones", the tone lists to "default.tcf"), making programDir first when it is missing.
@@ -85,10 +91,16 @@ public:
     // Carries out the front panel's effects; the frame attaches its views to it.
     InstrumentEffects effects;
     FrontPanel panel;
+    // The spectrum's computing state and its results, which the view draws and the export
+    // writes.
+    SpectrumAnalysis spectrumAnalysis;
     // The oscilloscope view (its window, when there is one, belongs to the frame).
     CScopeView scope;
-    // The spectrum view, with the spectrum's results (its window belongs to the frame).
+    // The spectrum view (its window belongs to the frame).
     CSpectrumView spectrum;
+    // The oscilloscope's and the spectrum's bars as they set their views.
+    ScopePanel scopePanel;
+    SpectrumPanel spectrumPanel;
 
     // The generator's noise seeds come from the system clock.
     SystemSeedClock seedClock;

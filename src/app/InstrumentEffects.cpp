@@ -9,10 +9,8 @@ namespace tonewell {
 InstrumentEffects::InstrumentEffects(EffectTargets targets, const FrontPanel& panel)
     : targets_(targets), panel_(panel) {}
 
-void InstrumentEffects::takeScopeTimeRange() {
-    // A bar without a selected row leaves the oscilloscope at the range it has.
-    auto code = targets_.tables[RangeTableId::ScopeTimeRange].code(panel_.scope.timeRange.selection());
-    if (code) scopeTimeRange_ = *code;
+RangeCode InstrumentEffects::ScopeTimeRange() const {
+    return instrumentViews_.scopePanel ? instrumentViews_.scopePanel->timeRange() : RangeCode();
 }
 
 void InstrumentEffects::ConfigureDocumentFormat() {
@@ -21,27 +19,26 @@ void InstrumentEffects::ConfigureDocumentFormat() {
 }
 
 void InstrumentEffects::ApplyScopeRanges() {
-    takeScopeTimeRange();
-    if (scope_) scope_->ApplyRanges();
+    if (instrumentViews_.scopePanel) instrumentViews_.scopePanel->applyRanges();
     if (views_) views_->ApplyScopeRanges();
 }
 
 void InstrumentEffects::OnScopeTypeChanged() {
-    if (scope_) scope_->OnTypeChanged();
+    if (instrumentViews_.scopePanel) instrumentViews_.scopePanel->typeChanged();
 }
 
 void InstrumentEffects::ApplySpectrumControls() {
-    if (spectrum_) spectrum_->ApplySpectrumControls();
+    if (instrumentViews_.spectrumPanel) instrumentViews_.spectrumPanel->applyControls();
 }
 
 void InstrumentEffects::OnSpectrumTypeChanged() {
-    if (spectrum_) spectrum_->OnSpectrumTypeChange();
+    if (instrumentViews_.spectrumPanel) instrumentViews_.spectrumPanel->typeChanged();
 }
 
 void InstrumentEffects::AdaptViewToolbars() {
     // Only a shown view adapts its selectors to the channels.
-    if (scope_ && Panes().scopeShown) scope_->UpdateSelectorStates();
-    if (spectrum_ && Panes().spectrumShown) spectrum_->SyncSpectrumToolbar();
+    if (instrumentViews_.scopePanel && Panes().scopeShown) instrumentViews_.scopePanel->updateSelectorStates();
+    if (instrumentViews_.spectrumPanel && Panes().spectrumShown) instrumentViews_.spectrumPanel->syncToolbar();
     if (views_) views_->AdaptViewToolbars();
 }
 
@@ -51,8 +48,8 @@ void InstrumentEffects::RestartCaptureIfRunning() {
 }
 
 void InstrumentEffects::RedrawAllViews() {
-    if (scope_) scope_->invalidate();
-    if (spectrum_) spectrum_->invalidate();
+    if (instrumentViews_.scope) instrumentViews_.scope->invalidate();
+    if (instrumentViews_.spectrum) instrumentViews_.spectrum->invalidate();
     if (views_) views_->RedrawAllViews();
 }
 
@@ -63,17 +60,13 @@ PaneFlags InstrumentEffects::Panes() const {
 }
 
 std::optional<SpectrumScales> InstrumentEffects::ShownSpectrumScales() const {
-    if (!spectrum_ || !Panes().spectrumShown) return std::nullopt;
-    const SpectrumScaleModes modes = spectrum_->scaleModes();
+    if (!instrumentViews_.spectrumPanel || !Panes().spectrumShown) return std::nullopt;
+    const SpectrumScaleModes modes = instrumentViews_.spectrumPanel->settings().scales;
     return SpectrumScales{static_cast<int>(modes.xScale), static_cast<int>(modes.yScale), modes.normalized};
 }
 
-int InstrumentEffects::scopeType() const { return scope_ ? scope_->scopeType() : kScopeTypeSeparate; }
-
-SpectrumScaleModes InstrumentEffects::panelScaleModes() const {
-    const PanelSetting& loaded = panel_.loadedPanel();
-    return {loaded.spectrumXScale == 1 ? SpectrumXScale::Log : SpectrumXScale::Linear,
-            loaded.spectrumYScale == 1 ? SpectrumYScale::Db : SpectrumYScale::Volt, loaded.spectrumNormalized};
+int InstrumentEffects::scopeType() const {
+    return instrumentViews_.scopePanel ? instrumentViews_.scopePanel->settings().type : kScopeTypeSeparate;
 }
 
 void InstrumentEffects::openXScaleDialog() {

@@ -1,12 +1,11 @@
 #pragma once
 // The front panel's effects as the instrument carries them out: the document takes its format
-// here, running capture is restarted through the attached input monitoring, the oscilloscope
-// view rescales, adapts its selectors and changes its type, the spectrum view re-reads its bars
-// and changes its type, and what concerns the panes goes to the frame that attached itself.
-// Without a frame the panes are those of the loaded panel. It is also the spectrum view's frame
-// hooks: the panes, the oscilloscope's type and the loaded panel's axis choices answer them, and
-// the double taps' dialogs go to the frame. Owned by Instrument; UI thread; the references must
-// outlive it.
+// here, running capture is restarted through the attached input monitoring, the oscilloscope's
+// and the spectrum's bar controllers hand their views new settings, and what concerns the panes
+// goes to the frame that attached itself. Without a frame the panes are those of the loaded
+// panel. It is also the spectrum view's frame hooks: the panes and the oscilloscope's type
+// answer them, and the double taps' dialogs go to the frame. Owned by Instrument; UI thread; the
+// references must outlive it.
 
 #include <atomic>
 
@@ -15,6 +14,8 @@
 #include "acquisition/SignalDoc.h"
 #include "app/FrameViews.h"
 #include "app/PanelEffects.h"
+#include "app/ScopePanel.h"
+#include "app/SpectrumPanel.h"
 #include "platform/Shell.h"
 #include "scope/CScopeView.h"
 #include "spectrum/CSpectrumView.h"
@@ -26,6 +27,14 @@
 namespace tonewell {
 
 class FrontPanel;
+
+// The views and their bars' controllers the effects drive.
+struct EffectViews {
+    CScopeView* scope = nullptr;
+    CSpectrumView* spectrum = nullptr;
+    ScopePanel* scopePanel = nullptr;
+    SpectrumPanel* spectrumPanel = nullptr;
+};
 
 // The parts of the instrument the effects act on.
 struct EffectTargets {
@@ -48,25 +57,15 @@ public:
     void attachViews(FrameViews* views) { views_ = views; }
     // Capture attaches its Run/Stop here; nullptr detaches it (then input monitoring never runs).
     void attachInputMonitoring(InputMonitoring* monitoring) { monitoring_ = monitoring; }
-    // The instrument attaches its oscilloscope view here.
-    void attachScope(CScopeView* scope) { scope_ = scope; }
-    // The instrument attaches its spectrum view here.
-    void attachSpectrum(CSpectrumView* spectrum) { spectrum_ = spectrum; }
+    // The instrument attaches its views and their bars' controllers here.
+    void attachInstrumentViews(EffectViews views) { instrumentViews_ = views; }
     // The attached input monitoring, nullptr while there is none.
     InputMonitoring* monitoring() const { return monitoring_; }
-
-    // A captured record arrived: the spectrum view recomputes at its next drawing pass.
-    void MarkSpectrumDirty() {
-        if (spectrum_) spectrum_->markSpectrumDirty();
-    }
-
-    // The oscilloscope takes the time range its bar selects, as when the view is first shown.
-    void takeScopeTimeRange();
 
     // PanelEffects
     // The time range the oscilloscope took when it last applied its ranges (not the bar's row
     // just picked: the time-range handler compares the two).
-    RangeCode ScopeTimeRange() const override { return scopeTimeRange_; }
+    RangeCode ScopeTimeRange() const override;
     void ConfigureDocumentFormat() override;
     void ApplyScopeRanges() override;
     void OnScopeTypeChanged() override;
@@ -82,7 +81,6 @@ public:
     // SpectrumFrameHooks
     bool spectrumPaneShown() const override { return Panes().spectrumShown; }
     int scopeType() const override;
-    SpectrumScaleModes panelScaleModes() const override;
     void openXScaleDialog() override;
     void openYScaleDialog() override;
 
@@ -91,9 +89,7 @@ private:
     const FrontPanel& panel_;
     FrameViews* views_ = nullptr;
     InputMonitoring* monitoring_ = nullptr;
-    CScopeView* scope_ = nullptr;
-    CSpectrumView* spectrum_ = nullptr;
-    RangeCode scopeTimeRange_;
+    EffectViews instrumentViews_;
 };
 
 }  // namespace tonewell

@@ -45,8 +45,7 @@ int OutputDisplayLink::scopeType() const {
 void OutputDisplayLink::fitViewsToDocument() {
     // As for a record of this format opened from a file: the oscilloscope auto-ranges and sets
     // its selectors for the channels present, the spectrum view and its bars start afresh.
-    targets_.scope.OnInitialUpdate();
-    targets_.spectrum.OnInitialUpdate();
+    targets_.takeRecordInViews();
 }
 
 void OutputDisplayLink::updateViews() {
@@ -57,7 +56,7 @@ void OutputDisplayLink::restoreDisplay() {
     targets_.panel.trigger.ApplyModeListEnabling(false);
     targets_.panel.sampling.ApplyEnabling(targets_.configuration.enablePointEdit, false);
     // The time range is free again.
-    targets_.scope.UpdateSelectorStates();
+    targets_.scopePanel.updateSelectorStates();
     targets_.effects.RedrawAllViews();
 }
 

@@ -11,8 +11,9 @@
 #include "app/FrontPanel.h"
 #include "app/InstrumentEffects.h"
 #include "generator/OutputDisplay.h"
-#include "scope/CScopeView.h"
-#include "spectrum/CSpectrumView.h"
+#include "app/ScopePanel.h"
+
+#include <functional>
 #include "shared/InstrumentConfiguration.h"
 #include "shared/RangeTables.h"
 
@@ -38,8 +39,8 @@ struct OutputDisplayTargets {
     AcquisitionParameters& acquisition;
     const InstrumentConfiguration& configuration;
     std::atomic<bool>& inputRunning;
-    CScopeView& scope;
-    CSpectrumView& spectrum;
+    std::function<void()> takeRecordInViews;  // the views fit a new record as when it is opened
+    ScopePanel& scopePanel;                   // the time range is locked while the output shows
 };
 
 class OutputDisplayLink : public OutputDisplay {

@@ -26,6 +26,7 @@ bool ResetDocumentToOutput(CSignalDoc& document, const WaveFormat& format, const
     document.zeroB = document.zeroA;
     document.sampleCount = 0;
     document.SetModifiedFlag();
+    document.RecordChanged();
     return true;
 }
 
@@ -52,6 +53,7 @@ void CopyOutputToDocument(CSignalDoc& document, const WaveFormat& format, std::s
     }
     document.sampleCount = static_cast<std::uint32_t>(frames);
     document.SetModifiedFlag();
+    document.RecordChanged();
 }
 
 }  // namespace tonewell

@@ -101,8 +101,9 @@ void PlotFrame::scrollVertical(int channel, ScrollBarControl::Action action, std
 
 void PlotFrame::layout(std::int32_t width, std::int32_t height, TextExtent character, std::uint32_t xMultiplier,
                        const PlotMargins& margins) {
-    laidOutWidth_ = width;
-    laidOutHeight_ = height;
+    const LayoutInputs inputs{width, height, character, xMultiplier, margins};
+    if (inputs == laidOutFor_) return;
+    laidOutFor_ = inputs;
     if (xMultiplier < 2) {
         horizontal.setVisible(false);
         setHorizontal(0, 10);

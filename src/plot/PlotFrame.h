@@ -22,6 +22,7 @@ struct PlotMargins {
     bool labelsLeft = false;      // A's labels stand left of the plot
     bool labelsRight = false;     // B's labels stand right of it
     bool twoReadoutRows = false;  // A's and B's readout lines above the plot take a row each
+    friend bool operator==(const PlotMargins&, const PlotMargins&) = default;
 };
 
 class PlotFrame {
@@ -51,13 +52,10 @@ public:
     void rescale(std::uint32_t xMultiplier, std::uint32_t aMultiplier, std::uint32_t bMultiplier);
 
     // Places the bars and the plot for a client area of width x height and characters of the
-    // given size; a horizontal multiplier below 2 hides the horizontal bar and resets it.
+    // given size; a horizontal multiplier below 2 hides the horizontal bar and resets it. Laying
+    // out again for the same inputs changes nothing.
     void layout(std::int32_t width, std::int32_t height, TextExtent character, std::uint32_t xMultiplier,
                 const PlotMargins& margins);
-    // The last layout was made for this size.
-    bool laidOutFor(std::int32_t width, std::int32_t height) const {
-        return width == laidOutWidth_ && height == laidOutHeight_;
-    }
     // The client area less the shown vertical bars, and the plot within it.
     const CanvasRect& clientRect() const { return clientRect_; }
     const PlotRect& plotRect() const { return plotRect_; }
@@ -75,8 +73,15 @@ private:
     ScrollRange b_{50, 100};
     CanvasRect clientRect_;
     PlotRect plotRect_;
-    std::int32_t laidOutWidth_ = -1;
-    std::int32_t laidOutHeight_ = -1;
+    struct LayoutInputs {
+        std::int32_t width = -1;
+        std::int32_t height = -1;
+        TextExtent character;
+        std::uint32_t xMultiplier = 0;
+        PlotMargins margins;
+        friend bool operator==(const LayoutInputs&, const LayoutInputs&) = default;
+    };
+    LayoutInputs laidOutFor_;
 };
 
 }  // namespace tonewell

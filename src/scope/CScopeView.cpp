@@ -25,9 +25,7 @@ std::string VoltsText(float value) {
 }  // namespace
 
 CScopeView::CScopeView(const ScopeViewParts& parts) : parts_(parts) {
-    frame_.setHandlers([this] { relayout(); }, [this](std::string_view message) { parts_.shell.showMessage(message); });
-    // The selectors as they stand, until the first update.
-    ReadSelectors();
+    frame_.setHandlers([this] { invalidate(); }, [this](std::string_view message) { parts_.shell.showMessage(message); });
 }
 
 // ---- record facts ---------------------------------------------------------------------------
@@ -48,206 +46,35 @@ bool CScopeView::recordHasB() const {
 
 double CScopeView::sampleInterval() const { return parts_.document.intervalSeconds(); }
 
-// ---- selectors ------------------------------------------------------------------------------
+// ---- settings -------------------------------------------------------------------------------
 
-void CScopeView::ReadSelectors() {
-    const RangeTables& tables = parts_.tables;
-    ScopeBars& bars = parts_.bars;
-    // A selector with nothing selected keeps the value the view had.
-    if (auto value = tables[RangeTableId::ScopeTimeMultiplier].value(bars.timeMultiplier.selection()))
-        xMultiplier_ = static_cast<std::uint32_t>(std::max(*value, 1));
-    if (auto value = tables[RangeTableId::ScopeMultiplierA].value(bars.multiplierA.selection()))
-        aMultiplier_ = static_cast<std::uint32_t>(std::max(*value, 0));
-    if (auto value = tables[RangeTableId::ScopeMultiplierB].value(bars.multiplierB.selection()))
-        bMultiplier_ = static_cast<std::uint32_t>(std::max(*value, 0));
-    if (auto code = tables[RangeTableId::ScopeTimeRange].code(bars.timeRange.selection()))
-        if (!code->isOff()) xRange_ = *code;
-    if (auto code = tables[RangeTableId::ScopeRangeA].code(bars.rangeA.selection())) aRange_ = *code;
-    if (auto code = tables[RangeTableId::ScopeRangeB].code(bars.rangeB.selection())) bRange_ = *code;
-    if (bars.type.selection() >= 0 && bars.type.selection() <= kScopeTypeXY) setScopeType(bars.type.selection());
-}
-
-void CScopeView::ApplyRanges() {
-    ReadSelectors();
-    frame_.rescale(xMultiplier_, aMultiplier_, bMultiplier_);
+void CScopeView::apply(const ScopeSettings& settings) {
+    settings_ = settings;
+    frame_.rescale(settings_.xMultiplier, settings_.aMultiplier, settings_.bMultiplier);
     for (PlotCursor& cursor : cursors_) {
-        if ((cursor.channel == CursorChannel::A && aRange_.isOff()) ||
-            (cursor.channel == CursorChannel::B && bRange_.isOff()))
+        if ((cursor.channel == CursorChannel::A && settings_.aRange.isOff()) ||
+            (cursor.channel == CursorChannel::B && settings_.bRange.isOff()))
             cursor.clear();
     }
-    relayout();
+    invalidate();
 }
 
-void CScopeView::OnTypeChanged() {
-    ScopeBars& bars = parts_.bars;
-    const int newType = bars.type.selection();
-    if (newType < 0 || newType > kScopeTypeXY || newType == scopeType_) return;
-    const int oldType = scopeType_;
-    parts_.document.ComputeStatistics(newType);
-    if (newType == kScopeTypeSeparate) {
-        if (oldType == kScopeTypeSum || oldType == kScopeTypeDifference) {
-            bars.rangeB.setSelection(bars.rangeA.selection());
-            bars.multiplierB.setSelection(bars.multiplierA.selection());
-            bRange_ = aRange_;
-            bMultiplier_ = aMultiplier_;
-        }
-    } else if (newType == kScopeTypeSum || newType == kScopeTypeDifference) {
-        bars.rangeB.setSelection(0);
-        bars.multiplierB.setSelection(0);
-        bRange_ = RangeCode();
-        bMultiplier_ = 0;
-    } else {
-        bars.multiplierA.setSelection(0);
-        bars.multiplierB.setSelection(0);
-        const CSignalDoc& doc = parts_.document;
-        if (aRange_.isOff()) aRange_ = autoRangeCode(recordHasA(), doc.rangeA(), bars.rangeA);
-        if (bRange_.isOff()) bRange_ = autoRangeCode(recordHasB(), doc.rangeB(), bars.rangeB);
-        bars.timeMultiplier.setSelection(0);
-        xMultiplier_ = 1;
-    }
-    scopeType_ = newType;
-    ClearCursors(cursors_);
-    UpdateSelectorStates();
-    ReadSelectors();
-    ApplyRanges();
-}
-
-void CScopeView::setScopeType(int type) {
-    if (type == scopeType_) return;
-    // The measurement lines read the document's statistics, which depend on the type (the sum or
-    // difference in types 1 and 2): they follow every change of it.
-    scopeType_ = type;
-    parts_.document.ComputeStatistics(type);
-}
-
-void CScopeView::UpdateSelectorStates() {
-    ScopeBars& bars = parts_.bars;
-    // Enabling a selector that was disabled gives it its twin's row when it stood on "Off".
-    const auto enable = [](ListControl& selector, const ListControl& twin) {
-        if (selector.enabled()) return;
-        selector.setEnabled(true);
-        if (selector.selection() == 0) selector.setSelection(twin.selection());
-    };
-    const auto disable = [](ListControl& selector) {
-        selector.setSelection(0);
-        selector.setEnabled(false);
-    };
-    const bool hasA = recordHasA();
-    const bool hasB = recordHasB();
-
-    bars.timeRange.setEnabled(!parts_.run.displayInScopeActive.load());
-    if (hasA && hasB) {
-        bars.type.setEnabled(true);
-    } else {
-        disable(bars.type);
-        setScopeType(kScopeTypeSeparate);
-    }
-    if (scopeType_ == kScopeTypeXY)
-        disable(bars.timeMultiplier);
-    else
-        bars.timeMultiplier.setEnabled(true);
-    if (scopeType_ == kScopeTypeXY || !hasA)
-        disable(bars.multiplierA);
-    else
-        enable(bars.multiplierA, bars.multiplierB);
-    if (scopeType_ != kScopeTypeSeparate || !hasB)
-        disable(bars.multiplierB);
-    else
-        enable(bars.multiplierB, bars.multiplierA);
-    if (!hasA)
-        disable(bars.rangeA);
-    else
-        enable(bars.rangeA, bars.rangeB);
-    if ((scopeType_ == kScopeTypeSeparate || scopeType_ == kScopeTypeXY) && hasB)
-        enable(bars.rangeB, bars.rangeA);
-    else
-        disable(bars.rangeB);
-    ReadSelectors();
-    ApplyRanges();
-}
-
-RangeCode CScopeView::autoRangeCode(bool hasChannel, const VoltageRange& range, ListControl& selector) {
-    const RangeTable& table = parts_.tables[RangeTableId::ScopeRangeA];
-    if (!hasChannel || table.count < 2) {
-        selector.setSelection(0);
-        return RangeCode();
-    }
-    const double fullScale = std::max(std::fabs(static_cast<double>(range.max)), std::fabs(static_cast<double>(range.min))) *
-                             std::pow(10.0, static_cast<int>(range.exponent) - 12);
-    // A full scale beyond the largest range ("±50v") gets the largest: the trace then leaves the
-    // screen only where the signal does.
-    int row = table.count - 1;
-    for (int candidate = 1; candidate < table.count; ++candidate) {
-        // The tolerance keeps a range equal to the full scale from losing to rounding.
-        if (table.code(candidate)->value() >= fullScale * (1.0 - 1e-9)) {
-            row = candidate;
-            break;
-        }
-    }
-    selector.setSelection(row);
-    return *table.code(row);
-}
-
-void CScopeView::AutoRange() {
-    ScopeBars& bars = parts_.bars;
-    const CSignalDoc& doc = parts_.document;
-    bars.type.setSelection(scopeType_);
-
-    const RangeTable& times = parts_.tables[RangeTableId::ScopeTimeRange];
-    const double duration = static_cast<double>(sampleCount()) * sampleInterval();
-    int timeRow = times.count - 1;
-    for (int row = 0; row < times.count; ++row) {
-        const RangeCode code = *times.code(row);
-        const double seconds = (code.mantissa() + 0.00001) * std::pow(10.0, 3 * (code.prefixIndex() - 4));
-        if (seconds > duration) {
-            timeRow = row;
-            break;
-        }
-    }
-    bars.timeRange.setSelection(timeRow);
-    bars.timeMultiplier.setSelection(0);
-
-    aRangeAuto_ = autoRangeCode(recordHasA(), doc.rangeA(), bars.rangeA);
-    bars.multiplierA.setSelection(0);
-    bRangeAuto_ = autoRangeCode(recordHasB(), doc.rangeB(), bars.rangeB);
-    bars.multiplierB.setSelection(0);
-    UpdateSelectorStates();
-}
-
-// ---- lifecycle ------------------------------------------------------------------------------
-
-void CScopeView::OnInitialUpdate() {
+bool CScopeView::reset() {
     frame_.barA.setVisible(false);
     frame_.barB.setVisible(false);
-    ReadSelectors();
-    parts_.redraw.scopeRelayout = true;
     if (!traces_.reallocate(PointBuffers::kCapacityMin)) {
         ReportOutOfMemory(parts_.shell);
-        return;
+        return false;
     }
     frame_.resetScroll();
-    if (parts_.startupStage < 2) {
-        ++parts_.startupStage;
-        setScopeType(parts_.tables[RangeTableId::ScopeType].defaultIndex);
-    } else {
-        setScopeType(kScopeTypeSeparate);
-        AutoRange();
-    }
-    ApplyRanges();
     parts_.redraw.scopePendingDraws = 0;
-    UpdateSelectorStates();
-    ReadSelectors();
+    return true;
 }
 
-void CScopeView::OnSize() { relayout(); }
+void CScopeView::OnSize() { invalidate(); }
 
 void CScopeView::invalidate() {
     if (repaintHandler_) repaintHandler_();
-}
-
-void CScopeView::relayout() {
-    parts_.redraw.scopeRelayout = true;
-    invalidate();
 }
 
 // ---- taps -----------------------------------------------------------------------------------
@@ -260,14 +87,14 @@ void CScopeView::OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor
             ClearCursors(cursors_);
             break;
         case TapArea::AboveLeft:
-            if (!aRange_.isOff()) cursorChannel_ = 0;
+            if (!settings_.aRange.isOff()) cursorChannel_ = 0;
             break;
         case TapArea::AboveRight:
-            if (!bRange_.isOff() && scopeType_ != kScopeTypeXY) cursorChannel_ = 1;
+            if (!settings_.bRange.isOff() && settings_.type != kScopeTypeXY) cursorChannel_ = 1;
             break;
         case TapArea::Plot: {
             const bool onA = cursorChannel_ == 0;
-            const bool refused = onA ? aRange_.isOff() : (bRange_.isOff() || scopeType_ == kScopeTypeXY);
+            const bool refused = onA ? settings_.aRange.isOff() : (settings_.bRange.isOff() || settings_.type == kScopeTypeXY);
             if (refused) break;
             PlotCursor& cursor = cursors_[secondCursor ? 1 : 0];
             cursor.x = x;
@@ -279,7 +106,7 @@ void CScopeView::OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor
         }
         case TapArea::Elsewhere: ClearCursors(cursors_); break;
     }
-    relayout();
+    invalidate();
 }
 
 // ---- scales ---------------------------------------------------------------------------------
@@ -287,28 +114,28 @@ void CScopeView::OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor
 double CScopeView::timeOffsetPixels() const {
     const ScrollRange h = frame_.horizontalScroll();
     if (h.maximum <= 0) return 0.0;
-    return static_cast<double>(h.position) / h.maximum * (static_cast<double>(xMultiplier_) - 1.0) * plot().width();
+    return static_cast<double>(h.position) / h.maximum * (static_cast<double>(settings_.xMultiplier) - 1.0) * plot().width();
 }
 
 double CScopeView::secondsPerPixel() const {
-    return xRange_.value() / static_cast<double>(std::max<std::uint32_t>(xMultiplier_, 1)) / plot().width();
+    return settings_.xRange.value() / static_cast<double>(std::max<std::uint32_t>(settings_.xMultiplier, 1)) / plot().width();
 }
 
 double CScopeView::voltsPerPixelA() const {
-    const double span = scopeType_ == kScopeTypeXY ? plot().width() : plot().height();
-    return 2.0 * aRange_.value() / EffectiveMultiplier(aMultiplier_) / span;
+    const double span = settings_.type == kScopeTypeXY ? plot().width() : plot().height();
+    return 2.0 * settings_.aRange.value() / EffectiveMultiplier(settings_.aMultiplier) / span;
 }
 
 double CScopeView::voltsPerPixelB() const {
-    return 2.0 * bRange_.value() / EffectiveMultiplier(bMultiplier_) / plot().height();
+    return 2.0 * settings_.bRange.value() / EffectiveMultiplier(settings_.bMultiplier) / plot().height();
 }
 
 double CScopeView::zeroA() const {
     const ScrollRange a = frame_.valueScroll(0);
     const double offset = a.maximum > 0 ? static_cast<double>(a.position - a.maximum / 2) / a.maximum *
-                                              (static_cast<double>(aMultiplier_) + 1.0)
+                                              (static_cast<double>(settings_.aMultiplier) + 1.0)
                                         : 0.0;
-    if (scopeType_ == kScopeTypeXY) {
+    if (settings_.type == kScopeTypeXY) {
         const double w = plot().width();
         return plot().left + w / 2.0 - offset * w;
     }
@@ -319,32 +146,32 @@ double CScopeView::zeroA() const {
 double CScopeView::zeroB() const {
     const ScrollRange b = frame_.valueScroll(1);
     const double offset = b.maximum > 0 ? static_cast<double>(b.position - b.maximum / 2) / b.maximum *
-                                              (static_cast<double>(bMultiplier_) + 1.0)
+                                              (static_cast<double>(settings_.bMultiplier) + 1.0)
                                         : 0.0;
     const double h = plot().height();
     return plot().top + h / 2.0 - offset * h;
 }
 
 float CScopeView::PixelToTime(std::int32_t x) const {
-    if (scopeType_ == kScopeTypeXY) return static_cast<float>((x - zeroA()) * voltsPerPixelA());
+    if (settings_.type == kScopeTypeXY) return static_cast<float>((x - zeroA()) * voltsPerPixelA());
     return static_cast<float>((timeOffsetPixels() + x - plot().left) * secondsPerPixel());
 }
 
 std::int32_t CScopeView::TimeToPixel(float t) const {
-    if (scopeType_ == kScopeTypeXY) return TruncatePixel(t / voltsPerPixelA() + zeroA() + 0.00001);
+    if (settings_.type == kScopeTypeXY) return TruncatePixel(t / voltsPerPixelA() + zeroA() + 0.00001);
     return TruncatePixel(t / secondsPerPixel() + 0.00001 - timeOffsetPixels() + plot().left);
 }
 
 float CScopeView::PixelToValueA(std::int32_t y) const {
     // Lissajous: the vertical axis is channel B's.
-    if (scopeType_ == kScopeTypeXY) return PixelToValueB(y);
+    if (settings_.type == kScopeTypeXY) return PixelToValueB(y);
     return static_cast<float>((zeroA() - y) * voltsPerPixelA());
 }
 
 float CScopeView::PixelToValueB(std::int32_t y) const { return static_cast<float>((zeroB() - y) * voltsPerPixelB()); }
 
 std::int32_t CScopeView::ValueToPixelA(float v) const {
-    if (scopeType_ == kScopeTypeXY) return ValueToPixelB(v);
+    if (settings_.type == kScopeTypeXY) return ValueToPixelB(v);
     return TruncatePixel(zeroA() - v / voltsPerPixelA() + 0.00001);
 }
 
@@ -353,11 +180,11 @@ std::int32_t CScopeView::ValueToPixelB(float v) const { return TruncatePixel(zer
 CScopeView::ChannelScale CScopeView::codeScale(int channel) const {
     const CSignalDoc& doc = parts_.document;
     const bool isA = channel == 0;
-    const RangeCode range = isA ? aRange_ : bRange_;
+    const RangeCode range = isA ? settings_.aRange : settings_.bRange;
     const VoltageRange full = isA ? doc.rangeA() : doc.rangeB();
     const int bits = isA ? doc.resolutionA : doc.resolutionB;
-    const double multiplier = EffectiveMultiplier(isA ? aMultiplier_ : bMultiplier_);
-    const bool horizontal = isA && scopeType_ == kScopeTypeXY;
+    const double multiplier = EffectiveMultiplier(isA ? settings_.aMultiplier : settings_.bMultiplier);
+    const bool horizontal = isA && settings_.type == kScopeTypeXY;
     const double span = horizontal ? plot().width() : plot().height();
     // Pixels per code: volts per code over volts per pixel, the range spanning -value..+value.
     const double pixelsPerCode = (static_cast<double>(full.max) - full.min) / std::ldexp(1.0, bits) * multiplier *
@@ -379,7 +206,7 @@ std::uint32_t CScopeView::fillTrace(CanvasPoint* out, int channel, const Channel
     const std::int32_t right = plot().right;
     const std::int32_t w = plot().width();
     const double xOffset = timeOffsetPixels();
-    const double samplesPerPixel = xRange_.value() / (static_cast<double>(w) * xMultiplier_) / sampleInterval();
+    const double samplesPerPixel = settings_.xRange.value() / (static_cast<double>(w) * settings_.xMultiplier) / sampleInterval();
     const std::uint32_t capacity = traces_.capacity();
     const auto pixel = [&](double v) { return TruncatePixel(scale.origin + v * scale.scale); };
 
@@ -431,8 +258,8 @@ std::uint32_t CScopeView::fillTrace(CanvasPoint* out, int channel, const Channel
     const auto b = [=](std::int64_t i) { return static_cast<std::int32_t>(codesB[i]) - zeroCodeB; };
     if (channel == 1) return fill(b);
     // Sum and difference are taken in codes and drawn on channel A's scale.
-    if (scopeType_ == kScopeTypeSum) return fill([=](std::int64_t i) { return a(i) + b(i); });
-    if (scopeType_ == kScopeTypeDifference) return fill([=](std::int64_t i) { return a(i) - b(i); });
+    if (settings_.type == kScopeTypeSum) return fill([=](std::int64_t i) { return a(i) + b(i); });
+    if (settings_.type == kScopeTypeDifference) return fill([=](std::int64_t i) { return a(i) - b(i); });
     return fill(a);
 }
 
@@ -440,15 +267,15 @@ void CScopeView::computeTracePoints() {
     traces_.clearCounts();
     const std::int64_t n = sampleCount();
     const double interval = sampleInterval();
-    if ((aRange_.isOff() && bRange_.isOff()) || n == 0 || !(interval > 0.0)) return;
+    if ((settings_.aRange.isOff() && settings_.bRange.isOff()) || n == 0 || !(interval > 0.0)) return;
 
     const double w = plot().width();
-    const double x = xRange_.value();
-    const double m = std::max<std::uint32_t>(xMultiplier_, 1);
+    const double x = settings_.xRange.value();
+    const double m = std::max<std::uint32_t>(settings_.xMultiplier, 1);
     const double recordScreens = static_cast<double>(n) * interval / x;  // the record's length in time ranges
 
     for (int attempt = 0; attempt < 2; ++attempt) {
-        rasterMode_ = scopeType_ != kScopeTypeXY && parts_.configuration.onePointPerRaster != 0 &&
+        rasterMode_ = settings_.type != kScopeTypeXY && parts_.configuration.onePointPerRaster != 0 &&
                       static_cast<double>(n) > 2.0 * w * m * recordScreens;
         double wanted = rasterMode_ ? w
                                     : std::min(static_cast<double>(n),
@@ -467,8 +294,8 @@ void CScopeView::computeTracePoints() {
             return;
         }
         if (fit == PointBuffers::Fit::Exhausted) continue;
-        if (!aRange_.isOff()) traces_.setCount(0, fillTrace(traces_.data(0), 0, codeScale(0)));
-        if (!bRange_.isOff()) traces_.setCount(1, fillTrace(traces_.data(1), 1, codeScale(1)));
+        if (!settings_.aRange.isOff()) traces_.setCount(0, fillTrace(traces_.data(0), 0, codeScale(0)));
+        if (!settings_.bRange.isOff()) traces_.setCount(1, fillTrace(traces_.data(1), 1, codeScale(1)));
         return;
     }
 }
@@ -484,7 +311,6 @@ void CScopeView::OnDraw(Canvas& canvas) {
     std::int32_t pending = parts_.redraw.scopePendingDraws.load();
     while (pending > 0 && !parts_.redraw.scopePendingDraws.compare_exchange_weak(pending, pending - 1)) {
     }
-    parts_.redraw.scopeRelayout = false;
 }
 
 void CScopeView::drawPicture(Canvas& canvas) {
@@ -494,18 +320,16 @@ void CScopeView::drawPicture(Canvas& canvas) {
 
 void CScopeView::prepare(const Canvas& canvas) {
     character_ = canvas.textExtent("A");
-    if (parts_.redraw.scopeRelayout.load() || !frame_.laidOutFor(canvas.width(), canvas.height())) {
-        PlotMargins margins;
-        margins.barA = aMultiplier_ >= 1 && !aRange_.isOff();
-        // The B bar follows its multiplier alone.
-        margins.barB = bMultiplier_ >= 1;
-        margins.labelsLeft = !aRange_.isOff();
-        margins.labelsRight = !bRange_.isOff() && scopeType_ != kScopeTypeXY;
-        margins.twoReadoutRows = !aRange_.isOff() && !bRange_.isOff();
-        frame_.layout(canvas.width(), canvas.height(), character_, xMultiplier_, margins);
-    }
+    PlotMargins margins;
+    margins.barA = settings_.aMultiplier >= 1 && !settings_.aRange.isOff();
+    // The B bar follows its multiplier alone.
+    margins.barB = settings_.bMultiplier >= 1;
+    margins.labelsLeft = !settings_.aRange.isOff();
+    margins.labelsRight = !settings_.bRange.isOff() && settings_.type != kScopeTypeXY;
+    margins.twoReadoutRows = !settings_.aRange.isOff() && !settings_.bRange.isOff();
+    frame_.layout(canvas.width(), canvas.height(), character_, settings_.xMultiplier, margins);
     computeTracePoints();
-    if (scopeType_ == kScopeTypeXY) {
+    if (settings_.type == kScopeTypeXY) {
         const std::uint32_t count = std::min(traces_.count(0), traces_.count(1));
         lissajousPoints_.resize(count);
         const std::span<const CanvasPoint> a = traces_.points(0), b = traces_.points(1);
@@ -520,14 +344,14 @@ void CScopeView::prepare(const Canvas& canvas) {
     if (triggerMarked() && acq.triggerDelaySamples < 0 && acq.samplingRate > 0) {
         const PlotRect& p = plot();
         const double samplesPerPixel =
-            xRange_.value() / p.width() / std::max<std::uint32_t>(xMultiplier_, 1) * acq.samplingRate;
+            settings_.xRange.value() / p.width() / std::max<std::uint32_t>(settings_.xMultiplier, 1) * acq.samplingRate;
         triggerMarkerX_ = TruncatePixel(p.left - acq.triggerDelaySamples / samplesPerPixel - timeOffsetPixels());
     }
 }
 
 bool CScopeView::triggerMarked() const {
     const AcquisitionParameters& acq = parts_.acquisition;
-    return acq.triggerMode != 0 && scopeType_ == kScopeTypeSeparate && acq.levelEdited;
+    return acq.triggerMode != 0 && settings_.type == kScopeTypeSeparate && acq.levelEdited;
 }
 
 void CScopeView::draw(Canvas& canvas) const {
@@ -547,7 +371,7 @@ void CScopeView::draw(Canvas& canvas) const {
 
 void CScopeView::drawTraces(Canvas& canvas, const PlotColours& colours) const {
     canvas.setClip(plot().frame());
-    if (scopeType_ == kScopeTypeXY) {
+    if (settings_.type == kScopeTypeXY) {
         canvas.setPen(colours.channelA);
         canvas.drawPolyline(lissajousPoints_);
     } else {
@@ -561,7 +385,7 @@ void CScopeView::drawTraces(Canvas& canvas, const PlotColours& colours) const {
 
 void CScopeView::drawTitle(Canvas& canvas, const PlotColours& colours) const {
     const CSignalDoc& doc = parts_.document;
-    std::string title = scopeType_ == kScopeTypeXY ? "LISSAJOUS PATTERN" : "WAVEFORM";
+    std::string title = settings_.type == kScopeTypeXY ? "LISSAJOUS PATTERN" : "WAVEFORM";
     // The oscilloscope names the record by its note whenever it has one; the spectrum view only
     // while the note is switched on for display.
     if (!doc.notes.empty()) title += ":" + doc.notes;
@@ -573,7 +397,7 @@ void CScopeView::drawTitle(Canvas& canvas, const PlotColours& colours) const {
 void CScopeView::drawMeasurementLines(Canvas& canvas, const PlotColours& colours) const {
     const CSignalDoc& doc = parts_.document;
     const PlotRect& p = plot();
-    const bool eitherOff = aRange_.isOff() || bRange_.isOff();
+    const bool eitherOff = settings_.aRange.isOff() || settings_.bRange.isOff();
     const auto line = [&](float max, float min, float mean, float rms) {
         return showMaxMin_ ? "Max=" + VoltsText(max) + " Min=" + VoltsText(min)
                            : "Mean=" + VoltsText(mean) + " RMS=" + VoltsText(rms);
@@ -619,54 +443,54 @@ void CScopeView::drawLabels(Canvas& canvas, const PlotColours& colours) const {
         return step;
     };
 
-    if (scopeType_ != kScopeTypeXY) {
+    if (settings_.type != kScopeTypeXY) {
         canvas.setTextColour(colours.otherText);
-        const AxisLabelStep step = AxisLabelStepFor(xRange_.mantissa(), xRange_.prefixIndex(), static_cast<int>(xMultiplier_));
+        const AxisLabelStep step = AxisLabelStepFor(settings_.xRange.mantissa(), settings_.xRange.prefixIndex(), static_cast<int>(settings_.xMultiplier));
         for (int i = 0; i <= 10; i += 5) {
             const std::int32_t x = p.left + (p.right - p.left) * i / 10;
-            const std::int64_t v = HorizontalLabelHundredths(step, frame_.horizontalScroll().position, i, static_cast<int>(xMultiplier_), false);
+            const std::int64_t v = HorizontalLabelHundredths(step, frame_.horizontalScroll().position, i, static_cast<int>(settings_.xMultiplier), false);
             Align align = Align::Centre;
-            if (i == 0 && aRange_.isOff()) align = Align::Left;
-            if (i == 10 && bRange_.isOff()) align = Align::Right;
+            if (i == 0 && settings_.aRange.isOff()) align = Align::Left;
+            if (i == 10 && settings_.bRange.isOff()) align = Align::Right;
             DrawAligned(canvas, x, labelRow, FormatAxisLabel(v, step.decimals), align);
         }
         DrawAligned(canvas, p.right, captionRow, AxisCaption("", UnitPrefixLetter(step.prefixIndex), "s"),
-                    bRange_.isOff() ? Align::Right : Align::Centre);
+                    settings_.bRange.isOff() ? Align::Right : Align::Centre);
 
-        if (!aRange_.isOff()) {
+        if (!settings_.aRange.isOff()) {
             canvas.setTextColour(colours.channelA);
-            const AxisLabelStep a = verticalLabels(aRange_, aMultiplier_, scrollA.position, scrollA.maximum, true);
+            const AxisLabelStep a = verticalLabels(settings_.aRange, settings_.aMultiplier, scrollA.position, scrollA.maximum, true);
             static constexpr const char* kHeads[] = {"A(", "A+B(", "A-B("};
-            const std::string caption = AxisCaption(kHeads[scopeType_], UnitPrefixLetter(a.prefixIndex), "V)");
+            const std::string caption = AxisCaption(kHeads[settings_.type], UnitPrefixLetter(a.prefixIndex), "V)");
             const std::int32_t width = canvas.textExtent(caption).width;
-            const double shift = scopeType_ == kScopeTypeSeparate ? -0.25 : 1.25;
+            const double shift = settings_.type == kScopeTypeSeparate ? -0.25 : 1.25;
             canvas.drawText({TruncatePixel(p.left - width + shift * charWidth), captionTop}, caption);
         }
-        if (!bRange_.isOff()) {
+        if (!settings_.bRange.isOff()) {
             canvas.setTextColour(colours.channelB);
-            const AxisLabelStep b = verticalLabels(bRange_, bMultiplier_, scrollB.position, scrollB.maximum, false);
+            const AxisLabelStep b = verticalLabels(settings_.bRange, settings_.bMultiplier, scrollB.position, scrollB.maximum, false);
             canvas.drawText({rightLabelX, captionTop}, AxisCaption("B(", UnitPrefixLetter(b.prefixIndex), "V)"));
         }
         return;
     }
 
     // Lissajous: channel A across, channel B up.
-    if (!aRange_.isOff()) {
+    if (!settings_.aRange.isOff()) {
         canvas.setTextColour(colours.channelA);
         const AxisLabelStep step =
-            AxisLabelStepFor(2 * aRange_.mantissa(), aRange_.prefixIndex(), static_cast<int>(aMultiplier_));
+            AxisLabelStepFor(2 * settings_.aRange.mantissa(), settings_.aRange.prefixIndex(), static_cast<int>(settings_.aMultiplier));
         for (int i = 0; i <= 10; i += 5) {
             const std::int64_t v = static_cast<std::int64_t>((i - 5) * 10 - scrollA.maximum / 2 + scrollA.position) * step.step;
-            if (!AxisLabelWithinRange(v, step.lowered, aRange_.mantissa())) continue;
+            if (!AxisLabelWithinRange(v, step.lowered, settings_.aRange.mantissa())) continue;
             const std::int32_t x = p.left + (p.right - p.left) * i / 10;
             DrawAligned(canvas, x, labelRow, FormatAxisLabel(v, step.decimals), i == 10 ? Align::Right : Align::Centre);
         }
         DrawAligned(canvas, p.right, captionRow, AxisCaption("A(", UnitPrefixLetter(step.prefixIndex), "V)"),
                     Align::Right);
     }
-    if (!bRange_.isOff()) {
+    if (!settings_.bRange.isOff()) {
         canvas.setTextColour(colours.channelA);
-        const AxisLabelStep b = verticalLabels(bRange_, bMultiplier_, scrollB.position, scrollB.maximum, true);
+        const AxisLabelStep b = verticalLabels(settings_.bRange, settings_.bMultiplier, scrollB.position, scrollB.maximum, true);
         canvas.setTextColour(colours.channelB);
         const std::string caption = AxisCaption("B(", UnitPrefixLetter(b.prefixIndex), "V)");
         canvas.drawText({leftLabelX(caption), captionTop}, caption);
@@ -685,7 +509,7 @@ void CScopeView::drawTriggerMarkers(Canvas& canvas, const PlotColours& colours) 
     const AcquisitionParameters& acq = parts_.acquisition;
     if (!triggerMarked()) return;
     const bool sourceA = acq.triggerSource == 0;
-    const RangeCode sourceRange = sourceA ? aRange_ : bRange_;
+    const RangeCode sourceRange = sourceA ? settings_.aRange : settings_.bRange;
     const Colour colour = sourceA ? colours.channelA : colours.channelB;
     const PlotRect& p = plot();
     const int bits = acq.samplingBits;
@@ -710,7 +534,7 @@ void CScopeView::drawCursorReadout(Canvas& canvas, const PlotColours& colours) c
     const PlotCursor& first = cursors_[0];
     const PlotCursor& second = cursors_[1];
     const auto channelColour = [&](const PlotCursor& cursor) { return cursor.onA() ? colours.channelA : colours.channelB; };
-    const bool lissajous = scopeType_ == kScopeTypeXY;
+    const bool lissajous = settings_.type == kScopeTypeXY;
     std::string text;
     if (first.set() && second.set()) {
         canvas.setTextColour(first.channel == second.channel ? channelColour(first) : colours.otherText);

@@ -2,8 +2,8 @@
 // The oscilloscope view: the record of the document as a time-domain picture (a 4 x 4 grid, the
 // traces of channels A and B, A+B, A-B or a Lissajous figure of A against B, axis labels with
 // units, the title, the Mean/RMS or Max/Min lines, two cursors with their readout, trigger
-// markers), scaled by the seven oscilloscope selectors and scrolled by a time bar and an A and a
-// B bar. A drawing pass first prepares the picture (layout, trace points, cursor pixels), then
+// markers), scaled by the settings its bars' controller hands it and scrolled by a time bar and
+// an A and a B bar. A drawing pass first prepares the picture (layout, trace points, cursor pixels), then
 // draws it without changing anything, through a Canvas, so the same picture goes to the window,
 // to a PNG file and to a recording canvas in tests. UI thread only; the parts it is given must
 // outlive it.
@@ -22,12 +22,11 @@
 #include "plot/PlotFrame.h"
 #include "plot/PlotGeometry.h"
 #include "plot/PointBuffers.h"
-#include "scope/ScopeBars.h"
 #include "scope/ScopeFrameHooks.h"
+#include "scope/ScopeSettings.h"
 #include "shared/InstrumentConfiguration.h"
 #include "shared/ProgramState.h"
 #include "shared/RangeCode.h"
-#include "shared/RangeTables.h"
 
 namespace tonewell {
 
@@ -36,14 +35,11 @@ inline constexpr int kScopeScrollBarBId = 65044;
 
 // What the view reads and writes besides its own state.
 struct ScopeViewParts {
-    CSignalDoc& document;                       // the record, its statistics and note
-    ScopeBars& bars;                            // the seven selectors
-    const RangeTables& tables;                  // the values of the selectors' rows
+    const CSignalDoc& document;                 // the record, its statistics and note
     const AcquisitionParameters& acquisition;   // trigger settings, levelEdited, samplingRate, samplingBits
     InstrumentConfiguration& configuration;     // colours, onePointPerRaster, input calibration
-    const RunState& run;                        // displayInScopeActive
-    RedrawState& redraw;                        // scopeRelayout, scopePendingDraws
-    int& startupStage;
+    RedrawState& redraw;                        // scopePendingDraws
+    const int& startupStage;                    // the split of the panes at start-up
     Shell& shell;
 };
 
@@ -58,9 +54,15 @@ public:
     // Called whenever the view wants to be painted again (the widget schedules a paint).
     void setRepaintHandler(std::function<void()> handler) { repaintHandler_ = std::move(handler); }
 
-    // A new or opened document: scroll state reset, the point arrays allocated, the type and
-    // ranges taken from the panel (during start-up) or fitted to the record (afterwards).
-    void OnInitialUpdate();
+    // A new, opened or reformatted record: the bars hidden, the point arrays allocated at their
+    // minimum, the scroll bars back at their start, no pending draw; false (after reporting
+    // exhausted memory) when the arrays could not be had.
+    bool reset();
+    // The scales to draw with: the bars rescale to new multipliers and cursors on a channel now
+    // "Off" go.
+    void apply(const ScopeSettings& settings);
+    const ScopeSettings& settings() const { return settings_; }
+    void clearCursors() { ClearCursors(cursors_); }
     // The window's drawing pass: checks the pane and the start-up split, draws the picture on a
     // canvas the size of the client area, counts a pending record down and ends the relayout.
     void OnDraw(Canvas& canvas);
@@ -71,11 +73,6 @@ public:
     // A tap at (x, y); secondCursor chooses cursor 2 (the Caps Lock toggle, or Shift).
     void OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor);
 
-    void ReadSelectors();
-    void ApplyRanges();
-    void OnTypeChanged();
-    void UpdateSelectorStates();
-    void AutoRange();
     // Asks for a paint (record arrived, selectors changed...).
     void invalidate();
 
@@ -99,21 +96,10 @@ public:
     PointBuffers& traces() { return traces_; }
     const PointBuffers& traces() const { return traces_; }
 
-    // The oscilloscope type (0 A and B, 1 A+B, 2 A-B, 3 Lissajous) the document's statistics are
-    // computed for; the frame opens documents with it.
-    int scopeType() const { return scopeType_; }
     bool rasterMode() const { return rasterMode_; }
     std::int32_t triggerMarkerX() const { return triggerMarkerX_; }
     const PlotCursors& cursors() const { return cursors_; }
     int cursorChannel() const { return cursorChannel_; }
-    std::uint32_t xMultiplier() const { return xMultiplier_; }
-    std::uint32_t aMultiplier() const { return aMultiplier_; }
-    std::uint32_t bMultiplier() const { return bMultiplier_; }
-    RangeCode xRange() const { return xRange_; }
-    RangeCode aRange() const { return aRange_; }
-    RangeCode bRange() const { return bRange_; }
-    RangeCode aRangeAuto() const { return aRangeAuto_; }
-    RangeCode bRangeAuto() const { return bRangeAuto_; }
 
 private:
     // The mapping of one channel's codes to pixels: pixel = origin + code x scale.
@@ -154,10 +140,6 @@ private:
     double zeroB() const;
     ChannelScale codeScale(int channel) const;
 
-    // The type, with the document's statistics recomputed when it changes.
-    void setScopeType(int type);
-    RangeCode autoRangeCode(bool hasChannel, const VoltageRange& range, ListControl& selector);
-    void relayout();
 
     ScopeViewParts parts_;
     ScopeFrameHooks* frameHooks_ = nullptr;
@@ -168,13 +150,7 @@ private:
     std::vector<CanvasPoint> lissajousPoints_;  // (A column, B row) pairs of the figure
     bool rasterMode_ = false;
 
-    std::uint32_t xMultiplier_ = 1, aMultiplier_ = 0, bMultiplier_ = 0;
-    RangeCode xRange_{0x300A};
-    RangeCode aRange_;
-    RangeCode bRange_;
-    RangeCode aRangeAuto_;
-    RangeCode bRangeAuto_;
-    int scopeType_ = 0;
+    ScopeSettings settings_;
 
     PlotCursors cursors_{};
     int cursorChannel_ = 0;

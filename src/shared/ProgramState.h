@@ -18,8 +18,6 @@ struct RunState {
 };
 
 struct RedrawState {
-    std::atomic<bool> scopeRelayout{true};  // the oscilloscope's next draw recomputes its layout
-    std::atomic<bool> redrawAll{true};      // the spectrum view redraws everything
     // A record has been handed to the UI thread and not yet released.
     std::atomic<bool> recordPending{false};
     // Records not yet drawn by each shown view; each view's drawing pass counts its own down.

@@ -36,8 +36,8 @@ const char* TitleOf(SpectrumType type, bool normalized) {
 
 }  // namespace
 
-CSpectrumView::CSpectrumView(const SpectrumViewParts& parts) : parts_(parts), analysis_(parts.shell) {
-    frame_.setHandlers([this] { redraw(); }, [this](std::string_view message) { parts_.shell.showMessage(message); });
+CSpectrumView::CSpectrumView(const SpectrumViewParts& parts) : parts_(parts), analysis_(parts.analysis) {
+    frame_.setHandlers([this] { invalidate(); }, [this](std::string_view message) { parts_.shell.showMessage(message); });
 }
 
 // ---- record facts ---------------------------------------------------------------------------
@@ -51,11 +51,7 @@ bool CSpectrumView::recordHasB() const {
 }
 
 double CSpectrumView::sampleInterval() const {
-    const double interval = parts_.document.intervalSeconds();
-    if (parts_.document.sampleCount != 0 && interval > 0.0) return interval;
-    // An empty record is drawn at the rate the sampling bar selects.
-    const double rate = parts_.acquisition.samplingRate;
-    return rate > 0.0 ? 1.0 / rate : 0.0;
+    return SpectrumSampleInterval(parts_.document, parts_.acquisition.samplingRate);
 }
 
 double CSpectrumView::samplingFrequency() const {
@@ -64,14 +60,14 @@ double CSpectrumView::samplingFrequency() const {
 }
 
 bool CSpectrumView::logAxis() const {
-    return xScaleMode_ == SpectrumXScale::Log && spectrumType() == SpectrumType::Amplitude;
+    return settings_.scales.xScale == SpectrumXScale::Log && settings_.type == SpectrumType::Amplitude;
 }
 
 bool CSpectrumView::dbAxis() const {
-    return yScaleMode_ == SpectrumYScale::Db && spectrumType() == SpectrumType::Amplitude;
+    return settings_.scales.yScale == SpectrumYScale::Db && settings_.type == SpectrumType::Amplitude;
 }
 
-bool CSpectrumView::normalizedAxis() const { return normalized_ && spectrumType() == SpectrumType::Amplitude; }
+bool CSpectrumView::normalizedAxis() const { return settings_.scales.normalized && settings_.type == SpectrumType::Amplitude; }
 
 double CSpectrumView::channelPeak(int channel) const {
     const double peak = channel == 0 ? analysis_.peakValueA() : analysis_.peakValueB();
@@ -79,217 +75,42 @@ double CSpectrumView::channelPeak(int channel) const {
     return peak > 0.0 && std::isfinite(peak) ? peak : 0.0;
 }
 
-// ---- the bars -------------------------------------------------------------------------------
+// ---- settings -------------------------------------------------------------------------------
 
-void CSpectrumView::ReadSpectrumControls() {
-    const RangeTables& tables = parts_.tables;
-    SpectrumSelectors& bars = parts_.bars;
-    analysis_.setSpectrumType(bars.selectedType(tables));
-    // A list with nothing selected keeps the value the view had.
-    if (auto value = tables[RangeTableId::SpectrumFrequencyMultiplier].value(bars.xMultiplier.selection()))
-        xMultiplier_ = static_cast<std::uint32_t>(std::max(*value, 1));
-    if (auto value = tables[RangeTableId::SpectrumMultiplierA].value(bars.multiplierA.selection()))
-        yMultiplierA_ = static_cast<std::uint32_t>(std::max(*value, 0));
-    if (auto value = tables[RangeTableId::SpectrumMultiplierB].value(bars.multiplierB.selection()))
-        yMultiplierB_ = static_cast<std::uint32_t>(std::max(*value, 0));
-    if (auto code = tables[bars.xRangeTable()].code(bars.xRange.selection()))
-        if (!code->isOff()) xRangeCode_ = *code;
-    if (auto code = tables[bars.yRangeTable(0)].code(bars.rangeA.selection())) yRangeCodeA_ = *code;
-    if (auto code = tables[bars.yRangeTable(1)].code(bars.rangeB.selection())) yRangeCodeB_ = *code;
-    if (bars.fftPoints.hasSelection()) fftSize_ = LeadingInteger(bars.fftPoints.text());
-    if (auto window = WindowTypeOf(bars.window.selection())) analysis_.setWindowType(*window);
-}
-
-void CSpectrumView::ApplySpectrumControls() {
-    ReadSpectrumControls();
+void CSpectrumView::apply(const SpectrumSettings& settings) {
+    settings_ = settings;
+    analysis_.setSpectrumType(settings_.type);
+    analysis_.setWindowType(settings_.window);
     // setFftSize reports a size it cannot allocate; the view then computes nothing until the
     // next change asks again.
-    if (fftSize_ != analysis_.fftSize()) analysis_.setFftSize(fftSize_);
-    frame_.rescale(xMultiplier_, yMultiplierA_, yMultiplierB_);
+    if (settings_.fftSize != analysis_.fftSize()) analysis_.setFftSize(settings_.fftSize);
+    frame_.rescale(settings_.xMultiplier, settings_.yMultiplierA, settings_.yMultiplierB);
     for (PlotCursor& cursor : cursors_) {
-        if ((cursor.channel == CursorChannel::A && yRangeCodeA_.isOff()) ||
-            (cursor.channel == CursorChannel::B && yRangeCodeB_.isOff()))
+        if ((cursor.channel == CursorChannel::A && settings_.yRangeA.isOff()) ||
+            (cursor.channel == CursorChannel::B && settings_.yRangeB.isOff()))
             cursor.clear();
     }
     analysis_.spectrumDirty = true;
-    redraw();
-}
-
-void CSpectrumView::showDefaultXRange(SpectrumType type) {
-    const RangeTableId id = SpectrumXRangeTable(type);
-    const RangeTable& table = parts_.tables[id];
-    int row;
-    if (IsCorrelation(type)) {
-        // N as the list now shows it: the view may not have read it yet.
-        const int n = parts_.bars.fftPoints.hasSelection() ? LeadingInteger(parts_.bars.fftPoints.text()) : fftSize_;
-        row = DefaultLagRangeRow(table, n * sampleInterval());
-    } else {
-        row = DefaultFrequencyRangeRow(table, samplingFrequency());
-    }
-    parts_.bars.showXRange(parts_.tables, id, row);
-}
-
-void CSpectrumView::showDefaultYRanges(SpectrumType type) {
-    const CSignalDoc& doc = parts_.document;
-    for (int channel = 0; channel < 2; ++channel) {
-        const bool held = channel == 0 ? recordHasA() : recordHasB();
-        const RangeTableId id = SpectrumYRangeTable(channel, type, normalized_);
-        int row = held ? 1 : 0;
-        if (type == SpectrumType::CrossCorrelation && channel == 1) {
-            row = 0;  // the cross-correlation is drawn as channel A's trace
-        } else if (held && type == SpectrumType::Amplitude && !normalized_) {
-            const VoltageRange range = channel == 0 ? doc.rangeA() : doc.rangeB();
-            const double fullScale = std::max(std::fabs(static_cast<double>(range.max)), std::fabs(static_cast<double>(range.min))) *
-                                     std::pow(10.0, static_cast<int>(range.exponent) - 12);
-            row = DefaultAmplitudeRangeRow(parts_.tables[id], fullScale);
-        }
-        parts_.bars.showYRange(channel, parts_.tables, id, row);
-    }
-}
-
-void CSpectrumView::ApplySpectrumType() {
-    const SpectrumType type = spectrumType();
-    parts_.bars.type.setSelection(static_cast<int>(type));
-    showDefaultXRange(type);
-    showDefaultYRanges(type);
-}
-
-void CSpectrumView::switchType(SpectrumType type) {
-    const SpectrumType old = spectrumType();
-    // Within the frequency group or the time group the X range stays.
-    if (IsCorrelation(type) != IsCorrelation(old)) showDefaultXRange(type);
-    showDefaultYRanges(type);
-    analysis_.setSpectrumType(type);
-    ClearCursors(cursors_);
-    parts_.redraw.redrawAll = true;
-    analysis_.spectrumDirty = true;
-}
-
-void CSpectrumView::OnSpectrumTypeChange() {
-    const SpectrumType type = parts_.bars.selectedType(parts_.tables);
-    if (type == spectrumType()) return;
-    switchType(type);
-    SyncSpectrumToolbar();
     invalidate();
 }
 
-void CSpectrumView::SyncSpectrumToolbar() {
-    SpectrumSelectors& bars = parts_.bars;
-    const RangeTables& tables = parts_.tables;
-    const bool hasA = recordHasA();
-    const bool both = parts_.document.samplingType == kSamplingTypeAB;
-
-    if (!both && bars.type.selection() == static_cast<int>(SpectrumType::CrossCorrelation)) {
-        // Without two channels there is nothing to cross-correlate: back to the amplitude
-        // spectrum, with its own X and Y lists.
-        bars.type.setSelection(static_cast<int>(SpectrumType::Amplitude));
-        switchType(SpectrumType::Amplitude);
-    }
-    bars.offerCrossCorrelation(tables, both);
-
-    // A list that comes back takes its twin's row when it stood on "Off".
-    const auto enable = [](ListControl& list, const ListControl& twin) {
-        if (list.enabled()) return;
-        list.setEnabled(true);
-        if (list.selection() == 0) list.setSelection(twin.selection());
-    };
-    const auto disable = [](ListControl& list) {
-        list.setSelection(0);
-        list.setEnabled(false);
-    };
-    if (hasA) {
-        enable(bars.multiplierA, bars.multiplierB);
-        enable(bars.rangeA, bars.rangeB);
-    } else {
-        disable(bars.multiplierA);
-        disable(bars.rangeA);
-    }
-    const SpectrumType type = bars.selectedType(tables);
-    if (parts_.document.samplingType == kSamplingTypeB || (both && type != SpectrumType::CrossCorrelation)) {
-        enable(bars.multiplierB, bars.multiplierA);
-        enable(bars.rangeB, bars.rangeA);
-    } else {
-        disable(bars.multiplierB);
-        disable(bars.rangeB);
-    }
-    if (type == SpectrumType::Amplitude) {
-        bars.window.setEnabled(true);
-    } else {
-        disable(bars.window);
-    }
-    // The view follows what the lists now show.
-    ApplySpectrumControls();
-}
-
-void CSpectrumView::setScaleModes(const SpectrumScaleModes& modes) {
-    if (modes == scaleModes()) return;
-    const bool normalizedChanged = modes.normalized != normalized_;
-    xScaleMode_ = modes.xScale;
-    yScaleMode_ = modes.yScale;
-    normalized_ = modes.normalized;
-    if (normalizedChanged) {
-        showDefaultYRanges(spectrumType());
-        ApplySpectrumControls();
-    }
-    ClearCursors(cursors_);
-    parts_.redraw.redrawAll = true;
-    analysis_.spectrumDirty = true;
-    invalidate();
-}
-
-// ---- lifecycle ------------------------------------------------------------------------------
-
-void CSpectrumView::OnInitialUpdate() {
-    if (parts_.startupStage > 1) {
-        xScaleMode_ = SpectrumXScale::Linear;
-        yScaleMode_ = SpectrumYScale::Volt;
-        normalized_ = true;
-        analysis_.setSpectrumType(SpectrumType::Amplitude);
-        ApplySpectrumType();
-    } else {
-        // During start-up the panel setting's choices stay.
-        const SpectrumType type = parts_.bars.selectedType(parts_.tables);
-        analysis_.setSpectrumType(type);
-        if (frameHooks_) {
-            const SpectrumScaleModes modes = frameHooks_->panelScaleModes();
-            xScaleMode_ = modes.xScale;
-            yScaleMode_ = modes.yScale;
-            normalized_ = modes.normalized;
-        }
-        // Lists filled for another type or amplitude axis than the view's get their defaults.
-        if (parts_.bars.xRangeTable() != SpectrumXRangeTable(type)) showDefaultXRange(type);
-        if (parts_.bars.yRangeTable(0) != SpectrumYRangeTable(0, type, normalized_) ||
-            parts_.bars.yRangeTable(1) != SpectrumYRangeTable(1, type, normalized_))
-            showDefaultYRanges(type);
-        ++parts_.startupStage;
-    }
+bool CSpectrumView::reset() {
     parts_.redraw.spectrumPendingDraws = 0;
     ClearCursors(cursors_);
     if (!points_.reallocate(PointBuffers::kCapacityMin)) {
         ReportOutOfMemory(parts_.shell);
-        return;
+        return false;
     }
     frame_.resetScroll();
-    ApplySpectrumControls();
-    SyncSpectrumToolbar();
-    parts_.redraw.redrawAll = true;
     analysis_.spectrumDirty = true;
+    invalidate();
+    return true;
 }
 
-void CSpectrumView::markSpectrumDirty() {
-    analysis_.spectrumDirty = true;
-    parts_.redraw.redrawAll = true;
-}
-
-void CSpectrumView::OnSize() { redraw(); }
+void CSpectrumView::OnSize() { invalidate(); }
 
 void CSpectrumView::invalidate() {
     if (repaintHandler_) repaintHandler_();
-}
-
-void CSpectrumView::redraw() {
-    parts_.redraw.redrawAll = true;
-    invalidate();
 }
 
 // ---- taps -----------------------------------------------------------------------------------
@@ -318,11 +139,11 @@ void CSpectrumView::OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCur
         case TapArea::Above:
         case TapArea::Elsewhere: ClearCursors(cursors_); break;
     }
-    redraw();
+    invalidate();
 }
 
 void CSpectrumView::OnLButtonDblClk(std::int32_t x, std::int32_t y) {
-    if (parts_.run.inputRunning.load() || spectrumType() != SpectrumType::Amplitude || !frameHooks_) return;
+    if (parts_.run.inputRunning.load() || settings_.type != SpectrumType::Amplitude || !frameHooks_) return;
     const PlotRect& p = plot();
     if (y > p.bottom)
         frameHooks_->openXScaleDialog();
@@ -347,11 +168,11 @@ double CSpectrumView::XAxis::columnOf(double index) const {
 CSpectrumView::XAxis CSpectrumView::xAxis() const {
     XAxis axis;
     const double w = plot().width();
-    const double z = std::max<std::uint32_t>(xMultiplier_, 1);
-    const double r = xRangeCode_.value() * (xRangeCode_.symmetric() ? 2.0 : 1.0);
+    const double z = std::max<std::uint32_t>(settings_.xMultiplier, 1);
+    const double r = settings_.xRange.value() * (settings_.xRange.symmetric() ? 2.0 : 1.0);
     const ScrollRange h = frame_.horizontalScroll();
     const double fraction = h.maximum > 0 ? static_cast<double>(h.position) / h.maximum : 0.0;
-    const double n = fftSize_;
+    const double n = settings_.fftSize;
     const double ts = sampleInterval();
     axis.width = w;
     axis.offset = fraction * (z - 1.0) * w;
@@ -362,11 +183,11 @@ CSpectrumView::XAxis CSpectrumView::xAxis() const {
         axis.firstFrequency = fs / n;
         // The axis starts half a bin up, so that bin 1 sits a little way in from the left edge.
         axis.step = (std::log10(r) - std::log10(fs / (2.0 * n))) / (w * z);
-    } else if (IsCorrelation(spectrumType())) {
+    } else if (IsCorrelation(settings_.type)) {
         axis.correlation = true;
         axis.step = r / (w * z) / ts;
         axis.centre = z * w / 2.0;
-        axis.centreIndex = static_cast<double>(SpectrumPointCount(spectrumType(), fftSize_) / 2);
+        axis.centreIndex = static_cast<double>(SpectrumPointCount(settings_.type, settings_.fftSize) / 2);
         axis.unitsPerPixel = r / (z * w);
     } else {
         axis.step = r / (w * z) * n * ts;
@@ -379,8 +200,8 @@ CSpectrumView::XAxis CSpectrumView::xAxis() const {
 CSpectrumView::YAxis CSpectrumView::yAxis(int channel) const {
     YAxis axis;
     const bool isA = channel == 0;
-    const RangeCode code = isA ? yRangeCodeA_ : yRangeCodeB_;
-    const double m = EffectiveMultiplier(isA ? yMultiplierA_ : yMultiplierB_);
+    const RangeCode code = isA ? settings_.yRangeA : settings_.yRangeB;
+    const double m = EffectiveMultiplier(isA ? settings_.yMultiplierA : settings_.yMultiplierB);
     const ScrollRange scroll = frame_.valueScroll(channel);
     const double position = scroll.position;
     const std::int32_t maximum = scroll.maximum;
@@ -486,7 +307,7 @@ std::uint32_t CSpectrumView::fillPoints(CanvasPoint* out, int channel, const XAx
     const std::uint32_t capacity = points_.capacity();
     const YAxis y = yAxis(channel);
     // Phases of neighbouring bins have nothing in common; every other result keeps its peaks.
-    const bool keepPeaks = spectrumType() != SpectrumType::Phase;
+    const bool keepPeaks = settings_.type != SpectrumType::Phase;
     const auto interpolated = [&](double u) {
         const std::int64_t i0 = static_cast<std::int64_t>(u);
         const double v0 = v[i0];
@@ -553,11 +374,11 @@ void CSpectrumView::computePoints() {
         const XAxis x = xAxis();
         if (!x.valid) return;
         const double p = analysis_.pointCount();
-        const double z = std::max<std::uint32_t>(xMultiplier_, 1);
+        const double z = std::max<std::uint32_t>(settings_.xMultiplier, 1);
         const double w = x.width;
-        const double n = fftSize_;
+        const double n = settings_.fftSize;
         const double fs = samplingFrequency();
-        const double r = xRangeCode_.value() * (xRangeCode_.symmetric() ? 2.0 : 1.0);
+        const double r = settings_.xRange.value() * (settings_.xRange.symmetric() ? 2.0 : 1.0);
         // The fraction of the whole axis the results cover.
         double covered;
         if (x.log)
@@ -599,7 +420,6 @@ void CSpectrumView::OnDraw(Canvas& canvas) {
     std::int32_t pending = parts_.redraw.spectrumPendingDraws.load();
     while (pending > 0 && !parts_.redraw.spectrumPendingDraws.compare_exchange_weak(pending, pending - 1)) {
     }
-    parts_.redraw.redrawAll = false;
 }
 
 void CSpectrumView::drawPicture(Canvas& canvas) {
@@ -609,14 +429,17 @@ void CSpectrumView::drawPicture(Canvas& canvas) {
 
 void CSpectrumView::prepare(const Canvas& canvas) {
     character_ = canvas.textExtent("A");
-    if (parts_.redraw.redrawAll.load() || !frame_.laidOutFor(canvas.width(), canvas.height())) {
-        PlotMargins margins;
-        margins.barA = yMultiplierA_ >= 1 && showA();
-        margins.barB = yMultiplierB_ >= 1 && showB();
-        margins.labelsLeft = showA();
-        margins.labelsRight = showB();
-        margins.twoReadoutRows = showA() && showB();
-        frame_.layout(canvas.width(), canvas.height(), character_, xMultiplier_, margins);
+    PlotMargins margins;
+    margins.barA = settings_.yMultiplierA >= 1 && showA();
+    margins.barB = settings_.yMultiplierB >= 1 && showB();
+    margins.labelsLeft = showA();
+    margins.labelsRight = showB();
+    margins.twoReadoutRows = showA() && showB();
+    frame_.layout(canvas.width(), canvas.height(), character_, settings_.xMultiplier, margins);
+    // A record that changed since the last pass is analysed again.
+    if (parts_.document.revision() != analysedRevision_) {
+        analysedRevision_ = parts_.document.revision();
+        analysis_.spectrumDirty = true;
     }
     computePoints();
     for (PlotCursor& cursor : cursors_) {
@@ -659,11 +482,11 @@ void CSpectrumView::drawSideText(Canvas& canvas, int channel, std::int32_t y, co
 void CSpectrumView::drawDbGrid(Canvas& canvas, const PlotColours& colours) const {
     const PlotRect& p = plot();
     // With both channels magnified each one's lines are short ticks on its own side.
-    const bool ticks = showA() && showB() && yMultiplierA_ >= 1 && yMultiplierB_ >= 1;
+    const bool ticks = showA() && showB() && settings_.yMultiplierA >= 1 && settings_.yMultiplierB >= 1;
     for (int channel = 0; channel < 2; ++channel) {
         if (!(channel == 0 ? showA() : showB())) continue;
         const YAxis y = yAxis(channel);
-        const std::uint32_t multiplier = channel == 0 ? yMultiplierA_ : yMultiplierB_;
+        const std::uint32_t multiplier = channel == 0 ? settings_.yMultiplierA : settings_.yMultiplierB;
         const int step = DbGridStep(static_cast<int>(multiplier));
         const int first = FirstDbGridLine((y.origin - p.top) / y.scale, step);
         for (int k = 0; k < kDbGridLines; ++k) {
@@ -721,7 +544,7 @@ void CSpectrumView::drawXLabels(Canvas& canvas, const PlotColours& colours) cons
     const PlotRect& p = plot();
     const std::int32_t labelRow = LabelRow(p, character_.height);
     const std::int32_t captionRow = CaptionRow(p, character_.height);
-    const bool correlation = IsCorrelation(spectrumType());
+    const bool correlation = IsCorrelation(settings_.type);
     const Align captionAlign = showB() ? Align::Centre : Align::Right;
     canvas.setTextColour(colours.otherText);
     if (logAxis()) {
@@ -729,8 +552,8 @@ void CSpectrumView::drawXLabels(Canvas& canvas, const PlotColours& colours) cons
         DrawAligned(canvas, p.right, captionRow, "Hz", captionAlign);
         return;
     }
-    const RangeCode code = xRangeCode_;
-    const int z = static_cast<int>(std::max<std::uint32_t>(xMultiplier_, 1));
+    const RangeCode code = settings_.xRange;
+    const int z = static_cast<int>(std::max<std::uint32_t>(settings_.xMultiplier, 1));
     const AxisLabelStep step =
         AxisLabelStepFor(code.symmetric() ? 2 * code.mantissa() : code.mantissa(), code.prefixIndex(), z);
     for (int i = 0; i <= 10; i += 5) {
@@ -747,7 +570,7 @@ void CSpectrumView::drawXLabels(Canvas& canvas, const PlotColours& colours) cons
 
 void CSpectrumView::drawYLabels(Canvas& canvas, const PlotColours& colours) const {
     const PlotRect& p = plot();
-    const SpectrumType type = spectrumType();
+    const SpectrumType type = settings_.type;
     // Above the labels, but inside the picture when the top margin is narrow.
     const std::int32_t headingRow = std::max(frame_.clientRect().top, p.top - character_.height - 5);
     canvas.setTextColour(colours.otherText);
@@ -761,8 +584,8 @@ void CSpectrumView::drawYLabels(Canvas& canvas, const PlotColours& colours) cons
             place(headingRow, name + "(dB)");
             continue;
         }
-        const RangeCode code = left ? yRangeCodeA_ : yRangeCodeB_;
-        const int m = static_cast<int>(left ? yMultiplierA_ : yMultiplierB_);
+        const RangeCode code = left ? settings_.yRangeA : settings_.yRangeB;
+        const int m = static_cast<int>(left ? settings_.yMultiplierA : settings_.yMultiplierB);
         const std::int32_t position = frame_.valueScroll(channel).position;
         const std::int32_t maximum = frame_.valueScroll(channel).maximum;
         const AxisLabelStep step =
@@ -791,7 +614,7 @@ void CSpectrumView::drawYLabels(Canvas& canvas, const PlotColours& colours) cons
 
 void CSpectrumView::drawTitle(Canvas& canvas, const PlotColours& colours) const {
     const CSignalDoc& doc = parts_.document;
-    std::string title = TitleOf(spectrumType(), normalizedAxis());
+    std::string title = TitleOf(settings_.type, normalizedAxis());
     if (doc.displayNotes && !doc.notes.empty()) title += ":" + doc.notes;
     const PlotRect& p = plot();
     canvas.setTextColour(colours.otherText);
@@ -824,7 +647,7 @@ void CSpectrumView::drawCursorReadout(Canvas& canvas, const PlotColours& colours
     const PlotCursor& first = cursors_[0];
     const PlotCursor& second = cursors_[1];
     if (!first.set() && !second.set()) return;
-    const SpectrumType type = spectrumType();
+    const SpectrumType type = settings_.type;
     const bool db = dbAxis();
     const bool volts = type == SpectrumType::Amplitude && !db && !normalizedAxis();
     const char* unit = "";

@@ -2,7 +2,7 @@
 // The spectrum analyser's view: the record of the document as an amplitude or phase spectrum or
 // an auto- or cross-correlation (a 4 x 4 grid, or the dB and logarithmic grids that replace it,
 // one trace per shown channel, axis labels with units, the title, the peak readouts, two cursors
-// with their readout), scaled by the spectrum bars and the axis scale dialogs and scrolled by a
+// with their readout), set by the settings its bars' controller hands it and scrolled by a
 // frequency bar and an A and a B bar. A drawing pass first prepares the picture (the spectrum
 // recomputed when spectrumDirty is set, layout, points, cursor pixels), then draws it without
 // changing anything, through a Canvas, so the same picture goes to the window, to a PNG file
@@ -27,11 +27,10 @@
 #include "shared/InstrumentConfiguration.h"
 #include "shared/ProgramState.h"
 #include "shared/RangeCode.h"
-#include "shared/RangeTables.h"
 #include "spectrum/SpectrumAnalysis.h"
 #include "spectrum/SpectrumFrameHooks.h"
 #include "spectrum/SpectrumScaleModes.h"
-#include "spectrum/SpectrumSelectors.h"
+#include "spectrum/SpectrumSettings.h"
 
 namespace tonewell {
 
@@ -40,14 +39,12 @@ inline constexpr int kSpectrumScrollBarBId = 65046;
 
 // What the view reads and writes besides its own state.
 struct SpectrumViewParts {
-    CSignalDoc& document;                      // the record, its DC offsets and note
-    SpectrumSelectors& bars;                   // the spectrum bars' lists
-    const RangeTables& tables;                 // the values of the lists' rows
+    const CSignalDoc& document;                // the record, its DC offsets and note
+    SpectrumAnalysis& analysis;                // the computing state the view configures and reads
     const AcquisitionParameters& acquisition;  // samplingRate while the record is empty
     InstrumentConfiguration& configuration;    // colours, onePointPerRaster, removeDcInSpectrum
     const RunState& run;                       // inputRunning
-    RedrawState& redraw;                       // redrawAll, spectrumPendingDraws
-    int& startupStage;
+    RedrawState& redraw;                       // spectrumPendingDraws
     Shell& shell;
 };
 
@@ -62,10 +59,16 @@ public:
     // Called whenever the view wants to be painted again (the widget schedules a paint).
     void setRepaintHandler(std::function<void()> handler) { repaintHandler_ = std::move(handler); }
 
-    // A new or opened document: during start-up the type and axis choices of the panel setting
-    // stay, afterwards the view starts over with "AMS", Linear, Volt, normalised and default
-    // ranges; then the lists are read and fitted to the record's channels.
-    void OnInitialUpdate();
+    // A new, opened or reformatted record: no cursors, no pending draw, the point arrays at
+    // their minimum, the scroll bars back at their start, the spectrum to be recomputed; false
+    // (after reporting exhausted memory) when the arrays could not be had.
+    bool reset();
+    // The settings to draw with: the analysis takes the type, window and N (a size it cannot
+    // allocate is reported and nothing is computed until another), the bars rescale to new
+    // multipliers, cursors on a channel now "Off" go, and the spectrum is recomputed.
+    void apply(const SpectrumSettings& settings);
+    const SpectrumSettings& settings() const { return settings_; }
+    void clearCursors() { ClearCursors(cursors_); }
     // The window's drawing pass: checks the pane, draws the picture on a canvas the size of the
     // client area, counts a pending record down and ends the relayout.
     void OnDraw(Canvas& canvas);
@@ -80,36 +83,9 @@ public:
     // both only for an amplitude spectrum and never while input monitoring runs.
     void OnLButtonDblClk(std::int32_t x, std::int32_t y);
 
-    // The spectrum bars into the view.
-    void ReadSpectrumControls();
-    // The handler of every spectrum list but the type: reads the lists, re-allocates for a new
-    // N, rescales the scroll bars to the multipliers, drops cursors of channels now "Off", and
-    // redraws and recomputes.
-    void ApplySpectrumControls();
-    // The type list shows the view's type; the X and Y range lists are refilled with their
-    // defaults.
-    void ApplySpectrumType();
-    // The handler of the type list.
-    void OnSpectrumTypeChange();
-    // The bars follow the record's channels: "CCR" only for two channels, a missing channel's
-    // lists "Off" and disabled, the window list only for "AMS". Then the view reads them again.
-    void SyncSpectrumToolbar();
-
-    // The axis choices; setting them (the dialogs' OK) recomputes and redraws, clears the
-    // cursors, and refills the Y range lists with their defaults when "Normalized" changed.
-    // The same choices again change nothing.
-    SpectrumScaleModes scaleModes() const { return {xScaleMode_, yScaleMode_, normalized_}; }
-    void setScaleModes(const SpectrumScaleModes& modes);
-
-    // A new or changed record: recomputed at the next draw.
-    void markSpectrumDirty();
     // Asks for a paint.
     void invalidate();
 
-    // The computing state and its results as last computed for the display (what the export
-    // writes).
-    const SpectrumAnalysis& analysis() const { return analysis_; }
-    bool spectrumDirty() const { return analysis_.spectrumDirty.load(); }
 
     // Hz (seconds for the correlations) at a column, and back.
     float PixelToX(std::int32_t x) const;
@@ -130,18 +106,9 @@ public:
     const PointBuffers& points() const { return points_; }
 
     // State of the last layout and draw.
-    SpectrumType spectrumType() const { return analysis_.spectrumType(); }
-    int fftSize() const { return fftSize_; }
-    WindowType windowType() const { return analysis_.windowType(); }
     bool onePointPerColumn() const { return onePointPerColumn_; }
     const PlotCursors& cursors() const { return cursors_; }
     int cursorChannel() const { return cursorChannel_; }
-    std::uint32_t xMultiplier() const { return xMultiplier_; }
-    std::uint32_t yMultiplierA() const { return yMultiplierA_; }
-    std::uint32_t yMultiplierB() const { return yMultiplierB_; }
-    RangeCode xRangeCode() const { return xRangeCode_; }
-    RangeCode yRangeCodeA() const { return yRangeCodeA_; }
-    RangeCode yRangeCodeB() const { return yRangeCodeB_; }
 
 private:
     // The horizontal mapping of the current state (X1, X3).
@@ -175,8 +142,8 @@ private:
     double sampleInterval() const;
     bool recordHasA() const;
     bool recordHasB() const;
-    bool showA() const { return !yRangeCodeA_.isOff(); }
-    bool showB() const { return !yRangeCodeB_.isOff() && spectrumType() != SpectrumType::CrossCorrelation; }
+    bool showA() const { return !settings_.yRangeA.isOff(); }
+    bool showB() const { return !settings_.yRangeB.isOff() && settings_.type != SpectrumType::CrossCorrelation; }
     bool logAxis() const;
     bool dbAxis() const;
     bool normalizedAxis() const;
@@ -192,10 +159,6 @@ private:
     void computePoints();
     std::uint32_t fillPoints(CanvasPoint* out, int channel, const XAxis& x) const;
 
-    void switchType(SpectrumType type);
-    void showDefaultXRange(SpectrumType type);
-    void showDefaultYRanges(SpectrumType type);
-    void redraw();
 
     void draw(Canvas& canvas) const;
     // A label or heading beside the plot on a channel's side (A left, B right).
@@ -212,21 +175,14 @@ private:
     SpectrumViewParts parts_;
     SpectrumFrameHooks* frameHooks_ = nullptr;
     std::function<void()> repaintHandler_;
-    SpectrumAnalysis analysis_;
+    SpectrumAnalysis& analysis_;
+    std::uint64_t analysedRevision_ = 0;  // the document revision the analysis was last asked for
 
     PlotFrame frame_{kSpectrumScrollBarAId, kSpectrumScrollBarBId};
     PointBuffers points_;
     bool onePointPerColumn_ = false;
 
-    std::uint32_t xMultiplier_ = 1, yMultiplierA_ = 0, yMultiplierB_ = 0;
-    RangeCode xRangeCode_{0x5032};
-    RangeCode yRangeCodeA_;
-    RangeCode yRangeCodeB_;
-    int fftSize_ = 0;
-
-    SpectrumXScale xScaleMode_ = SpectrumXScale::Linear;
-    SpectrumYScale yScaleMode_ = SpectrumYScale::Volt;
-    bool normalized_ = true;  // as the built-in panel has it
+    SpectrumSettings settings_;
 
     PlotCursors cursors_{};
     int cursorChannel_ = 0;

@@ -3,6 +3,7 @@
 // setting stores them.
 
 #include <cstdint>
+#include <functional>
 
 namespace tonewell {
 
@@ -14,6 +15,12 @@ struct SpectrumScaleModes {
     SpectrumYScale yScale = SpectrumYScale::Volt;
     bool normalized = true;  // amplitudes as a fraction of each channel's peak
     friend bool operator==(const SpectrumScaleModes&, const SpectrumScaleModes&) = default;
+};
+
+// Where the axis scale dialogs take the choices from, and where their OK hands them.
+struct SpectrumScaleChoice {
+    std::function<SpectrumScaleModes()> current;
+    std::function<void(const SpectrumScaleModes&)> choose;
 };
 
 }  // namespace tonewell

@@ -1,26 +1,25 @@
 #include "spectrum/SpectrumXScaleDialog.h"
 
 #include "shared/ProgramState.h"
-#include "spectrum/CSpectrumView.h"
 
 namespace tonewell {
 
-SpectrumXScaleDialog::SpectrumXScaleDialog(CSpectrumView& view, const RunState& run)
-    : scale(1, {"Linear", "Log"}), view_(view), run_(run) {}
+SpectrumXScaleDialog::SpectrumXScaleDialog(SpectrumScaleChoice choice, const RunState& run)
+    : scale(1, {"Linear", "Log"}), choice_(std::move(choice)), run_(run) {}
 
 bool SpectrumXScaleDialog::Open() {
     if (run_.inputRunning.load()) return false;
-    scale.setChoice(static_cast<int>(view_.scaleModes().xScale));
+    scale.setChoice(static_cast<int>(choice_.current().xScale));
     return true;
 }
 
 void SpectrumXScaleDialog::OnOk() {
-    SpectrumScaleModes modes = view_.scaleModes();
+    SpectrumScaleModes modes = choice_.current();
     if (scale.choice() == static_cast<int>(SpectrumXScale::Log))
         modes.xScale = SpectrumXScale::Log;
     else if (scale.choice() == static_cast<int>(SpectrumXScale::Linear))
         modes.xScale = SpectrumXScale::Linear;
-    view_.setScaleModes(modes);
+    choice_.choose(modes);
 }
 
 }  // namespace tonewell

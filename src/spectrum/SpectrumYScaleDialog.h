@@ -2,25 +2,25 @@
 // The "Spectrum Analyzer Y Axis Scale" dialog as a model: the radio buttons "Volt" and "dB" and
 // the check box "Normalized" for the amplitude axis of the amplitude spectrum, OK and Cancel.
 // Opened by command 32814 or a double tap beside the plot; never while input monitoring runs.
-// UI thread; the view must outlive the dialog.
+// UI thread.
 
 #include "controls/CheckControl.h"
 #include "controls/RadioControl.h"
+#include "spectrum/SpectrumScaleModes.h"
 
 namespace tonewell {
 
-class CSpectrumView;
 struct RunState;
 
 inline constexpr const char* kSpectrumYScaleTitle = "Spectrum Analyzer Y Axis Scale";
 
 class SpectrumYScaleDialog {
 public:
-    SpectrumYScaleDialog(CSpectrumView& view, const RunState& run);
+    SpectrumYScaleDialog(SpectrumScaleChoice choice, const RunState& run);
 
-    // Takes the view's choices; false (the dialog does not open) while input monitoring runs.
+    // Takes the current choices; false (the dialog does not open) while input monitoring runs.
     bool Open();
-    // The choices go to the view; a change recomputes and redraws it and clears its cursors, and
+    // The choices are handed on; a change recomputes and redraws the view and clears its cursors, and
     // a change of "Normalized" refills both Y range lists with their defaults.
     void OnOk();
     void OnCancel() {}
@@ -29,7 +29,7 @@ public:
     CheckControl normalized;
 
 private:
-    CSpectrumView& view_;
+    SpectrumScaleChoice choice_;
     const RunState& run_;
 };
 

@@ -210,13 +210,11 @@ public:
     bool ScopeShown() const override { return scopeShown; }
     bool SpectrumShown() const override { return spectrumShown; }
     int ScopeType() const override { return 0; }
-    void MarkSpectrumDirty() override { ++spectrumMarks; }
     void RedrawAllViews() override { ++redraws; }
 
     bool scopeShown = true;
     bool spectrumShown = false;
     int configurations = 0;
-    int spectrumMarks = 0;
     int redraws = 0;
 
     RangeTables tables;

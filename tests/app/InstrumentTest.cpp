@@ -92,27 +92,27 @@ TEST_F(InstrumentTest, TheOscilloscopeFollowsItsBars) {
     EXPECT_EQ(instrument.scope.traces().capacity(), PointBuffers::kCapacityMin);  // its first update
     ScopeBars& bars = instrument.panel.scope;
     bars.rangeA.userSelect(rowNamed(Id::ScopeRangeA, "±5v"));
-    EXPECT_EQ(instrument.scope.aRange(), RangeCode(0xC005));
+    EXPECT_EQ(instrument.scope.settings().aRange, RangeCode(0xC005));
     bars.timeRange.userSelect(rowNamed(Id::ScopeTimeRange, "50ms"));
-    EXPECT_EQ(instrument.scope.xRange(), RangeCode(0x3032));
+    EXPECT_EQ(instrument.scope.settings().xRange, RangeCode(0x3032));
 
     // A record of both channels: the type list works, and A+B switches B off.
     using namespace testing;
     std::string samples(4 * 100, '\x01');
     auto wav = dir / "stereo16.wav";
     writeFileBytes(wav, riff(chunk("fmt ", fmtBody(2, 44100, 16)) + chunk("data", samples)));
-    ASSERT_TRUE(instrument.document.OnOpenDocument(wav, instrument.scope.scopeType()));
+    ASSERT_TRUE(instrument.document.OnOpenDocument(wav, instrument.scopePanel.settings().type));
     // As for every document the frame shows. Both views have had their start-up update, so the
     // oscilloscope fits its ranges to the record: B enabled at the record's full scale.
-    instrument.scope.OnInitialUpdate();
+    instrument.takeRecordInViews();
     EXPECT_EQ(instrument.startupStage, 2);
     EXPECT_TRUE(bars.rangeB.enabled());
-    EXPECT_EQ(instrument.scope.bRange(), RangeCode(0xC001));
+    EXPECT_EQ(instrument.scope.settings().bRange, RangeCode(0xC001));
     bars.rangeB.userSelect(rowNamed(Id::ScopeRangeB, "±2v"));
-    EXPECT_EQ(instrument.scope.bRange(), RangeCode(0xC002));
+    EXPECT_EQ(instrument.scope.settings().bRange, RangeCode(0xC002));
     bars.type.userSelect(1);
-    EXPECT_EQ(instrument.scope.scopeType(), 1);
-    EXPECT_TRUE(instrument.scope.bRange().isOff());
+    EXPECT_EQ(instrument.scopePanel.settings().type, 1);
+    EXPECT_TRUE(instrument.scope.settings().bRange.isOff());
     EXPECT_FALSE(bars.rangeB.enabled());
 }
 
@@ -127,22 +127,22 @@ TEST_F(InstrumentTest, TheSpectrumViewFollowsItsBarsAndThePanelsAxisChoices) {
     instrument.startUp();
     CSpectrumView& spectrum = instrument.spectrum;
     EXPECT_EQ(spectrum.points().capacity(), PointBuffers::kCapacityMin);  // its first update
-    EXPECT_EQ(spectrum.scaleModes(), (SpectrumScaleModes{SpectrumXScale::Linear, SpectrumYScale::Db, false}));
+    EXPECT_EQ(instrument.spectrumPanel.settings().scales, (SpectrumScaleModes{SpectrumXScale::Linear, SpectrumYScale::Db, false}));
     EXPECT_EQ(instrument.effects.ShownSpectrumScales()->yScale, 1);
 
     SpectrumSelectors& bars = instrument.panel.spectrum;
     bars.fftPoints.userSelect(instrument.tables[Id::FftPoints].rowNamed("4096").value());
-    EXPECT_EQ(spectrum.fftSize(), 4096);
-    EXPECT_EQ(spectrum.analysis().fftSize(), 4096);
+    EXPECT_EQ(spectrum.settings().fftSize, 4096);
+    EXPECT_EQ(instrument.spectrumAnalysis.fftSize(), 4096);
     bars.type.userSelect(1);  // "PHS"
-    EXPECT_EQ(spectrum.spectrumType(), SpectrumType::Phase);
+    EXPECT_EQ(spectrum.settings().type, SpectrumType::Phase);
     EXPECT_FALSE(bars.window.enabled());
 
     // A record of one channel: adapting the toolbars takes "CCR" away.
     using namespace testing;
     auto wav = dir / "mono16.wav";
     writeFileBytes(wav, riff(chunk("fmt ", fmtBody(1, 8000, 16)) + chunk("data", std::string(2 * 100, '\x01'))));
-    ASSERT_TRUE(instrument.document.OnOpenDocument(wav, instrument.scope.scopeType()));
+    ASSERT_TRUE(instrument.document.OnOpenDocument(wav, instrument.scopePanel.settings().type));
     instrument.effects.AdaptViewToolbars();
     EXPECT_EQ(bars.type.count(), 3);
     EXPECT_FALSE(bars.rangeB.enabled());

@@ -178,22 +178,21 @@ TEST_P(MainFrameTest, StartUpReadsTheProgramFilesAndTakesTheAutoRunSetting) {
 // ---- panes --------------------------------------------------------------------------------
 
 TEST_P(MainFrameTest, HidingAPaneGivesTheOtherTheWholeHeightAndShowingSplitsIt) {
-    instrument.redraw.scopeRelayout = false;
-    instrument.redraw.redrawAll = false;
+    int repaints = 0;
+    instrument.spectrum.setRepaintHandler([&] { ++repaints; });
     frame.OnCommand(kCommandScopePane);
     EXPECT_FALSE(frame.scopeShown());
     EXPECT_EQ(window.panes.back(), std::make_pair(false, true));
-    EXPECT_TRUE(instrument.redraw.scopeRelayout);
-    EXPECT_TRUE(instrument.redraw.redrawAll);
+    EXPECT_EQ(repaints, 1);
     EXPECT_FALSE(frame.commandState(kCommandScopeExport).enabled);
 
     // The spectrum is the only pane now: hiding it does nothing.
     if (EditionHasSpectrum(edition())) {
-        instrument.redraw.redrawAll = false;
         frame.OnCommand(kCommandSpectrumPane);
         EXPECT_TRUE(frame.spectrumShown());
-        EXPECT_FALSE(instrument.redraw.redrawAll);
+        EXPECT_EQ(repaints, 1);
     }
+    instrument.spectrum.setRepaintHandler({});
 
     frame.OnCommand(kCommandScopePane);
     EXPECT_EQ(window.panes.back(), std::make_pair(true, true));
@@ -525,9 +524,11 @@ TEST_P(MainFrameTest, TheGeneratorInTheOscilloscopeShowsTheHiddenPane) {
         EXPECT_TRUE(frame.scopeShown());
         EXPECT_EQ(window.panes.back(), std::make_pair(true, true));
     }
-    instrument.redraw.scopeRelayout = false;
+    int repaints = 0;
+    instrument.scope.setRepaintHandler([&] { ++repaints; });
     frame.documentChanged();
-    EXPECT_TRUE(instrument.redraw.scopeRelayout);
+    EXPECT_EQ(repaints, 1);
+    instrument.scope.setRepaintHandler({});
 }
 
 INSTANTIATE_TEST_SUITE_P(Editions, MainFrameTest, ::testing::Values(0, 1, 2, 3),

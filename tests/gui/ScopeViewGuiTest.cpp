@@ -26,7 +26,7 @@ protected:
         h.SelectDefaults();
         h.Select(h.bars.timeRange, RangeTableId::ScopeTimeRange, "100ms");
         h.startupStage = 0;
-        h.view.OnInitialUpdate();
+        h.InitialUpdate();
     }
 
     testing::ScopeViewHarness h;
@@ -89,7 +89,7 @@ TEST_F(ScopePictureTest, TheWindowShowsThePictureAndNamesItsBars) {
     // x1000 shows the time bar under the picture; a drag far across the 16-bit bands in one
     // report lands where the thumb is.
     h.Select(h.bars.timeMultiplier, RangeTableId::ScopeTimeMultiplier, "x1000");
-    h.view.ApplyRanges();
+    h.panel.applyRanges();
     widget.grab();
     EXPECT_FALSE(widget.timeBar()->isHidden());
     EXPECT_EQ(widget.timeBar()->maximum(), 99900);
@@ -106,7 +106,7 @@ TEST_F(ScopePictureTest, TheWindowShowsThePictureAndNamesItsBars) {
 
     // The A bar at the left edge once A has a multiplier.
     h.Select(h.bars.multiplierA, RangeTableId::ScopeMultiplierA, "x2");
-    h.view.ApplyRanges();
+    h.panel.applyRanges();
     widget.grab();
     EXPECT_FALSE(widget.barA()->isHidden());
     EXPECT_EQ(widget.barA()->geometry(), QRect(0, 0, 16, widget.backBuffer().height()));

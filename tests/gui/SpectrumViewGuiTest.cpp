@@ -47,11 +47,11 @@ protected:
 TEST_F(SpectrumPictureTest, ASineOfOneKilohertzPeaksAtTheColumnOfOneKilohertz) {
     for (SpectrumXScale x : {SpectrumXScale::Linear, SpectrumXScale::Log}) {
         for (SpectrumYScale y : {SpectrumYScale::Volt, SpectrumYScale::Db}) {
-            h.view.setScaleModes({x, y, false});
+            h.panel.setScaleModes({x, y, false});
             const QImage image = RenderSpectrumPicture(h.view, QSize(900, 500));
             const QPoint peak = HighestTracePixel(image);
             EXPECT_NEAR(peak.x(), h.view.XToPixel(1000.0f), 1) << int(x) << int(y);
-            EXPECT_NEAR(peak.y(), h.view.ResultToPixel(0, h.view.analysis().peakValueA()), 1) << int(x) << int(y);
+            EXPECT_NEAR(peak.y(), h.view.ResultToPixel(0, h.analysis.peakValueA()), 1) << int(x) << int(y);
         }
     }
 }
@@ -108,7 +108,7 @@ TEST_F(SpectrumPictureTest, TheWindowShowsThePictureAndNamesItsBars) {
 }
 
 TEST_F(SpectrumPictureTest, TheAxisDialogsHandTheirChoicesToTheViewOnOkOnly) {
-    SpectrumXScaleDialog x(h.view, h.run);
+    SpectrumXScaleDialog x(h.panel.scaleChoice(), h.run);
     ASSERT_TRUE(x.Open());
     {
         SpectrumXScaleDialogBox box(x);
@@ -119,15 +119,15 @@ TEST_F(SpectrumPictureTest, TheAxisDialogsHandTheirChoicesToTheViewOnOkOnly) {
         EXPECT_EQ(x.scale.choice(), 1);
         box.reject();
     }
-    EXPECT_EQ(h.view.scaleModes().xScale, SpectrumXScale::Linear);
+    EXPECT_EQ(h.panel.settings().scales.xScale, SpectrumXScale::Linear);
     {
         SpectrumXScaleDialogBox box(x);
         box.option(1)->click();
         box.accept();
     }
-    EXPECT_EQ(h.view.scaleModes().xScale, SpectrumXScale::Log);
+    EXPECT_EQ(h.panel.settings().scales.xScale, SpectrumXScale::Log);
 
-    SpectrumYScaleDialog y(h.view, h.run);
+    SpectrumYScaleDialog y(h.panel.scaleChoice(), h.run);
     ASSERT_TRUE(y.Open());
     SpectrumYScaleDialogBox box(y);
     EXPECT_EQ(box.windowTitle(), "Spectrum Analyzer Y Axis Scale");
@@ -138,13 +138,13 @@ TEST_F(SpectrumPictureTest, TheAxisDialogsHandTheirChoicesToTheViewOnOkOnly) {
     box.normalized()->click();
     EXPECT_TRUE(y.normalized.checked());
     box.accept();
-    EXPECT_EQ(h.view.scaleModes(), (SpectrumScaleModes{SpectrumXScale::Log, SpectrumYScale::Db, true}));
+    EXPECT_EQ(h.panel.settings().scales, (SpectrumScaleModes{SpectrumXScale::Log, SpectrumYScale::Db, true}));
     EXPECT_EQ(h.bars.rangeA.text(), "1");
 
     // Nothing opens while input monitoring runs.
     h.run.inputRunning = true;
-    EXPECT_FALSE(RunSpectrumXScaleDialog(h.view, h.run, nullptr));
-    EXPECT_FALSE(RunSpectrumYScaleDialog(h.view, h.run, nullptr));
+    EXPECT_FALSE(RunSpectrumXScaleDialog(h.panel.scaleChoice(), h.run, nullptr));
+    EXPECT_FALSE(RunSpectrumYScaleDialog(h.panel.scaleChoice(), h.run, nullptr));
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ protected:
         h.SetRecord(samplingType, std::move(a), std::move(b), rate);
         h.SelectDefaults();
         h.startupStage = 0;
-        h.view.OnInitialUpdate();
+        h.InitialUpdate();
     }
 
     RecordingCanvas& Draw() {
@@ -48,7 +48,7 @@ protected:
 
     void Select(ListControl& selector, RangeTableId table, std::string_view name) {
         h.Select(selector, table, name);
-        h.view.ApplyRanges();
+        h.panel.applyRanges();
     }
 
     std::optional<RecordingCanvas::Operation> Text(std::string_view text) const {
@@ -308,9 +308,9 @@ TEST_P(ScopeSumAndDifference, ForceBOffAndPlotTheCombinedCodesScaledByA) {
     Open(kSamplingTypeAB, Ramp(200, 20), Ramp(200, -5, 33000));
     Select(h.bars.rangeB, RangeTableId::ScopeRangeB, "±2v");
     h.bars.type.setSelection(type);
-    h.view.OnTypeChanged();
-    EXPECT_EQ(h.view.scopeType(), type);
-    EXPECT_TRUE(h.view.bRange().isOff());
+    h.panel.typeChanged();
+    EXPECT_EQ(h.view.settings().type, type);
+    EXPECT_TRUE(h.view.settings().bRange.isOff());
     EXPECT_EQ(h.bars.rangeB.selection(), 0);
     EXPECT_FALSE(h.bars.rangeB.enabled());
     EXPECT_FALSE(h.bars.multiplierB.enabled());
@@ -337,14 +337,14 @@ TEST_F(ScopeViewTest, BackFromTheSumTheBSelectorsTakeTheARows) {
     Open(kSamplingTypeAB, Ramp(200, 20), Ramp(200, -5));
     Select(h.bars.multiplierA, RangeTableId::ScopeMultiplierA, "x2");
     h.bars.type.setSelection(1);
-    h.view.OnTypeChanged();
+    h.panel.typeChanged();
     h.bars.type.setSelection(0);
-    h.view.OnTypeChanged();
+    h.panel.typeChanged();
     EXPECT_EQ(h.bars.rangeB.selection(), h.bars.rangeA.selection());
     EXPECT_EQ(h.bars.multiplierB.selection(), h.bars.multiplierA.selection());
     EXPECT_TRUE(h.bars.rangeB.enabled());
-    EXPECT_EQ(h.view.bRange(), h.view.aRange());
-    EXPECT_EQ(h.view.bMultiplier(), 2u);
+    EXPECT_EQ(h.view.settings().bRange, h.view.settings().aRange);
+    EXPECT_EQ(h.view.settings().bMultiplier, 2u);
 }
 
 TEST_F(ScopeViewTest, LissajousJoinsTheAColumnsWithTheBRows) {
@@ -353,11 +353,10 @@ TEST_F(ScopeViewTest, LissajousJoinsTheAColumnsWithTheBRows) {
          testing::ScopeViewHarness::Sine(100, 8000, 100, 1.5707963));
     Select(h.bars.timeMultiplier, RangeTableId::ScopeTimeMultiplier, "x2");
     h.bars.type.setSelection(3);
-    h.view.OnTypeChanged();
+    h.panel.typeChanged();
     // The B range was "Off" and is fitted to the record; the multipliers go "Off" and x1.
-    EXPECT_EQ(h.view.bRange(), RangeCode(0xC001));
-    EXPECT_EQ(h.view.bRangeAuto(), RangeCode());  // only AutoRange notes its choice
-    EXPECT_EQ(h.view.xMultiplier(), 1u);
+    EXPECT_EQ(h.view.settings().bRange, RangeCode(0xC001));
+    EXPECT_EQ(h.view.settings().xMultiplier, 1u);
     EXPECT_FALSE(h.bars.timeMultiplier.enabled());
     EXPECT_FALSE(h.bars.multiplierA.enabled());
     Draw();
@@ -384,22 +383,22 @@ TEST_F(ScopeViewTest, LissajousJoinsTheAColumnsWithTheBRows) {
 TEST_F(ScopeViewTest, AutoRangeFitsTimeAndVoltsToTheRecord) {
     h.SetRecord(kSamplingTypeAB, testing::ScopeViewHarness::Sine(10000, 8000, 50), {}, 10000, 16, 5000.0f);
     h.startupStage = 2;
-    h.view.OnInitialUpdate();
+    h.InitialUpdate();
     // One second exactly: "1s" is the first range longer than that by its 0.00001.
     EXPECT_EQ(h.bars.timeRange.selection(), *h.tables[RangeTableId::ScopeTimeRange].rowNamed("1s"));
     EXPECT_EQ(h.bars.rangeA.selection(), *h.tables[RangeTableId::ScopeRangeA].rowNamed("±5v"));
     EXPECT_EQ(h.bars.rangeB.selection(), *h.tables[RangeTableId::ScopeRangeB].rowNamed("±5v"));
-    EXPECT_EQ(h.view.aRangeAuto(), RangeCode(0xC005));
-    EXPECT_EQ(h.view.bRangeAuto(), RangeCode(0xC005));
+    EXPECT_EQ(h.view.settings().aRange, RangeCode(0xC005));
+    EXPECT_EQ(h.view.settings().bRange, RangeCode(0xC005));
     EXPECT_EQ(h.bars.multiplierA.selection(), 0);
-    EXPECT_EQ(h.view.scopeType(), 0);
+    EXPECT_EQ(h.view.settings().type, 0);
     EXPECT_EQ(h.redraw.scopePendingDraws.load(), 0);
 }
 
 TEST_F(ScopeViewTest, AutoRangeTakesTheLargestRangeForAFullScaleBeyondFiftyVolts) {
     h.SetRecord(kSamplingTypeA, testing::ScopeViewHarness::Sine(100, 8000, 50), {}, 10000, 16, 80000.0f);
-    h.view.AutoRange();
-    EXPECT_EQ(h.view.aRange(), RangeCode(0xC032));
+    h.InitialUpdate();  // fitted to the record
+    EXPECT_EQ(h.view.settings().aRange, RangeCode(0xC032));
     EXPECT_EQ(h.bars.rangeB.selection(), 0);
     EXPECT_FALSE(h.bars.rangeB.enabled());
     EXPECT_FALSE(h.bars.type.enabled());
@@ -407,11 +406,11 @@ TEST_F(ScopeViewTest, AutoRangeTakesTheLargestRangeForAFullScaleBeyondFiftyVolts
 
 TEST_F(ScopeViewTest, ARecordOfBAloneHasNoARangeAndItsBRangeFitted) {
     h.SetRecord(kSamplingTypeB, {}, testing::ScopeViewHarness::Sine(100, 8000, 50), 10000, 16, 200.0f);
-    h.view.AutoRange();
-    EXPECT_TRUE(h.view.aRange().isOff());
+    h.InitialUpdate();  // fitted to the record
+    EXPECT_TRUE(h.view.settings().aRange.isOff());
     EXPECT_FALSE(h.bars.rangeA.enabled());
     EXPECT_FALSE(h.bars.multiplierA.enabled());
-    EXPECT_EQ(h.view.bRange(), RangeCode(0xB0C8));  // ±200mv
+    EXPECT_EQ(h.view.settings().bRange, RangeCode(0xB0C8));  // ±200mv
     RecordingCanvas& c = Draw();
     EXPECT_EQ(h.view.traces().count(1), h.view.traces().points(1).size());
     EXPECT_GT(h.view.traces().count(1), 1u);
@@ -423,14 +422,14 @@ TEST_F(ScopeViewTest, ARecordOfBAloneHasNoARangeAndItsBRangeFitted) {
 TEST_F(ScopeViewTest, TheStatisticsFollowTheTypeWhenARecordOfOneChannelEndsTheSum) {
     Open(kSamplingTypeAB, Ramp(100, 100), Ramp(100, 0, 32768 + 8000));
     h.bars.type.setSelection(1);
-    h.view.OnTypeChanged();
+    h.panel.typeChanged();
     const float volts = 2.0f / 65536.0f;
     EXPECT_NEAR(h.document.maxA, (9900 + 8000) * volts, 1e-6);
     // A record of A alone, opened with the type the view had (as the frame opens it).
     h.SetRecord(kSamplingTypeA, Ramp(100, 100));
-    ASSERT_EQ(h.view.scopeType(), 1);
-    h.view.OnInitialUpdate();
-    EXPECT_EQ(h.view.scopeType(), 0);
+    ASSERT_EQ(h.view.settings().type, 1);
+    h.InitialUpdate();
+    EXPECT_EQ(h.view.settings().type, 0);
     EXPECT_NEAR(h.document.maxA, 9900 * volts, 1e-6);
 }
 
@@ -441,16 +440,16 @@ TEST_F(ScopeViewTest, AnEnabledSelectorTakesItsTwinsRowWhenItStoodOnOff) {
     EXPECT_EQ(h.bars.rangeB.selection(), 0);
     // A record of both channels arrives.
     h.SetRecord(kSamplingTypeAB, testing::ScopeViewHarness::Sine(100, 8000, 50), {});
-    h.view.UpdateSelectorStates();
+    h.panel.updateSelectorStates();
     EXPECT_TRUE(h.bars.rangeB.enabled());
     EXPECT_EQ(h.bars.rangeB.selection(), h.bars.rangeA.selection());
     EXPECT_EQ(h.bars.multiplierB.selection(), h.bars.multiplierA.selection());
     EXPECT_TRUE(h.bars.type.enabled());
-    EXPECT_EQ(h.view.bRange(), RangeCode(0xC001));
-    EXPECT_EQ(h.view.bMultiplier(), 5u);
+    EXPECT_EQ(h.view.settings().bRange, RangeCode(0xC001));
+    EXPECT_EQ(h.view.settings().bMultiplier, 5u);
     // Showing the generator's output locks the time range.
     h.run.displayInScopeActive = true;
-    h.view.UpdateSelectorStates();
+    h.panel.updateSelectorStates();
     EXPECT_FALSE(h.bars.timeRange.enabled());
 }
 
@@ -548,7 +547,6 @@ TEST_F(ScopeViewTest, TapsOutsideThePlotClearTheCursorsAndTapsOnAnOffChannelSetN
     Draw();
     h.view.OnLButtonDown(100, 100, false);
     EXPECT_FALSE(h.view.cursors()[0].set());
-    EXPECT_TRUE(h.redraw.scopeRelayout.load());
     EXPECT_GT(h.repaints, 0);
 }
 
@@ -625,13 +623,11 @@ TEST(DrawArrowMarker, DrawsTheBaseTheShaftAndTheHead) {
 
 // ---- the drawing pass's bookkeeping -----------------------------------------------------------
 
-TEST_F(ScopeViewTest, EachDrawCountsAPendingRecordDownAndEndsTheRelayout) {
+TEST_F(ScopeViewTest, EachDrawCountsAPendingRecordDown) {
     Open(kSamplingTypeA, testing::ScopeViewHarness::Sine(1000, 8000, 50));
     h.redraw.scopePendingDraws = 2;
-    h.redraw.scopeRelayout = true;
     Draw();
     EXPECT_EQ(h.redraw.scopePendingDraws.load(), 1);
-    EXPECT_FALSE(h.redraw.scopeRelayout.load());
     Draw();
     Draw();
     EXPECT_EQ(h.redraw.scopePendingDraws.load(), 0);

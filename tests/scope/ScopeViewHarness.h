@@ -1,8 +1,10 @@
 #pragma once
 // An oscilloscope view with everything it reads, for tests and benchmarks: the tables, filled
-// bars, a document whose record the test sets, the configuration and the program-wide state.
+// bars with the controller that sets the view from them, a document whose record the test sets,
+// the configuration and the program-wide state.
 
 #include "acquisition/SignalDoc.h"
+#include "app/ScopePanel.h"
 #include "platform/RecordingShell.h"
 #include "scope/CScopeView.h"
 #include "shared/RangeTables.h"
@@ -45,7 +47,7 @@ public:
         document.sampleCount = static_cast<std::uint32_t>(n);
         document.dataA = a.empty() ? std::vector<std::uint16_t>(1, 0) : std::move(a);
         document.dataB = b.empty() ? std::vector<std::uint16_t>(1, 0) : std::move(b);
-        document.ComputeStatistics(view.scopeType());
+        document.ComputeStatistics(panel.settings().type);
     }
 
     // n samples of a sine of the given amplitude (in codes) and period (in samples) around the
@@ -55,6 +57,14 @@ public:
         for (std::size_t i = 0; i < n; ++i)
             codes[i] = static_cast<std::uint16_t>(32768.0 + std::lround(amplitude * std::sin(6.283185307179586 * i / period + phase)));
         return codes;
+    }
+
+    // A new record's first update: the panel's choices stay while the start-up stage is below 2
+    // (which each such update moves on), afterwards the view fits the record.
+    void InitialUpdate() {
+        const bool keepPanel = startupStage < 2;
+        if (keepPanel) ++startupStage;
+        panel.takeRecord(keepPanel);
     }
 
     // Selects a row by its string (without running the selector's handler).
@@ -83,7 +93,8 @@ public:
     RunState run;
     RedrawState redraw;
     int startupStage = 2;
-    CScopeView view{ScopeViewParts{document, bars, tables, acquisition, configuration, run, redraw, startupStage, shell}};
+    CScopeView view{ScopeViewParts{document, acquisition, configuration, redraw, startupStage, shell}};
+    ScopePanel panel{ScopePanelParts{bars, tables, document, run, view}};
     int repaints = 0;
 };
 

@@ -142,7 +142,7 @@ TEST_F(SpectrumViewTest, CrossCorrelationDrawsOnlyChannelAAndReadsTheDelay) {
     H::Pick(h.bars.fftPoints, "1024");
     H::Pick(h.bars.type, "CCR");
     Draw();
-    EXPECT_EQ(h.view.spectrumType(), SpectrumType::CrossCorrelation);
+    EXPECT_EQ(h.view.settings().type, SpectrumType::CrossCorrelation);
     EXPECT_FALSE(h.bars.rangeB.enabled());
     EXPECT_EQ(h.bars.rangeB.text(), "Off");
     ASSERT_EQ(Polylines().size(), 1u);
@@ -169,7 +169,7 @@ TEST_F(SpectrumViewTest, OnTheDbAxisASineOfTheRangeInRmsTouchesTheTopEdgeAndOneO
     h.OpenInVolts();
     H::Pick(h.bars.fftPoints, "1024");
     H::Pick(h.bars.rangeA, "1v");
-    h.view.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Db, false});
+    h.panel.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Db, false});
     Draw();
     // The range in RMS, 1 V, is +3 dB against a sine of 1 V peak: the top edge. 100 dB span the
     // plot, so the grid lines every 10 dB start at 0 dB, 3 dB below the top.
@@ -199,7 +199,7 @@ TEST_F(SpectrumViewTest, OnTheDbAxisASineOfTheRangeInRmsTouchesTheTopEdgeAndOneO
 TEST_F(SpectrumViewTest, BothChannelsMagnifiedOnTheDbAxisGetShortTicksOnTheirSides) {
     h.SetRecord(kSamplingTypeAB, H::Sine(4096, 16384, 16), H::Sine(4096, 16384, 32));
     h.OpenInVolts();
-    h.view.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Db, false});
+    h.panel.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Db, false});
     H::Pick(h.bars.multiplierA, "x2");
     H::Pick(h.bars.multiplierB, "x2");
     Draw();
@@ -231,7 +231,7 @@ TEST_F(SpectrumViewTest, NormalisedAmplitudesPutEachChannelsPeakOnTheTopEdge) {
     EXPECT_TRUE(Text("A"));
     EXPECT_TRUE(Text("B"));
     // On a normalised dB axis 0 dB is the top edge for each channel as well.
-    h.view.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Db, true});
+    h.panel.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Db, true});
     Draw();
     EXPECT_EQ(TopRow(h.view.points().points(0)), kPlotBoth.top);
     EXPECT_EQ(TopRow(h.view.points().points(1)), kPlotBoth.top);
@@ -251,7 +251,7 @@ TEST_P(SpectrumYLabels, FollowTheRangeTheMultiplierAndTheType) {
     const YLabelCase& c = GetParam();
     h.SetRecord(kSamplingTypeA, H::Sine(4096, 8000, 16));
     h.Open();
-    h.view.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Volt, c.normalized});
+    h.panel.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Volt, c.normalized});
     H::Pick(h.bars.type, c.type);
     H::Pick(h.bars.rangeA, c.range);
     H::Pick(h.bars.multiplierA, c.multiplier);
@@ -291,8 +291,8 @@ TEST_F(SpectrumViewTest, ManyPointsOnANarrowPlotGiveOnePointPerColumnThatKeepsTh
     ASSERT_EQ(points.size(), static_cast<std::size_t>(p.width()));
     for (std::size_t i = 0; i < points.size(); ++i) EXPECT_EQ(points[i].x, p.left + static_cast<int>(i));
     // The sine's bin falls between two columns' own points; its column still shows it.
-    EXPECT_EQ(TopRow(points), h.view.ResultToPixel(0, h.view.analysis().peakValueA()));
-    EXPECT_NEAR(h.view.analysis().peakValueA(), 0.25 / std::sqrt(2.0), 1e-3);
+    EXPECT_EQ(TopRow(points), h.view.ResultToPixel(0, h.analysis.peakValueA()));
+    EXPECT_NEAR(h.analysis.peakValueA(), 0.25 / std::sqrt(2.0), 1e-3);
 
     // All points when the configuration asks for them: every bin up to the plot's right edge.
     h.configuration.onePointPerRaster = 0;
@@ -333,23 +333,23 @@ TEST_F(SpectrumViewTest, WhenThePointArraysCannotGrowTheViewFallsBackToOnePointP
     EXPECT_EQ(Polylines().size(), 1u);
 }
 
-TEST_F(SpectrumViewTest, ResultsAreRecomputedOnlyWhenMarkedDirty) {
+TEST_F(SpectrumViewTest, ResultsAreRecomputedOnlyWhenTheRecordChanged) {
     h.SetRecord(kSamplingTypeA, H::Sine(4096, 8000, 16));
     h.OpenInVolts();
     h.redraw.spectrumPendingDraws = 2;
     Draw();
-    EXPECT_FALSE(h.view.spectrumDirty());
-    EXPECT_FALSE(h.redraw.redrawAll.load());
+    EXPECT_FALSE(h.analysis.spectrumDirty.load());
     EXPECT_EQ(h.redraw.spectrumPendingDraws.load(), 1);
     const std::vector<CanvasPoint> before(h.view.points().points(0).begin(), h.view.points().points(0).end());
 
-    // A new record in the document: redraws keep the stored results until it is marked.
+    // New samples in the document: redraws keep the stored results until the record is reported
+    // changed.
     h.document.dataA = H::Sine(4096, 8000, 32);
     h.view.invalidate();
     Draw();
     EXPECT_TRUE(std::equal(before.begin(), before.end(), h.view.points().points(0).begin(), h.view.points().points(0).end()));
     EXPECT_EQ(h.redraw.spectrumPendingDraws.load(), 0);
-    h.view.markSpectrumDirty();
+    h.document.RecordChanged();
     Draw();
     EXPECT_FALSE(std::equal(before.begin(), before.end(), h.view.points().points(0).begin(), h.view.points().points(0).end()));
     EXPECT_EQ(h.redraw.spectrumPendingDraws.load(), 0);
@@ -363,7 +363,7 @@ TEST_F(SpectrumViewTest, AHiddenPaneDrawsNothing) {
     Draw();
     EXPECT_TRUE(canvas.operations().empty());
     EXPECT_EQ(h.redraw.spectrumPendingDraws.load(), 1);
-    EXPECT_TRUE(h.view.spectrumDirty());
+    EXPECT_TRUE(h.analysis.spectrumDirty.load());
 }
 
 // ---- the logarithmic axis ---------------------------------------------------------------------
@@ -373,7 +373,7 @@ TEST_F(SpectrumViewTest, TheLogAxisDrawsItsGridFromTheFirstBinWithOneTwoFiveLabe
     h.SetRecord(kSamplingTypeA, H::Sine(8192, 8000, 44.1), {}, 44100);
     h.OpenInVolts();
     H::Pick(h.bars.fftPoints, "1024");
-    h.view.setScaleModes({SpectrumXScale::Log, SpectrumYScale::Volt, false});
+    h.panel.setScaleModes({SpectrumXScale::Log, SpectrumYScale::Volt, false});
     Draw();
     std::vector<std::string> labels;
     const int labelRow = 455 + 16 / 4 - 4;
@@ -464,7 +464,7 @@ TEST_F(SpectrumViewTest, PhaseKeepsTheFrequencyRangeWhileAutoCorrelationReplaces
     H::Pick(h.bars.type, "ACR");
     EXPECT_EQ(h.bars.xRange.items().front(), "±100μs");
     EXPECT_EQ(h.bars.xRangeTable(), RangeTableId::SymmetricTimeRange);
-    EXPECT_EQ(h.view.xRangeCode(), *h.tables[RangeTableId::SymmetricTimeRange].code(h.bars.xRange.selection()));
+    EXPECT_EQ(h.view.settings().xRange, *h.tables[RangeTableId::SymmetricTimeRange].code(h.bars.xRange.selection()));
     EXPECT_EQ(h.bars.rangeA.text(), "±1");
 
     H::Pick(h.bars.type, "AMS");
@@ -478,53 +478,52 @@ TEST_F(SpectrumViewTest, ARecordOfOneChannelTakesCrossCorrelationAwayAndFallsBac
     h.OpenInVolts();
     EXPECT_EQ(h.bars.type.count(), 4);
     H::Pick(h.bars.type, "CCR");
-    ASSERT_EQ(h.view.spectrumType(), SpectrumType::CrossCorrelation);
+    ASSERT_EQ(h.view.settings().type, SpectrumType::CrossCorrelation);
 
     h.SetRecord(kSamplingTypeA, H::Sine(4096, 8000, 16));
-    h.view.SyncSpectrumToolbar();
+    h.panel.syncToolbar();
     EXPECT_EQ(h.bars.type.items(), (std::vector<std::string>{"AMS", "PHS", "ACR"}));
     EXPECT_EQ(h.bars.type.text(), "AMS");
-    EXPECT_EQ(h.view.spectrumType(), SpectrumType::Amplitude);
+    EXPECT_EQ(h.view.settings().type, SpectrumType::Amplitude);
     EXPECT_EQ(h.bars.xRangeTable(), RangeTableId::SpectrumFrequencyRange);
     EXPECT_EQ(h.bars.rangeA.text(), "1v");
     EXPECT_FALSE(h.bars.rangeB.enabled());
-    EXPECT_TRUE(h.view.yRangeCodeB().isOff());
+    EXPECT_TRUE(h.view.settings().yRangeB.isOff());
 
     // Two channels again: "CCR" is offered again, B comes back with A's range.
     h.SetRecord(kSamplingTypeAB, H::Sine(4096, 8000, 16), H::Sine(4096, 8000, 16));
-    h.view.SyncSpectrumToolbar();
+    h.panel.syncToolbar();
     EXPECT_EQ(h.bars.type.count(), 4);
     EXPECT_TRUE(h.bars.rangeB.enabled());
     EXPECT_EQ(h.bars.rangeB.text(), "1v");
-    EXPECT_FALSE(h.view.yRangeCodeB().isOff());
+    EXPECT_FALSE(h.view.settings().yRangeB.isOff());
 }
 
 TEST_F(SpectrumViewTest, AtStartUpThePanelsTypeAndScalesStay) {
     h.SetRecord(kSamplingTypeA, H::Sine(4096, 8000, 16));
     h.tables.setDefaultIndex(RangeTableId::SpectrumType, 1);
     h.bars.fill(h.tables, false);
-    h.frame.panelModes = {SpectrumXScale::Linear, SpectrumYScale::Db, false};
-    h.startupStage = 1;
-    h.view.OnInitialUpdate();
-    EXPECT_EQ(h.startupStage, 2);
-    EXPECT_EQ(h.view.spectrumType(), SpectrumType::Phase);
-    EXPECT_EQ(h.view.scaleModes(), h.frame.panelModes);
+    h.loadedPanel.spectrumYScale = 1;
+    h.loadedPanel.spectrumNormalized = false;
+    h.OpenWithPanel();
+    EXPECT_EQ(h.view.settings().type, SpectrumType::Phase);
+    EXPECT_EQ(h.panel.settings().scales, (SpectrumScaleModes{SpectrumXScale::Linear, SpectrumYScale::Db, false}));
 
     // Lists filled for volts while the panel says normalised: the view's lists follow its axis.
     h.tables.setDefaultIndex(RangeTableId::SpectrumType, 0);
     h.bars.fill(h.tables, false);
-    h.frame.panelModes = {SpectrumXScale::Log, SpectrumYScale::Volt, true};
-    h.startupStage = 0;
-    h.view.OnInitialUpdate();
+    h.loadedPanel.spectrumXScale = 1;
+    h.loadedPanel.spectrumYScale = 0;
+    h.loadedPanel.spectrumNormalized = true;
+    h.OpenWithPanel();
     EXPECT_EQ(h.bars.yRangeTable(0), RangeTableId::SpectrumSecondRangeA);
     EXPECT_EQ(h.bars.rangeA.text(), "1");
-    EXPECT_EQ(h.view.yRangeCodeA(), RangeCode(0x4001));
+    EXPECT_EQ(h.view.settings().yRangeA, RangeCode(0x4001));
 
     // A later document starts over.
-    h.startupStage = 2;
-    h.view.OnInitialUpdate();
-    EXPECT_EQ(h.view.spectrumType(), SpectrumType::Amplitude);
-    EXPECT_EQ(h.view.scaleModes(), (SpectrumScaleModes{SpectrumXScale::Linear, SpectrumYScale::Volt, true}));
+    h.Open();
+    EXPECT_EQ(h.view.settings().type, SpectrumType::Amplitude);
+    EXPECT_EQ(h.panel.settings().scales, (SpectrumScaleModes{SpectrumXScale::Linear, SpectrumYScale::Volt, true}));
     EXPECT_EQ(h.bars.type.text(), "AMS");
     EXPECT_EQ(h.bars.rangeA.text(), "1");
 }
@@ -650,7 +649,7 @@ TEST_F(SpectrumViewTest, TwoCursorsReadTheirDifferencesAndOneReadsItsValues) {
 TEST_F(SpectrumViewTest, CursorsOnTheDbAxisReadDecibelsAndThePhaseReadsDegrees) {
     h.SetRecord(kSamplingTypeA, H::Sine(4096, 8000, 16));
     h.OpenInVolts();
-    h.view.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Db, false});
+    h.panel.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Db, false});
     Draw();
     h.view.OnLButtonDown(200, 100, false);
     h.view.OnLButtonDown(200, 100 + 44, true);  // 44 rows are 10 dB
@@ -695,25 +694,25 @@ TEST_F(SpectrumViewTest, TheAxisDialogsSetTheScalesAndNormalizedRefillsTheYRange
     Draw();
     h.view.OnLButtonDown(300, 200, false);
 
-    SpectrumXScaleDialog x(h.view, h.run);
+    SpectrumXScaleDialog x(h.panel.scaleChoice(), h.run);
     ASSERT_TRUE(x.Open());
     EXPECT_EQ(x.scale.choice(), 0);
     x.scale.userChoose(1);
     x.OnOk();
-    EXPECT_EQ(h.view.scaleModes().xScale, SpectrumXScale::Log);
+    EXPECT_EQ(h.panel.settings().scales.xScale, SpectrumXScale::Log);
     EXPECT_FALSE(h.view.cursors()[0].set());
-    EXPECT_TRUE(h.view.spectrumDirty());
+    EXPECT_TRUE(h.analysis.spectrumDirty.load());
 
-    SpectrumYScaleDialog y(h.view, h.run);
+    SpectrumYScaleDialog y(h.panel.scaleChoice(), h.run);
     ASSERT_TRUE(y.Open());
     EXPECT_TRUE(y.normalized.checked());
     y.normalized.userClick();
     y.OnOk();
-    EXPECT_FALSE(h.view.scaleModes().normalized);
+    EXPECT_FALSE(h.panel.settings().scales.normalized);
     EXPECT_EQ(h.bars.yRangeTable(0), RangeTableId::SpectrumRangeA);
     EXPECT_EQ(h.bars.rangeA.text(), "1v");
     EXPECT_EQ(h.bars.rangeB.text(), "1v");
-    EXPECT_EQ(h.view.yRangeCodeA(), RangeCode(0x4001));
+    EXPECT_EQ(h.view.settings().yRangeA, RangeCode(0x4001));
 
     // The same choices again change nothing.
     Draw();

@@ -1,9 +1,12 @@
 #pragma once
 // A spectrum view with everything it reads, for tests and benchmarks: the tables, the spectrum
-// bars with their handlers connected as the program connects them, a document whose record the
-// test sets, the configuration, the program-wide state and a frame that records what it is asked.
+// bars with their handlers connected as the program connects them to the controller that sets
+// the view, the analysis, a document whose record the test sets, the configuration, the
+// program-wide state and a frame that records what it is asked.
 
 #include "acquisition/SignalDoc.h"
+#include "app/PanelSetting.h"
+#include "app/SpectrumPanel.h"
 #include "platform/RecordingShell.h"
 #include "shared/RangeTables.h"
 #include "spectrum/CSpectrumView.h"
@@ -23,13 +26,11 @@ class RecordingSpectrumFrame : public SpectrumFrameHooks {
 public:
     bool spectrumPaneShown() const override { return paneShown; }
     int scopeType() const override { return scope; }
-    SpectrumScaleModes panelScaleModes() const override { return panelModes; }
     void openXScaleDialog() override { ++xDialogs; }
     void openYScaleDialog() override { ++yDialogs; }
 
     bool paneShown = true;
     int scope = 0;
-    SpectrumScaleModes panelModes;
     int xDialogs = 0;
     int yDialogs = 0;
 };
@@ -39,10 +40,10 @@ public:
     SpectrumViewHarness() {
         bars.fill(tables, true);
         // The spectrum bars' handlers, as the program connects them.
-        bars.type.setSelectionHandler([this](int) { view.OnSpectrumTypeChange(); });
+        bars.type.setSelectionHandler([this](int) { panel.typeChanged(); });
         for (ListControl* list : {&bars.xRange, &bars.xMultiplier, &bars.rangeA, &bars.multiplierA, &bars.rangeB,
                                   &bars.multiplierB, &bars.fftPoints, &bars.window})
-            list->setSelectionHandler([this](int) { view.ApplySpectrumControls(); });
+            list->setSelectionHandler([this](int) { panel.applyControls(); });
         view.setFrameHooks(&frame);
         view.setRepaintHandler([this] { ++repaints; });
     }
@@ -93,15 +94,14 @@ public:
     static void Pick(ListControl& list, std::string_view text) { list.userSelect(RowOf(list, text)); }
 
     // The first update of a view after start-up: "AMS", Linear, Volt, normalised, default ranges.
-    void Open() {
-        startupStage = 2;
-        view.OnInitialUpdate();
-    }
+    void Open() { panel.takeRecord(false); }
     // The same with amplitudes in volts.
     void OpenInVolts() {
         Open();
-        view.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Volt, false});
+        panel.setScaleModes({SpectrumXScale::Linear, SpectrumYScale::Volt, false});
     }
+    // A first update during start-up: the loaded panel's type, axis choices and ranges stay.
+    void OpenWithPanel() { panel.takeRecord(true); }
 
     RecordingShell shell;
     InstrumentConfiguration configuration;
@@ -112,10 +112,11 @@ public:
     AcquisitionParameters acquisition;
     RunState run;
     RedrawState redraw;
-    int startupStage = 2;
     RecordingSpectrumFrame frame;
-    CSpectrumView view{
-        SpectrumViewParts{document, bars, tables, acquisition, configuration, run, redraw, startupStage, shell}};
+    SpectrumAnalysis analysis{shell};
+    CSpectrumView view{SpectrumViewParts{document, analysis, acquisition, configuration, run, redraw, shell}};
+    PanelSetting loadedPanel = BuiltInPanelSetting();
+    SpectrumPanel panel{SpectrumPanelParts{bars, tables, document, acquisition, loadedPanel, view}};
     int repaints = 0;
 };
 

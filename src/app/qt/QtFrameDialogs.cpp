@@ -85,8 +85,12 @@ void QtFrameDialogs::audioDevice() {
     if (auto* label = parent_->findChild<QLabel*>(QStringLiteral("audioBackendLabel")))
         label->setText(QStringLiteral("Audio: ") + QString::fromStdString(chosen->displayName()));
 }
-void QtFrameDialogs::spectrumXScale() { RunSpectrumXScaleDialog(instrument_.spectrum, instrument_.run, parent_); }
-void QtFrameDialogs::spectrumYScale() { RunSpectrumYScaleDialog(instrument_.spectrum, instrument_.run, parent_); }
+void QtFrameDialogs::spectrumXScale() {
+    RunSpectrumXScaleDialog(instrument_.spectrumPanel.scaleChoice(), instrument_.run, parent_);
+}
+void QtFrameDialogs::spectrumYScale() {
+    RunSpectrumYScaleDialog(instrument_.spectrumPanel.scaleChoice(), instrument_.run, parent_);
+}
 
 void QtFrameDialogs::about() {
     QDialog box(parent_);

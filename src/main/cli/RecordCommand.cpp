@@ -108,7 +108,7 @@ int RunRecord(const Arguments& arguments) {
     if (auto panelPath = arguments.get("panel")) {
         if (!instrument.panel.loadPanel(*panelPath)) return Refused(shell, "cannot read " + *panelPath);
         instrument.panel.createBars();
-        instrument.effects.takeScopeTimeRange();
+        instrument.scopePanel.takeTimeRange();
     }
     for (const RecordSetting& setting : settings) ApplyRecordSetting(instrument.panel, setting);
     // The bar offers source B only while both channels are sampled.

@@ -46,10 +46,8 @@ bool PickRow(ListControl& list, const std::string& name) {
 // opened while it runs, then the options picked as on the bars and in the axis dialogs.
 int RenderSpectrum(const Arguments& arguments, ConsoleInstrument& console, bool fromPanel, QSize size) {
     Instrument& instrument = console.instrument;
-    CSpectrumView& spectrum = instrument.spectrum;
-    instrument.startupStage = fromPanel ? 0 : 2;
     const std::size_t shownBefore = console.shell.messageCount();
-    spectrum.OnInitialUpdate();
+    instrument.spectrumPanel.takeRecord(fromPanel);
     SpectrumSelectors& bars = instrument.panel.spectrum;
     // N first, so that a correlation's default lag range fits the N asked for.
     if (auto fft = arguments.get("fft")) PickRow(bars.fftPoints, *fft);
@@ -62,14 +60,14 @@ int RenderSpectrum(const Arguments& arguments, ConsoleInstrument& console, bool 
         std::cerr << "tonewell-cli: the window function applies to the amplitude spectrum (AMS) only\n";
         return kExitRefused;
     }
-    SpectrumScaleModes modes = spectrum.scaleModes();
+    SpectrumScaleModes modes = instrument.spectrumPanel.settings().scales;
     if (auto x = arguments.get("xscale")) modes.xScale = *x == "log" ? SpectrumXScale::Log : SpectrumXScale::Linear;
     if (auto y = arguments.get("yscale")) modes.yScale = *y == "db" ? SpectrumYScale::Db : SpectrumYScale::Volt;
     if (auto normalized = arguments.get("normalized")) modes.normalized = *normalized == "on";
-    spectrum.setScaleModes(modes);
+    instrument.spectrumPanel.setScaleModes(modes);
     // Out of memory for the transform: the view has shown why.
     if (console.shell.messageCount() != shownBefore) return kExitRefused;
-    if (!WriteSpectrumPicture(spectrum, *arguments.get("output"), size)) {
+    if (!WriteSpectrumPicture(instrument.spectrum, *arguments.get("output"), size)) {
         std::cerr << "tonewell-cli: cannot write " << *arguments.get("output") << "\n";
         return kExitRefused;
     }
@@ -89,7 +87,7 @@ int RunRender(const Arguments& arguments) {
     if (panelPath) {
         if (!instrument.panel.loadPanel(*panelPath)) return Refused(console.shell, "cannot read " + *panelPath);
         instrument.panel.createBars();
-        instrument.effects.takeScopeTimeRange();
+        instrument.scopePanel.takeTimeRange();
     }
     if (spectrumView) {
         const int panelType = instrument.tables[Id::ScopeType].defaultIndex;
@@ -104,18 +102,16 @@ int RunRender(const Arguments& arguments) {
     // The view's first update for the record: with a panel its selectors stay, as for a record
     // opened after Load Panel Setting; without one the view fits itself to the record, as for
     // any record opened while the program runs.
-    CScopeView& scope = instrument.scope;
-    instrument.startupStage = panelPath ? 0 : 2;
-    scope.OnInitialUpdate();
-    if (type != scope.scopeType()) {
+    instrument.scopePanel.takeRecord(panelPath.has_value());
+    if (type != instrument.scopePanel.settings().type) {
         // Through the type list, as the user picks it.
         instrument.panel.scope.type.userSelect(type);
-        if (type != scope.scopeType()) {
+        if (type != instrument.scopePanel.settings().type) {
             std::cerr << "tonewell-cli: oscilloscope type " << type << " needs a record of channels A and B\n";
             return kExitRefused;
         }
     }
-    if (!WriteScopePicture(scope, *arguments.get("output"), size)) {
+    if (!WriteScopePicture(instrument.scope, *arguments.get("output"), size)) {
         std::cerr << "tonewell-cli: cannot write " << *arguments.get("output") << "\n";
         return kExitRefused;
     }

@@ -80,15 +80,15 @@ void SpectrumYScaleDialogBox::accept() {
     QDialog::accept();
 }
 
-bool RunSpectrumXScaleDialog(CSpectrumView& view, const RunState& run, QWidget* parent) {
-    SpectrumXScaleDialog model(view, run);
+bool RunSpectrumXScaleDialog(const SpectrumScaleChoice& choice, const RunState& run, QWidget* parent) {
+    SpectrumXScaleDialog model(choice, run);
     if (!model.Open()) return false;
     SpectrumXScaleDialogBox box(model, parent);
     return box.exec() == QDialog::Accepted;
 }
 
-bool RunSpectrumYScaleDialog(CSpectrumView& view, const RunState& run, QWidget* parent) {
-    SpectrumYScaleDialog model(view, run);
+bool RunSpectrumYScaleDialog(const SpectrumScaleChoice& choice, const RunState& run, QWidget* parent) {
+    SpectrumYScaleDialog model(choice, run);
     if (!model.Open()) return false;
     SpectrumYScaleDialogBox box(model, parent);
     return box.exec() == QDialog::Accepted;

@@ -10,7 +10,7 @@ class QRadioButton;
 
 namespace tonewell {
 
-class CSpectrumView;
+struct SpectrumScaleChoice;
 class SpectrumXScaleDialog;
 class SpectrumYScaleDialog;
 struct RunState;
@@ -48,9 +48,9 @@ private:
     QCheckBox* normalized_ = nullptr;
 };
 
-// Opens the dialog over parent for the view; while input monitoring runs nothing opens. True
-// when the user pressed OK (the view then has the choice).
-bool RunSpectrumXScaleDialog(CSpectrumView& view, const RunState& run, QWidget* parent);
-bool RunSpectrumYScaleDialog(CSpectrumView& view, const RunState& run, QWidget* parent);
+// Opens the dialog over parent with the current choice; while input monitoring runs nothing
+// opens. True when the user pressed OK (the choice has then been handed on).
+bool RunSpectrumXScaleDialog(const SpectrumScaleChoice& choice, const RunState& run, QWidget* parent);
+bool RunSpectrumYScaleDialog(const SpectrumScaleChoice& choice, const RunState& run, QWidget* parent);
 
 }  // namespace tonewell
