@@ -55,11 +55,11 @@ const std::vector<std::uint16_t>& minuteOfAudio() {
 constexpr float kVoltsPerCode = 2.0f / 65536.0f;
 constexpr std::int32_t kZero = 32768;
 
-void BM_RealFft(benchmark::State& state) {
+void RunRealFft(benchmark::State& state, FftIsa isa) {
     const int n = static_cast<int>(state.range(0));
     RecordingShell shell;
     RealFftPlan plan;
-    plan.prepare(n);
+    plan.prepare(n, isa);
     const std::vector<float> input = noise(n);
     std::vector<float> re(input.size()), im(input.size());
     for (auto _ : state) {
@@ -70,7 +70,31 @@ void BM_RealFft(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
 }
+
+void BM_RealFft(benchmark::State& state) { RunRealFft(state, BestFftIsa()); }
 BENCHMARK(BM_RealFft)->Arg(1024)->Arg(8192)->Arg(32768);
+
+// The same at the baseline width, as on a processor without AVX2.
+void BM_RealFftSse2(benchmark::State& state) { RunRealFft(state, FftIsa::Sse2); }
+BENCHMARK(BM_RealFftSse2)->Arg(1024)->Arg(8192)->Arg(32768);
+
+// The inverse transform of the correlations.
+void BM_ComplexFftInverse(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    ComplexFftPlan plan;
+    plan.prepare(n);
+    const std::vector<float> inputRe = noise(n), inputIm = noise(n);
+    std::vector<float> re(inputRe.size()), im(inputIm.size());
+    for (auto _ : state) {
+        copySamples(inputRe, re.data());
+        copySamples(inputIm, im.data());
+        plan.transform(re.data(), im.data(), 1);
+        benchmark::DoNotOptimize(re.data());
+        benchmark::DoNotOptimize(im.data());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ComplexFftInverse)->Arg(1024)->Arg(32768);
 
 void BM_SegmentedHanSpectrum(benchmark::State& state) {
     const auto& codes = minuteOfAudio();
@@ -108,6 +132,29 @@ void BM_FftwRealFft(benchmark::State& state) {
     fftwf_free(out);
 }
 BENCHMARK(BM_FftwRealFft)->Arg(1024)->Arg(8192)->Arg(32768);
+
+// FFTW's backward transform is unscaled; ours also multiplies by 1/n.
+void BM_FftwComplexFftInverse(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const std::vector<float> inputRe = noise(n), inputIm = noise(n);
+    float* re = fftwf_alloc_real(static_cast<std::size_t>(n));
+    float* im = fftwf_alloc_real(static_cast<std::size_t>(n));
+    fftwf_iodim dim{n, 1, 1};
+    // Swapping re and im turns FFTW's split-array transform into the backward one.
+    fftwf_plan plan = fftwf_plan_guru_split_dft(1, &dim, 0, nullptr, im, re, im, re, FFTW_MEASURE);
+    for (auto _ : state) {
+        copySamples(inputRe, re);
+        copySamples(inputIm, im);
+        fftwf_execute(plan);
+        benchmark::DoNotOptimize(re);
+        benchmark::DoNotOptimize(im);
+    }
+    state.SetItemsProcessed(state.iterations());
+    fftwf_destroy_plan(plan);
+    fftwf_free(re);
+    fftwf_free(im);
+}
+BENCHMARK(BM_FftwComplexFftInverse)->Arg(1024)->Arg(32768);
 
 // The same segmentation, calibration, window, amplitude formula and averaging, with FFTW's
 // real transform in place of ours.

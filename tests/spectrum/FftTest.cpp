@@ -11,7 +11,9 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <string>
 #include <sys/resource.h>
+#include <tuple>
 
 namespace tonewell {
 namespace {
@@ -77,6 +79,45 @@ TEST_P(FftSizes, ComplexFftGivesTheBitsOfThePrescribedArithmeticBothWays) {
 
 INSTANTIATE_TEST_SUITE_P(PowersOfTwo, FftSizes,
                          ::testing::Values(4, 8, 16, 32, 64, 128, 256, 1024, 4096, 32768));
+
+// The baseline width gives the same bits as the widest on every size, through every pass: the
+// short transforms, one row, rows with gaps, the odd stage of a row. The second input is a
+// silent block of zeros of either sign: its results are zeros whose signs (and so the phases
+// shown for it) change if a multiplication by 1 or 0 is skipped or an addition reordered.
+class FftWidths : public ::testing::TestWithParam<std::tuple<int, FftIsa>> {};
+
+TEST_P(FftWidths, EveryWidthGivesThePrescribedBits) {
+    const auto [n, isa] = GetParam();
+    if (isa == FftIsa::Avx2 && BestFftIsa() != FftIsa::Avx2) GTEST_SKIP() << "no AVX2 here";
+    RecordingShell shell;
+    RealFftPlan real;
+    ComplexFftPlan complex;
+    ASSERT_TRUE(real.prepare(n, isa));
+    ASSERT_TRUE(complex.prepare(n, isa));
+    std::mt19937 random(23);
+    std::vector<float> zeros(static_cast<std::size_t>(n));
+    for (float& v : zeros) v = random() % 2 == 0 ? 0.0f : -0.0f;
+    for (const std::vector<float>& x : {randomSamples(n, 21), zeros}) {
+        std::vector<float> re = x, im(x.size()), wantRe = x, wantIm(x.size());
+        RealFft(real, re.data(), im.data(), 0, shell);
+        reference::realFft(wantRe.data(), wantIm.data(), n);
+        EXPECT_TRUE(sameBits(re, wantRe) && sameBits(im, wantIm)) << "real";
+        for (int inverse : {0, 1}) {
+            re = x, im = zeros, wantRe = re, wantIm = im;
+            complex.transform(re.data(), im.data(), inverse);
+            reference::complexFft(wantRe.data(), wantIm.data(), n, inverse);
+            EXPECT_TRUE(sameBits(re, wantRe) && sameBits(im, wantIm)) << "inverse " << inverse;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(PowersOfTwo, FftWidths,
+                         ::testing::Combine(::testing::Values(32, 128, 2048, 8192, 16384, 65536),
+                                            ::testing::Values(FftIsa::Sse2, FftIsa::Avx2)),
+                         [](const auto& info) {
+                             return std::to_string(std::get<0>(info.param)) +
+                                    (std::get<1>(info.param) == FftIsa::Avx2 ? "Avx2" : "Sse2");
+                         });
 
 class SmallFftSizes : public ::testing::TestWithParam<int> {};
 
