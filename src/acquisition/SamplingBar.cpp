@@ -48,6 +48,16 @@ bool SamplingBar::bothChannels(const RangeTables& tables) const {
     return tables[RangeTableId::SamplingChannels].value(channels.selection()) == kBothChannels;
 }
 
+SamplingSelection SamplingBar::selection(const RangeTables& tables, const AcquisitionParameters& acquisition) const {
+    SamplingSelection selection;
+    selection.bothChannels = bothChannels(tables);
+    selection.samplesPerSecond =
+        tables[RangeTableId::SamplingFrequency].value(frequency.selection()).value_or(acquisition.samplingRate);
+    selection.bits = tables[RangeTableId::SamplingResolution].value(resolution.selection()).value_or(acquisition.samplingBits);
+    selection.recordLength = recordLengthValue();
+    return selection;
+}
+
 std::int32_t SamplingBar::recordLengthValue() const { return LeadingInteger(point.text()); }
 
 }  // namespace tonewell

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "acquisition/AcquisitionParameters.h"
+#include "acquisition/DocumentFormat.h"
 #include "controls/ListControl.h"
 #include "shared/RangeTables.h"
 #include "controls/ToolbarItem.h"
@@ -38,6 +39,9 @@ public:
 
     // Channels "A&B" selected.
     bool bothChannels(const RangeTables& tables) const;
+    // The selections as the document's format takes them (the current values where nothing is
+    // selected).
+    SamplingSelection selection(const RangeTables& tables, const AcquisitionParameters& acquisition) const;
     // The integer the "Point" text starts with.
     std::int32_t recordLengthValue() const;
 

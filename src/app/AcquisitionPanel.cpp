@@ -53,15 +53,7 @@ void AcquisitionPanel::ApplyStep() {
 
 bool AcquisitionPanel::bothChannelsSelected() const { return sampling_.bothChannels(tables_); }
 
-SamplingSelection AcquisitionPanel::samplingSelection() const {
-    SamplingSelection selection;
-    selection.bothChannels = bothChannelsSelected();
-    selection.samplesPerSecond = SelectedSamplingRate(tables_, sampling_.frequency, acquisition_.samplingRate);
-    selection.bits =
-        tables_[RangeTableId::SamplingResolution].value(sampling_.resolution.selection()).value_or(acquisition_.samplingBits);
-    selection.recordLength = sampling_.recordLengthValue();
-    return selection;
-}
+SamplingSelection AcquisitionPanel::samplingSelection() const { return sampling_.selection(tables_, acquisition_); }
 
 TimeRangeCouplingControls AcquisitionPanel::couplingControls() const {
     return {scope_.timeRange, sampling_.frequency, sampling_.point, spectrum_, trigger_.delay};

@@ -1,7 +1,6 @@
 #include "app/CMainFrame.h"
 
 #include "app/HelpFile.h"
-#include "app/Instrument.h"
 #include "app/PanelSetting.h"
 #include "scope/ScopeExport.h"
 #include "spectrum/SpectrumExport.h"
@@ -10,34 +9,27 @@
 
 namespace tonewell {
 
-namespace {
-
-// A chosen save path without an extension takes the default one.
-std::filesystem::path WithExtension(std::filesystem::path path, const char* extension) {
-    if (!path.has_extension()) path += std::string(".") + extension;
-    return path;
-}
-
-}  // namespace
-
-bool AutoRunCaptureAtStartup(bool autoRunSetting, bool inputRunning, int startupStage, int productEdition,
+bool AutoRunCaptureAtStartup(bool autoRunSetting, bool inputRunning, bool viewsUpdated, int productEdition,
                              bool documentFromFile) {
-    return autoRunSetting && !inputRunning && startupStage > 1 && EditionHasCapture(productEdition) &&
-           !documentFromFile;
+    return autoRunSetting && !inputRunning && viewsUpdated && EditionHasCapture(productEdition) && !documentFromFile;
 }
 
-CMainFrame::CMainFrame(Instrument& instrument, FrameWindow& window, FrameDialogs& dialogs, int productEdition)
-    : instrument_(instrument), window_(window), dialogs_(dialogs), edition_(productEdition),
+CMainFrame::CMainFrame(FrameParts parts, FrameWindow& window, FrameDialogs& dialogs, int productEdition)
+    : parts_(std::move(parts)),
+      window_(window),
+      dialogs_(dialogs),
+      edition_(productEdition),
+      documents_(parts_.documents, window),
       programFolder_(RunningProgramFolder()) {
-    instrument_.effects.attachViews(this);
-    instrument_.scope.setFrameHooks(this);
-    instrument_.outputDisplay.attachFrame(this);
+    parts_.effects.attachViews(this);
+    parts_.scope.setFrameHooks(this);
+    parts_.outputDisplay.attachFrame(this);
     // The end of a sweep is signalled from the notification thread; the output stops here, on
     // the UI thread.
-    setTimerHandler(kTimerSweepEnd, [this] { instrument_.output.OnSweepEndTimer(); });
+    setTimerHandler(kTimerSweepEnd, [this] { parts_.output.OnSweepEndTimer(); });
     // Capture's timers; its thread's "record ready" comes in as timer 3, so that the command
     // bar follows a Single record's stop at once.
-    CaptureEngine& capture = instrument_.capture;
+    CaptureEngine& capture = parts_.capture;
     setTimerHandler(kTimerRecordRelease, [&capture] { capture.OnRecordRelease(); });
     setTimerHandler(kTimerCaptureRestart, [&capture] { capture.OnCaptureRestart(); });
     setTimerHandler(kTimerRecordReady, [&capture] { capture.OnRecordReady(); });
@@ -46,53 +38,45 @@ CMainFrame::CMainFrame(Instrument& instrument, FrameWindow& window, FrameDialogs
 }
 
 CMainFrame::~CMainFrame() {
-    instrument_.capture.setRecordReadyRoute(nullptr);
-    instrument_.outputDisplay.attachFrame(nullptr);
-    instrument_.scope.setFrameHooks(nullptr);
-    instrument_.effects.attachViews(nullptr);
+    parts_.capture.setRecordReadyRoute(nullptr);
+    parts_.outputDisplay.attachFrame(nullptr);
+    parts_.scope.setFrameHooks(nullptr);
+    parts_.effects.attachViews(nullptr);
 }
 
 // ---- start-up -----------------------------------------------------------------------------
 
 void CMainFrame::startUp(const std::optional<std::filesystem::path>& commandLineFile) {
-    instrument_.readDefaultPanel();
-    instrument_.readConfiguration();
-    instrument_.loadGeneratorFiles();
-
+    parts_.startUp(commandLineFile);
     // The frame's creation: the bars exist with their slot states; the client area shows both
     // panes in halves.
-    runPressedAtStart_ = instrument_.configuration.autoRunAtStartup;
+    runPressedAtStart_ = parts_.configuration.autoRunAtStartup;
     applyBarEnabling();
-    window_.showPanes(scopeShown_, spectrumShown_);
+    window_.showPanes(parts_.panes.scopeShown, parts_.panes.spectrumShown);
     window_.recalcLayout();
-
-    // The command line: the first document, made with the selections and calibration just read;
-    // the views have their first update with it.
-    instrument_.makeFreshDocument();
-    if (!commandLineFile || !openDocumentFile(*commandLineFile)) newDocument();
+    window_.setDocumentTitle(parts_.document.Title());
     window_.updateCommandBar();
 }
 
 void CMainFrame::OnSplashEnded() {
     window_.showWindow();
-    ApplyViewVisibility();
-    ++instrument_.startupStage;
+    const PanelSetting& loaded = parts_.panel.loadedPanel();
+    ApplyViewVisibility(PaneFlags{loaded.scopeShown, loaded.spectrumShown, loaded.thirdPane, loaded.generatorShown});
+    parts_.startup.splashEnded();
     window_.updateCommandBar();
 }
-
-int CMainFrame::startupStage() const { return instrument_.startupStage; }
 
 // ---- command states -----------------------------------------------------------------------
 
 FrameConditions CMainFrame::conditions() const {
-    const Instrument& in = instrument_;
+    const FrameParts& in = parts_;
     FrameConditions c;
     c.productEdition = edition_;
     c.inputRunning = in.run.inputRunning.load();
     c.outputRunning = in.run.outputRunning.load();
     c.recordEmpty = in.document.sampleCount == 0;
-    c.scopeShown = scopeShown_;
-    c.spectrumShown = spectrumShown_;
+    c.scopeShown = in.panes.scopeShown;
+    c.spectrumShown = in.panes.spectrumShown;
     c.displayInScopeActive = in.run.displayInScopeActive.load();
     c.amplitudeSpectrum = in.panel.spectrum.selectedType(in.tables) == SpectrumType::Amplitude;
     c.trigSampBarState = slotState(BarSlot::TriggerSampling);
@@ -104,7 +88,7 @@ FrameConditions CMainFrame::conditions() const {
 
 // Run/Stop monitoring input needs capture; until it is attached the button stays disabled.
 bool CMainFrame::engineAttached(int id) const {
-    if (id == kCommandRunStopInput) return instrument_.effects.monitoring() != nullptr;
+    if (id == kCommandRunStopInput) return parts_.effects.monitoring() != nullptr;
     return true;
 }
 
@@ -114,22 +98,16 @@ CommandState CMainFrame::commandState(int id) const {
     return state;
 }
 
-CommandState CMainFrame::updateCommand(int id) {
-    CommandState state = commandState(id);
-    if (id == kCommandRunStopInput) runPressedAtStart_ = false;
-    return state;
-}
-
 // ---- command dispatch ---------------------------------------------------------------------
 
 void CMainFrame::OnCommand(int id) {
     if (id != kCommandFileClose && !commandState(id).enabled) return;
     switch (id) {
-    case kCommandFileNew: OnFileNew(); break;
-    case kCommandFileOpen: OnFileOpen(); break;
+    case kCommandFileNew: documents_.fileNew(); break;
+    case kCommandFileOpen: documents_.fileOpen(); break;
     case kCommandFileClose: OnFileClose(); break;
-    case kCommandFileSave: OnFileSave(); break;
-    case kCommandFileSaveAs: OnFileSaveAs(); break;
+    case kCommandFileSave: documents_.fileSave(); break;
+    case kCommandFileSaveAs: documents_.fileSaveAs(); break;
     case kCommandScopeExport: OnScopeExport(); break;
     case kCommandSpectrumExport: OnSpectrumExport(); break;
     case kCommandAppExit: OnAppExit(); break;
@@ -143,9 +121,9 @@ void CMainFrame::OnCommand(int id) {
     case kCommandTrigSampParameters: cycleSlot(BarSlot::TriggerSampling); break;
     case kCommandScopeParameters: cycleSlot(BarSlot::Scope); break;
     case kCommandSpectrumParameters: cycleSlot(BarSlot::Spectrum); break;
-    case kCommandSavePanelDefault: instrument_.saveDefaultPanel(); break;
-    case kCommandSavePanel: OnSavePanel(); break;
-    case kCommandLoadPanel: OnLoadPanel(); break;
+    case kCommandSavePanelDefault: parts_.saveDefaultPanel(); break;
+    case kCommandSavePanel: documents_.savePanel(); break;
+    case kCommandLoadPanel: documents_.loadPanel(); break;
     case kCommandHelpTopic: OnHelpTopic(); break;
     case kCommandAbout: dialogs_.about(); break;
     case kCommandRunStopInput: OnRunStopInput(); break;
@@ -165,78 +143,28 @@ void CMainFrame::OnCommand(int id) {
 
 bool CMainFrame::OnDropFile(const std::filesystem::path& path) {
     if (!commandState(kCommandFileOpen).enabled) return false;
-    const bool opened = openDocumentFile(path);
+    const bool opened = documents_.openFile(path);
     if (!closing_) window_.updateCommandBar();
     return opened;
 }
 
 bool CMainFrame::OnClose() {
     if (closing_) return true;
-    if (!instrument_.document.SaveModified()) return false;
+    if (!parts_.document.SaveModified()) return false;
     closing_ = true;
     return true;
 }
 
 // ---- the document -------------------------------------------------------------------------
 
-void CMainFrame::initialUpdateViews() {
-    instrument_.takeRecordInViews();
-    window_.setDocumentTitle(instrument_.document.Title());
-}
-
-void CMainFrame::newDocument() {
-    instrument_.document.OnNewDocument();
-    initialUpdateViews();
-}
-
-bool CMainFrame::openDocumentFile(const std::filesystem::path& path) {
-    CSignalDoc& document = instrument_.document;
-    if (!document.SaveModified()) return false;
-    if (!document.OnOpenDocument(path, currentScopeType())) return false;
-    initialUpdateViews();
-    return true;
-}
-
-int CMainFrame::currentScopeType() const { return instrument_.scopePanel.settings().type; }
-
-void CMainFrame::OnFileNew() {
-    if (!instrument_.document.SaveModified()) return;
-    newDocument();
-}
-
-void CMainFrame::OnFileOpen() {
-    FileDialogRequest request;
-    request.filter = kDocumentOpenFilter;
-    request.defaultExtension = kDocumentExtension;
-    std::optional<std::string> path = instrument_.shell.chooseOpenFile(request);
-    if (path) openDocumentFile(*path);
-}
-
-void CMainFrame::OnFileSave() {
-    if (instrument_.document.DoFileSave()) window_.setDocumentTitle(instrument_.document.Title());
-}
-
-void CMainFrame::OnFileSaveAs() {
-    CSignalDoc& document = instrument_.document;
-    FileDialogRequest request;
-    request.filter = kDocumentFilter;
-    request.defaultExtension = kDocumentExtension;
-    request.initialPath = document.PathName().empty() ? document.Title() + "." + kDocumentExtension
-                                                      : document.PathName().string();
-    request.promptOverwrite = true;
-    std::optional<std::string> chosen = instrument_.shell.chooseSaveFile(request);
-    if (!chosen) return;
-    if (document.OnSaveDocument(WithExtension(*chosen, kDocumentExtension))) window_.setDocumentTitle(document.Title());
-}
-
 void CMainFrame::OnFileClose() {
     // In a program of one document, closing the document closes the window with it.
-    if (!instrument_.document.SaveModified()) return;
+    if (!parts_.document.SaveModified()) return;
     closeProgram();
 }
 
 void CMainFrame::OnAppExit() {
-    if (!instrument_.document.SaveModified()) return;
+    if (!parts_.document.SaveModified()) return;
     closeProgram();
 }
 
@@ -246,19 +174,19 @@ void CMainFrame::closeProgram() {
 }
 
 void CMainFrame::OnScopeExport() {
-    Shell& shell = instrument_.shell;
+    Shell& shell = parts_.shell;
     ExportView(
-        shell, false, [&](const std::filesystem::path& path) { return WriteScopeExport(shell, path, instrument_.document); },
+        shell, false, [&](const std::filesystem::path& path) { return WriteScopeExport(shell, path, parts_.document); },
         pictures_ ? ExportWriter([this](const std::filesystem::path& path) { return pictures_->writeScopePicture(path); })
                   : ExportWriter());
 }
 
 void CMainFrame::OnSpectrumExport() {
-    Shell& shell = instrument_.shell;
+    Shell& shell = parts_.shell;
     ExportView(
         shell, true,
         [&](const std::filesystem::path& path) {
-            return WriteSpectrumExport(shell, path, instrument_.document, instrument_.spectrumAnalysis);
+            return WriteSpectrumExport(shell, path, parts_.document, parts_.spectrumAnalysis);
         },
         pictures_ ? ExportWriter([this](const std::filesystem::path& path) { return pictures_->writeSpectrumPicture(path); })
                   : ExportWriter());
@@ -267,60 +195,36 @@ void CMainFrame::OnSpectrumExport() {
 // ---- settings -----------------------------------------------------------------------------
 
 void CMainFrame::OnSignalGenerator() {
-    instrument_.run.generatorShown = true;
+    parts_.run.generatorShown = true;
     dialogs_.signalGenerator();
-    instrument_.run.generatorShown = false;
-}
-
-void CMainFrame::OnSavePanel() {
-    FileDialogRequest request;
-    request.filter = kPanelFileFilter;
-    request.defaultExtension = kPanelFileExtension;
-    request.promptOverwrite = true;
-    std::optional<std::string> chosen = instrument_.shell.chooseSaveFile(request);
-    if (!chosen) return;
-    instrument_.panel.savePanel(WithExtension(*chosen, kPanelFileExtension), instrument_.toneLists,
-                                instrument_.programDir);
-}
-
-void CMainFrame::OnLoadPanel() {
-    FileDialogRequest request;
-    request.filter = kPanelFileFilter;
-    request.defaultExtension = kPanelFileExtension;
-    std::optional<std::string> chosen = instrument_.shell.chooseOpenFile(request);
-    if (!chosen) return;
-    // A refused file has shown its message; the panel stays as it is rather than going back
-    // to the panel loaded before.
-    if (!instrument_.panel.loadPanel(*chosen)) return;
-    instrument_.startupStage = -1;
-    OnFileNew();
+    parts_.run.generatorShown = false;
 }
 
 void CMainFrame::OnHelpTopic() {
     // The help is the program's own file, shown in its own viewer; a missing file or a viewer
     // that cannot show it gets the system's message.
     const std::optional<std::filesystem::path> file = FindHelpFile(programFolder_);
-    if (!file || !dialogs_.help(*file, kHelpAnchor)) instrument_.shell.showMessage(kHelpFailedMessage);
+    if (!file || !dialogs_.help(*file, kHelpAnchor)) parts_.shell.showMessage(kHelpFailedMessage);
 }
 
 void CMainFrame::afterDisplaySetting() {
-    instrument_.effects.RedrawAllViews();
+    parts_.effects.RedrawAllViews();
     applyBarEnabling();
 }
 
 void CMainFrame::applyBarEnabling() {
-    const bool generatorInScope = instrument_.run.displayInScopeActive.load();
-    instrument_.panel.trigger.ApplyModeListEnabling(generatorInScope);
-    instrument_.panel.sampling.ApplyEnabling(instrument_.configuration.enablePointEdit, generatorInScope);
+    const bool generatorInScope = parts_.run.displayInScopeActive.load();
+    parts_.panel.trigger.ApplyModeListEnabling(generatorInScope);
+    parts_.panel.sampling.ApplyEnabling(parts_.configuration.enablePointEdit, generatorInScope);
 }
 
 // ---- run and stop -------------------------------------------------------------------------
 
 void CMainFrame::OnRunStopInput() {
-    if (InputMonitoring* monitoring = instrument_.effects.monitoring()) monitoring->RunStop();
+    if (InputMonitoring* monitoring = parts_.effects.monitoring()) monitoring->RunStop();
 }
 
-void CMainFrame::OnRunStopOutput() { instrument_.output.RunStop(); }
+void CMainFrame::OnRunStopOutput() { parts_.output.RunStop(); }
 
 void CMainFrame::setTimerHandler(int timerId, std::function<void()> handler) {
     if (handler)
@@ -343,8 +247,8 @@ std::string CMainFrame::runCountsText() const {
         if (!text.empty()) text += "  ";
         text += label + std::to_string(count);
     };
-    if (instrument_.run.outputRunning.load()) add("Output underruns: ", instrument_.output.underrunCount());
-    if (instrument_.run.inputRunning.load() && overruns_) add("Input overruns: ", overruns_());
+    if (parts_.run.outputRunning.load()) add("Output underruns: ", parts_.output.underrunCount());
+    if (parts_.run.inputRunning.load() && overruns_) add("Input overruns: ", overruns_());
     return text;
 }
 
@@ -378,35 +282,30 @@ void CMainFrame::showScopeBar1() {
 }
 
 bool CMainFrame::giveScopeWholeHeight() {
-    if (instrument_.startupStage <= 0 || spectrumShown_ || window_.lowerPaneHeight() <= 0) return false;
-    window_.showPanes(scopeShown_, spectrumShown_);
+    const PaneFlags& panes = parts_.panes;
+    if (!parts_.startup.recordShown() || panes.spectrumShown || window_.lowerPaneHeight() <= 0) return false;
+    window_.showPanes(panes.scopeShown, panes.spectrumShown);
     window_.recalcLayout();
     return true;
 }
 
 void CMainFrame::toggleScopePane() {
-    if (scopeShown_) {
-        if (!spectrumShown_) return;  // the only shown pane stays
-        scopeShown_ = false;
-    } else {
-        scopeShown_ = true;
-    }
+    PaneFlags& panes = parts_.panes;
+    if (panes.scopeShown && !panes.spectrumShown) return;  // the only shown pane stays
+    panes.scopeShown = !panes.scopeShown;
     panesChanged();
 }
 
 void CMainFrame::toggleSpectrumPane() {
-    if (spectrumShown_) {
-        if (!scopeShown_) return;
-        spectrumShown_ = false;
-    } else {
-        spectrumShown_ = true;
-    }
+    PaneFlags& panes = parts_.panes;
+    if (panes.spectrumShown && !panes.scopeShown) return;  // the only shown pane stays
+    panes.spectrumShown = !panes.spectrumShown;
     panesChanged();
 }
 
 void CMainFrame::panesChanged() {
-    window_.showPanes(scopeShown_, spectrumShown_);
-    instrument_.effects.RedrawAllViews();
+    window_.showPanes(parts_.panes.scopeShown, parts_.panes.spectrumShown);
+    parts_.effects.RedrawAllViews();
 }
 
 // ---- FrameViews ---------------------------------------------------------------------------
@@ -415,18 +314,17 @@ void CMainFrame::OpenSpectrumXScaleDialog() { dialogs_.spectrumXScale(); }
 
 void CMainFrame::OpenSpectrumYScaleDialog() { dialogs_.spectrumYScale(); }
 
-void CMainFrame::ApplyViewVisibility() {
-    Instrument& in = instrument_;
-    const PanelSetting& panel = in.panel.loadedPanel();
-    if (scopeShown_ != panel.scopeShown) toggleScopePane();
+void CMainFrame::ApplyViewVisibility(const PaneFlags& panel) {
+    FrameParts& in = parts_;
+    if (in.panes.scopeShown != panel.scopeShown) toggleScopePane();
     const bool spectrumWanted = panel.spectrumShown && EditionHasSpectrum(edition_);
-    if (spectrumShown_ != spectrumWanted) toggleSpectrumPane();
+    if (in.panes.spectrumShown != spectrumWanted) toggleSpectrumPane();
 
     // Opened once the current step is done, so that a panel being applied is applied whole
     // before the dialog takes over.
     if ((panel.generatorShown || edition_ == kEditionGeneratorScope) && !in.run.generatorShown.load())
         in.shell.post([this] {
-            if (!instrument_.run.generatorShown.load()) OnSignalGenerator();
+            if (!parts_.run.generatorShown.load()) OnSignalGenerator();
         });
 
     in.panel.trigger.ApplyModeEnabling(in.acquisition.triggerMode, in.panel.sampling.bothChannels(in.tables));
@@ -434,7 +332,7 @@ void CMainFrame::ApplyViewVisibility() {
 
     // Run as the button would be: only while it is enabled (a pane shown, the generator not in
     // the oscilloscope, capture attached).
-    if (AutoRunCaptureAtStartup(in.configuration.autoRunAtStartup, in.run.inputRunning.load(), in.startupStage,
+    if (AutoRunCaptureAtStartup(in.configuration.autoRunAtStartup, in.run.inputRunning.load(), in.startup.viewsUpdated(),
                                 edition_, !in.document.PathName().empty()) &&
         commandState(kCommandRunStopInput).enabled) {
         OnRunStopInput();
@@ -443,16 +341,7 @@ void CMainFrame::ApplyViewVisibility() {
 }
 
 void CMainFrame::showScopePane() {
-    if (!scopeShown_) toggleScopePane();
+    if (!parts_.panes.scopeShown) toggleScopePane();
 }
-
-void CMainFrame::documentChanged() {
-    instrument_.effects.RedrawAllViews();
-}
-
-PaneFlags CMainFrame::Panes() const {
-    return PaneFlags{scopeShown_, spectrumShown_, false, instrument_.run.generatorShown.load()};
-}
-
 
 }  // namespace tonewell

@@ -1,12 +1,12 @@
 #include "app/CaptureLink.h"
 
 #include "acquisition/DocumentFormat.h"
-#include "app/FrontPanel.h"
 
 namespace tonewell {
 
 bool CaptureLink::ConfigureDocument() {
-    return tonewell::ConfigureDocumentFormat(parts_.document, parts_.panel.samplingSelection(), parts_.configuration,
+    return tonewell::ConfigureDocumentFormat(parts_.document, parts_.sampling.selection(parts_.tables, parts_.acquisition),
+                                             parts_.configuration,
                                              parts_.acquisition, parts_.inputRunning, parts_.shell);
 }
 

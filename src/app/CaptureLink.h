@@ -1,6 +1,6 @@
 #pragma once
 // The instrument's side of input capture: the document takes the sampling bar's format, the
-// panes are those the frame shows (without a frame, those of the loaded panel), the statistics
+// panes are the instrument's, the statistics
 // follow the oscilloscope's type, and the views are redrawn through the front panel's effects.
 // Owned by Instrument; UI thread; the references must outlive it.
 
@@ -8,6 +8,7 @@
 
 #include "acquisition/AcquisitionParameters.h"
 #include "acquisition/CaptureEngine.h"
+#include "acquisition/SamplingBar.h"
 #include "acquisition/SignalDoc.h"
 #include "app/InstrumentEffects.h"
 #include "platform/Shell.h"
@@ -16,11 +17,10 @@
 
 namespace tonewell {
 
-class FrontPanel;
-
 struct CaptureLinkParts {
     CSignalDoc& document;
-    const FrontPanel& panel;  // the sampling bar's selections
+    const SamplingBar& sampling;  // the format the document takes
+    const RangeTables& tables;
     const InstrumentConfiguration& configuration;
     AcquisitionParameters& acquisition;
     std::atomic<bool>& inputRunning;

@@ -1,28 +1,21 @@
 #pragma once
-// What the frame and its two views do when the front panel changes: the instrument forwards
-// these effects to the frame that attached itself (Instrument::effects.attachViews). UI thread.
+// What only the frame does for the front panel and the views: the panes' visibility of an
+// applied panel and the spectrum's axis dialogs. The instrument forwards these to the frame that
+// attached itself (Instrument::effects.attachViews). UI thread.
 
 
 #include "app/PanelEffects.h"
+
+#include "shared/ProgramState.h"
 
 namespace tonewell {
 
 class FrameViews {
 public:
     virtual ~FrameViews() = default;
-
-    // The oscilloscope re-reads its range selectors and rescales.
-    virtual void ApplyScopeRanges() = 0;
-    // The shown oscilloscope and spectrum views adapt their toolbars to the channels sampled.
-    virtual void AdaptViewToolbars() = 0;
-    // Every view of the document redraws.
-    virtual void RedrawAllViews() = 0;
-    // The panes and the generator dialog take the visibility of the applied panel.
-    virtual void ApplyViewVisibility() = 0;
-
-    // The frame's panes as they are now.
-    virtual PaneFlags Panes() const = 0;
-
+    // The panes and the generator dialog take the visibility the applied panel wants (wanted
+    // carries its pane flags).
+    virtual void ApplyViewVisibility(const PaneFlags& wanted) = 0;
     // The spectrum view's double taps: "Spectrum Analyzer X Axis Scale" / "Spectrum Analyzer Y
     // Axis Scale", modal, as commands 32813 and 32814 open them. A frame without them opens none.
     virtual void OpenSpectrumXScaleDialog() {}

@@ -125,22 +125,22 @@ bool FrontPanel::savePanel(const std::filesystem::path& path, const ToneLists& t
 
 void FrontPanel::applyPanel() {
     fillBars();
-    homes_.startupStage = 0;
+    homes_.startup.panelApplied();
     PaneFlags panes = effects_.Panes();
     if ((panes.scopeShown || panes.spectrumShown) && document_.IsModified()) document_.SaveModified();
     document_.skipSavePrompt = true;
-    effects_.ApplyViewVisibility();
+    effects_.ApplyViewVisibility(PaneFlags{panel_.scopeShown, panel_.spectrumShown, panel_.thirdPane, panel_.generatorShown});
     effects_.ConfigureDocumentFormat();
     effects_.AdaptViewToolbars();
     trigger.ApplyModeEnabling(homes_.acquisition.triggerMode, sampling.bothChannels(homes_.tables));
 }
 
 void FrontPanel::ApplyNewDocumentPanel(CSignalDoc& document) {
-    if (homes_.startupStage > 0) {
+    if (homes_.startup.recordShown()) {
         document.EmptyNote();
         resetPanel();
         applyPanel();
-    } else if (homes_.startupStage == -1) {
+    } else if (homes_.startup.stage() == StartupStage::PanelLoaded) {
         document.EmptyNote();
         applyPanel();
     }

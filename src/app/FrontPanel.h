@@ -15,6 +15,7 @@
 #include "acquisition/TriggerBar.h"
 #include "app/PanelEffects.h"
 #include "app/PanelSetting.h"
+#include "app/Startup.h"
 #include "shared/RangeTables.h"
 #include "scope/ScopeBars.h"
 #include "spectrum/SpectrumSelectors.h"
@@ -29,7 +30,7 @@ struct PanelHomes {
     AcquisitionParameters& acquisition;
     GeneratorSettings& generator;
     std::string& toneFilePath;
-    int& startupStage;  // 0 before the splash ends, 1 after, -1 after Load Panel Setting
+    Startup& startup;  // applying a panel starts its stage over; New asks it
 };
 
 class FrontPanel : public DocumentFrameHooks {

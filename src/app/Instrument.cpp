@@ -33,11 +33,12 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       audio(audio),
       programDir(ProgramDirectory()),
       document(shell, configuration, run.inputRunning, StoredSelection(tables)),
-      effects(EffectTargets{tables, configuration, acquisition, run.inputRunning, document, shell}, panel),
-      panel(PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, effects, shell),
+      effects(EffectTargets{tables, configuration, acquisition, run.inputRunning, document, shell, panel.sampling, panes,
+                            run.generatorShown}),
+      panel(PanelHomes{tables, acquisition, generator, toneFilePath, startup}, document, effects, shell),
       spectrumAnalysis(shell),
-      scope(ScopeViewParts{document, acquisition, configuration, redraw, startupStage, shell}),
-      spectrum(SpectrumViewParts{document, spectrumAnalysis, acquisition, configuration, run, redraw, shell}),
+      scope(ScopeViewParts{document, acquisition, configuration, redraw, panes, shell}),
+      spectrum(SpectrumViewParts{document, spectrumAnalysis, acquisition, configuration, run, redraw, panes, shell}),
       scopePanel(ScopePanelParts{panel.scope, tables, document, run, scope}),
       spectrumPanel(SpectrumPanelParts{panel.spectrum, tables, document, acquisition, panel.loadedPanel(), spectrum}),
       outputDisplay(OutputDisplayTargets{panel, effects, tables, acquisition, configuration, run.inputRunning,
@@ -48,8 +49,8 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
                                                                configuration.outputFullScale16};
                                   },
                                   seedClock, shell, run, &audio, &document}),
-      captureLink(CaptureLinkParts{document, panel, configuration, acquisition, run.inputRunning, shell, effects,
-                                   scopePanel}),
+      captureLink(CaptureLinkParts{document, panel.sampling, tables, configuration, acquisition, run.inputRunning, shell,
+                                   effects, scopePanel}),
       capture(CaptureParts{document, acquisition, run, redraw, configuration, tables, panel.trigger, panel.sampling, shell,
                            audio},
               &captureLink) {
@@ -63,23 +64,43 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
     document.SetFrameHooks(&panel);
 }
 
-void Instrument::startUp() {
+void Instrument::startUp(const std::optional<std::filesystem::path>& commandLineFile) {
     readDefaultPanel();
     readConfiguration();
     loadGeneratorFiles();
     makeFreshDocument();
+    if (!commandLineFile || !document.OnOpenDocument(*commandLineFile, scopePanel.settings().type))
+        document.OnNewDocument();
     takeRecordInViews();
 }
 
+FrameParts Instrument::frameParts() {
+    return FrameParts{
+        [this](const std::optional<std::filesystem::path>& file) { startUp(file); },
+        DocumentCommandParts{document, panel, startup, shell, toneLists, programDir, [this] { takeRecordInViews(); },
+                             [this] { return scopePanel.settings().type; }},
+        document,
+        panel,
+        effects,
+        tables,
+        configuration,
+        acquisition,
+        run,
+        panes,
+        startup,
+        shell,
+        output,
+        capture,
+        outputDisplay,
+        scope,
+        spectrumAnalysis,
+        [this] { return saveDefaultPanel(); },
+    };
+}
+
 void Instrument::takeRecordInViews() {
-    // The oscilloscope keeps the panel for the first two updates after the stage was reset, the
-    // spectrum view for its first; each moves the stage on while it keeps it.
-    const bool scopeKeepsPanel = startupStage < 2;
-    if (scopeKeepsPanel) ++startupStage;
-    scopePanel.takeRecord(scopeKeepsPanel);
-    const bool spectrumKeepsPanel = startupStage <= 1;
-    if (spectrumKeepsPanel) ++startupStage;
-    spectrumPanel.takeRecord(spectrumKeepsPanel);
+    scopePanel.takeRecord(startup.scopeKeepsPanel());
+    spectrumPanel.takeRecord(startup.spectrumKeepsPanel());
 }
 
 bool Instrument::readDefaultPanel() {

@@ -10,17 +10,20 @@
 // its results depend only on its arguments.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "acquisition/AcquisitionParameters.h"
 #include "acquisition/CaptureEngine.h"
 #include "acquisition/SignalDoc.h"
 #include "app/CaptureLink.h"
+#include "app/FrameParts.h"
 #include "app/FrontPanel.h"
 #include "app/InstrumentEffects.h"
 #include "app/OutputDisplayLink.h"
 #include "app/ScopePanel.h"
 #include "app/SpectrumPanel.h"
+#include "app/Startup.h"
 #include "generator/GeneratorOutput.h"
 #include "generator/GeneratorSettings.h"
 #include "generator/SeedClock.h"
@@ -45,11 +48,12 @@ public:
     Instrument(const Instrument&) = delete;
     Instrument& operator=(const Instrument&) = delete;
 
-    // The program's start-up reads: "default.psf", "Vorel.cfg", then the generator's files for
-    // waveform A; the first document is then made anew with the selections and calibration
-    // they gave, and the oscilloscope and the spectrum view have their first update. A missing
+    // The program's one start-up sequence: "default.psf", "Vorel.cfg", then the generator's
+    // files for waveform A; the first document is then made anew with the selections and
+    // calibration they gave; the file named on the command line is opened into it (a refused
+    // one is reported and a new document made instead), and the views take its record. A missing
     // file leaves the built-in values; a refused one shows its message.
-    void startUp();
+    void startUp(const std::optional<std::filesystem::path>& commandLineFile = std::nullopt);
 
     // "default.psf" from programDir into the loaded panel, the tables' stored rows, the
     // generator's settings and toneFilePath, and the bars refilled; false when there is none or
@@ -67,6 +71,9 @@ public:
     // keep the panel's choices (and the stage moves on), afterwards they fit the record.
     void takeRecordInViews();
 
+    // The parts the main frame commands.
+    FrameParts frameParts();
+
     // Save Panel Setting as Default: the current panel to "default.psf" (and, for waveform A
     // "MultiTones", the tone lists to "default.tcf"), making programDir first when it is missing.
     bool saveDefaultPanel();
@@ -78,7 +85,8 @@ public:
     RunState run;
     AcquisitionParameters acquisition;
     RedrawState redraw;
-    int startupStage = 0;  // 0 before the splash ends, 1 after, -1 after Load Panel Setting
+    Startup startup;  // where the start-up stands; its transitions are documented with it
+    PaneFlags panes;  // the panes the main window shows; the frame changes them
     std::string toneFilePath;  // the tone file or waveform library last read or written
     std::filesystem::path programDir;
 

@@ -2,25 +2,23 @@
 
 #include "acquisition/CaptureRestart.h"
 #include "acquisition/DocumentFormat.h"
-#include "app/FrontPanel.h"
 
 namespace tonewell {
 
-InstrumentEffects::InstrumentEffects(EffectTargets targets, const FrontPanel& panel)
-    : targets_(targets), panel_(panel) {}
+InstrumentEffects::InstrumentEffects(EffectTargets targets) : targets_(targets) {}
 
 RangeCode InstrumentEffects::ScopeTimeRange() const {
     return instrumentViews_.scopePanel ? instrumentViews_.scopePanel->timeRange() : RangeCode();
 }
 
 void InstrumentEffects::ConfigureDocumentFormat() {
-    tonewell::ConfigureDocumentFormat(targets_.document, panel_.samplingSelection(), targets_.configuration,
+    tonewell::ConfigureDocumentFormat(targets_.document, targets_.sampling.selection(targets_.tables, targets_.acquisition),
+                                      targets_.configuration,
                                       targets_.acquisition, targets_.inputRunning, targets_.shell);
 }
 
 void InstrumentEffects::ApplyScopeRanges() {
     if (instrumentViews_.scopePanel) instrumentViews_.scopePanel->applyRanges();
-    if (views_) views_->ApplyScopeRanges();
 }
 
 void InstrumentEffects::OnScopeTypeChanged() {
@@ -39,7 +37,6 @@ void InstrumentEffects::AdaptViewToolbars() {
     // Only a shown view adapts its selectors to the channels.
     if (instrumentViews_.scopePanel && Panes().scopeShown) instrumentViews_.scopePanel->updateSelectorStates();
     if (instrumentViews_.spectrumPanel && Panes().spectrumShown) instrumentViews_.spectrumPanel->syncToolbar();
-    if (views_) views_->AdaptViewToolbars();
 }
 
 void InstrumentEffects::RestartCaptureIfRunning() {
@@ -50,13 +47,12 @@ void InstrumentEffects::RestartCaptureIfRunning() {
 void InstrumentEffects::RedrawAllViews() {
     if (instrumentViews_.scope) instrumentViews_.scope->invalidate();
     if (instrumentViews_.spectrum) instrumentViews_.spectrum->invalidate();
-    if (views_) views_->RedrawAllViews();
 }
 
 PaneFlags InstrumentEffects::Panes() const {
-    if (views_) return views_->Panes();
-    const PanelSetting& loaded = panel_.loadedPanel();
-    return PaneFlags{loaded.scopeShown, loaded.spectrumShown, loaded.thirdPane, loaded.generatorShown};
+    PaneFlags panes = targets_.panes;
+    panes.generatorShown = targets_.generatorShown.load();
+    return panes;
 }
 
 std::optional<SpectrumScales> InstrumentEffects::ShownSpectrumScales() const {
@@ -77,8 +73,15 @@ void InstrumentEffects::openYScaleDialog() {
     if (views_) views_->OpenSpectrumYScaleDialog();
 }
 
-void InstrumentEffects::ApplyViewVisibility() {
-    if (views_) views_->ApplyViewVisibility();
+void InstrumentEffects::ApplyViewVisibility(const PaneFlags& wanted) {
+    if (views_) {
+        views_->ApplyViewVisibility(wanted);
+        return;
+    }
+    // Without a frame the panes are the panel's.
+    targets_.panes.scopeShown = wanted.scopeShown;
+    targets_.panes.spectrumShown = wanted.spectrumShown;
+    targets_.panes.thirdPane = wanted.thirdPane;
 }
 
 }  // namespace tonewell

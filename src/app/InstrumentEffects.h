@@ -2,15 +2,16 @@
 // The front panel's effects as the instrument carries them out: the document takes its format
 // here, running capture is restarted through the attached input monitoring, the oscilloscope's
 // and the spectrum's bar controllers hand their views new settings, and what concerns the panes
-// goes to the frame that attached itself. Without a frame the panes are those of the loaded
-// panel. It is also the spectrum view's frame hooks: the panes and the oscilloscope's type
-// answer them, and the double taps' dialogs go to the frame. Owned by Instrument; UI thread; the
-// references must outlive it.
+// goes to the frame that attached itself. The panes are the instrument's one value, which the
+// frame changes (without a frame, an applied panel sets it). It is also the spectrum view's frame
+// hooks: the oscilloscope's type answers them and the double taps' dialogs go to the frame.
+// Owned by Instrument; UI thread; the references must outlive it.
 
 #include <atomic>
 
 #include "acquisition/AcquisitionParameters.h"
 #include "acquisition/InputMonitoring.h"
+#include "acquisition/SamplingBar.h"
 #include "acquisition/SignalDoc.h"
 #include "app/FrameViews.h"
 #include "app/PanelEffects.h"
@@ -25,8 +26,6 @@
 #include "shared/RangeTables.h"
 
 namespace tonewell {
-
-class FrontPanel;
 
 // The views and their bars' controllers the effects drive.
 struct EffectViews {
@@ -44,12 +43,15 @@ struct EffectTargets {
     std::atomic<bool>& inputRunning;
     CSignalDoc& document;
     Shell& shell;
+    const SamplingBar& sampling;              // the format the document takes
+    PaneFlags& panes;                         // the instrument's panes
+    const std::atomic<bool>& generatorShown;  // the generator dialog is open
 };
 
 class InstrumentEffects : public PanelEffects, public SpectrumFrameHooks {
 public:
-    // panel is only read once the panel's bars exist (it may be constructed after this object).
-    InstrumentEffects(EffectTargets targets, const FrontPanel& panel);
+    // The sampling bar is only read once it exists (it may be constructed after this object).
+    explicit InstrumentEffects(EffectTargets targets);
     InstrumentEffects(const InstrumentEffects&) = delete;
     InstrumentEffects& operator=(const InstrumentEffects&) = delete;
 
@@ -76,17 +78,15 @@ public:
     void RedrawAllViews() override;
     PaneFlags Panes() const override;
     std::optional<SpectrumScales> ShownSpectrumScales() const override;
-    void ApplyViewVisibility() override;
+    void ApplyViewVisibility(const PaneFlags& wanted) override;
 
     // SpectrumFrameHooks
-    bool spectrumPaneShown() const override { return Panes().spectrumShown; }
     int scopeType() const override;
     void openXScaleDialog() override;
     void openYScaleDialog() override;
 
 private:
     EffectTargets targets_;
-    const FrontPanel& panel_;
     FrameViews* views_ = nullptr;
     InputMonitoring* monitoring_ = nullptr;
     EffectViews instrumentViews_;

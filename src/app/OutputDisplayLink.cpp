@@ -49,7 +49,7 @@ void OutputDisplayLink::fitViewsToDocument() {
 }
 
 void OutputDisplayLink::updateViews() {
-    if (frame_) frame_->documentChanged();
+    targets_.effects.RedrawAllViews();
 }
 
 void OutputDisplayLink::restoreDisplay() {

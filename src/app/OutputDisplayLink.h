@@ -27,9 +27,6 @@ public:
     // The hidden oscilloscope pane is shown; its view draws with oscilloscope type 0 (the bar
     // already selects it).
     virtual void showScopePane() = 0;
-    // The document holds new samples or a new format: the spectrum is marked for recomputation
-    // (spectrumDirty) and every shown view updates.
-    virtual void documentChanged() = 0;
 };
 
 struct OutputDisplayTargets {

@@ -6,15 +6,10 @@
 
 #include "shared/RangeCode.h"
 
+#include "shared/ProgramState.h"
+
 namespace tonewell {
 
-// Which panes the frame shows (the generator dialog counts as one).
-struct PaneFlags {
-    bool scopeShown = true;
-    bool spectrumShown = true;
-    bool thirdPane = false;
-    bool generatorShown = false;
-};
 
 // The spectrum view's axis choices.
 struct SpectrumScales {
@@ -50,8 +45,8 @@ public:
     virtual PaneFlags Panes() const = 0;
     // The spectrum view's scales while its pane is shown; nothing while it is hidden.
     virtual std::optional<SpectrumScales> ShownSpectrumScales() const = 0;
-    // The panes and the generator dialog take the visibility of the applied panel.
-    virtual void ApplyViewVisibility() = 0;
+    // The panes and the generator dialog take the visibility the applied panel wants.
+    virtual void ApplyViewVisibility(const PaneFlags& wanted) = 0;
 };
 
 }  // namespace tonewell

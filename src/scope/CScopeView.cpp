@@ -303,10 +303,8 @@ void CScopeView::computeTracePoints() {
 // ---- drawing --------------------------------------------------------------------------------
 
 void CScopeView::OnDraw(Canvas& canvas) {
-    if (frameHooks_) {
-        if (!frameHooks_->scopePaneShown()) return;
-        if (parts_.startupStage > 0 && frameHooks_->giveScopeWholeHeight()) return;
-    }
+    if (!parts_.panes.scopeShown) return;
+    if (frameHooks_ && frameHooks_->giveScopeWholeHeight()) return;
     drawPicture(canvas);
     std::int32_t pending = parts_.redraw.scopePendingDraws.load();
     while (pending > 0 && !parts_.redraw.scopePendingDraws.compare_exchange_weak(pending, pending - 1)) {

@@ -39,7 +39,7 @@ struct ScopeViewParts {
     const AcquisitionParameters& acquisition;   // trigger settings, levelEdited, samplingRate, samplingBits
     InstrumentConfiguration& configuration;     // colours, onePointPerRaster, input calibration
     RedrawState& redraw;                        // scopePendingDraws
-    const int& startupStage;                    // the split of the panes at start-up
+    const PaneFlags& panes;                     // a hidden pane draws nothing
     Shell& shell;
 };
 

@@ -17,6 +17,15 @@ struct RunState {
     std::atomic<bool> generatorShown{false};        // the generator dialog is open
 };
 
+// Which panes the main window shows (the generator dialog counts as one). The instrument holds
+// the one value; the frame changes it.
+struct PaneFlags {
+    bool scopeShown = true;
+    bool spectrumShown = true;
+    bool thirdPane = false;
+    bool generatorShown = false;
+};
+
 struct RedrawState {
     // A record has been handed to the UI thread and not yet released.
     std::atomic<bool> recordPending{false};

@@ -415,7 +415,7 @@ void CSpectrumView::computePoints() {
 // ---- drawing --------------------------------------------------------------------------------
 
 void CSpectrumView::OnDraw(Canvas& canvas) {
-    if (frameHooks_ && !frameHooks_->spectrumPaneShown()) return;
+    if (!parts_.panes.spectrumShown) return;
     drawPicture(canvas);
     std::int32_t pending = parts_.redraw.spectrumPendingDraws.load();
     while (pending > 0 && !parts_.redraw.spectrumPendingDraws.compare_exchange_weak(pending, pending - 1)) {

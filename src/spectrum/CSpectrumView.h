@@ -45,6 +45,7 @@ struct SpectrumViewParts {
     InstrumentConfiguration& configuration;    // colours, onePointPerRaster, removeDcInSpectrum
     const RunState& run;                       // inputRunning
     RedrawState& redraw;                       // spectrumPendingDraws
+    const PaneFlags& panes;                    // a hidden pane draws nothing
     Shell& shell;
 };
 

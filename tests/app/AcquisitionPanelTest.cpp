@@ -27,7 +27,7 @@ public:
     void RedrawAllViews() override { calls.push_back("redraw"); }
     PaneFlags Panes() const override { return {}; }
     std::optional<SpectrumScales> ShownSpectrumScales() const override { return std::nullopt; }
-    void ApplyViewVisibility() override { calls.push_back("visibility"); }
+    void ApplyViewVisibility(const PaneFlags&) override { calls.push_back("visibility"); }
 
     int count(const std::string& call) const { return static_cast<int>(std::count(calls.begin(), calls.end(), call)); }
 };

@@ -32,12 +32,15 @@ public:
     void RedrawAllViews() override { calls.push_back("redraw"); }
     PaneFlags Panes() const override { return panes; }
     std::optional<SpectrumScales> ShownSpectrumScales() const override { return scales; }
-    void ApplyViewVisibility() override { calls.push_back("visibility"); }
+    void ApplyViewVisibility(const PaneFlags&) override { calls.push_back("visibility"); }
 };
 
 class FrontPanelTest : public ::testing::Test {
 protected:
-    FrontPanelTest() { panel.createBars(); }
+    FrontPanelTest() {
+        startup.scopeKeepsPanel();  // a record has been shown
+        panel.createBars();
+    }
 
     void pick(ListControl& list, std::string_view name) {
         for (int row = 0; row < list.count(); ++row)
@@ -53,9 +56,9 @@ protected:
     AcquisitionParameters acquisition;
     GeneratorSettings generator;
     std::string toneFilePath;
-    int startupStage = 1;
+    Startup startup;
     FrameDouble frame;
-    FrontPanel panel{PanelHomes{tables, acquisition, generator, toneFilePath, startupStage}, document, frame, shell};
+    FrontPanel panel{PanelHomes{tables, acquisition, generator, toneFilePath, startup}, document, frame, shell};
     testing::TempDir dir;
 };
 
@@ -68,9 +71,9 @@ TEST_F(FrontPanelTest, APanelReadWithTriggerModeNoneDisablesTheTriggerControlsOn
     ASSERT_TRUE(panel.loadPanel(dir.path() / "none.psf"));
     EXPECT_TRUE(panel.trigger.edge.enabled());  // not applied yet
 
-    startupStage = -1;
+    startup.panelLoaded();
     panel.ApplyNewDocumentPanel(document);
-    EXPECT_EQ(startupStage, 0);
+    EXPECT_EQ(startup.stage(), StartupStage::PanelApplied);
     EXPECT_EQ(panel.trigger.mode.text(), "None");
     for (const Control* control : std::initializer_list<const Control*>{
              &panel.trigger.source, &panel.trigger.edge, &panel.trigger.level, &panel.trigger.levelSpin,
@@ -110,12 +113,11 @@ TEST_F(FrontPanelTest, ANewDocumentAfterStartUpResetsThePanel) {
     tables.setDefaultIndex(Id::ScopeTimeRange, 12);
     generator.frequencyA = 7;
     document.notes = "old note";
-    startupStage = 1;
     panel.ApplyNewDocumentPanel(document);
     EXPECT_EQ(panel.scope.timeRange.text(), "10ms");
     EXPECT_EQ(generator.frequencyA, 1000u);
     EXPECT_EQ(document.notes, "");
-    EXPECT_EQ(startupStage, 0);
+    EXPECT_EQ(startup.stage(), StartupStage::PanelApplied);
 
     // Before the splash ends the bars keep what creation gave them.
     pick(panel.scope.timeRange, "1s");

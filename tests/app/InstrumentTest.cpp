@@ -28,11 +28,7 @@ using testing::ProgramHome;
 class ViewsDouble : public FrameViews {
 public:
     std::vector<std::string> calls;
-    void ApplyScopeRanges() override { calls.push_back("apply ranges"); }
-    void AdaptViewToolbars() override { calls.push_back("adapt toolbars"); }
-    void RedrawAllViews() override { calls.push_back("redraw"); }
-    void ApplyViewVisibility() override { calls.push_back("visibility"); }
-    PaneFlags Panes() const override { return {}; }
+    void ApplyViewVisibility(const PaneFlags&) override { calls.push_back("visibility"); }
     void OpenSpectrumXScaleDialog() override { calls.push_back("x scale"); }
     void OpenSpectrumYScaleDialog() override { calls.push_back("y scale"); }
 };
@@ -76,14 +72,12 @@ TEST_F(InstrumentTest, OpenedRecordIsFollowedByTheSamplingBar) {
 }
 
 TEST_F(InstrumentTest, PickedTimeRangeSetsTheRecordLengthAndTheViewsFollow) {
-    ViewsDouble views;
-    instrument.effects.attachViews(&views);
     instrument.panel.scope.timeRange.userSelect(rowNamed(Id::ScopeTimeRange, "20ms"));
 
     // 20 ms at 44100 Hz; the document takes the new length at once.
     EXPECT_EQ(instrument.panel.sampling.point.text(), "882");
     EXPECT_EQ(instrument.acquisition.recordLength, 882);
-    EXPECT_EQ(views.calls, (std::vector<std::string>{"apply ranges", "redraw"}));
+    EXPECT_EQ(instrument.scope.settings().xRange, RangeCode(0x3014));  // the oscilloscope follows
     EXPECT_EQ(instrument.effects.ScopeTimeRange(), RangeCode(0x3014));
 }
 
@@ -105,7 +99,7 @@ TEST_F(InstrumentTest, TheOscilloscopeFollowsItsBars) {
     // As for every document the frame shows. Both views have had their start-up update, so the
     // oscilloscope fits its ranges to the record: B enabled at the record's full scale.
     instrument.takeRecordInViews();
-    EXPECT_EQ(instrument.startupStage, 2);
+    EXPECT_EQ(instrument.startup.stage(), StartupStage::ViewsKept);
     EXPECT_TRUE(bars.rangeB.enabled());
     EXPECT_EQ(instrument.scope.settings().bRange, RangeCode(0xC001));
     bars.rangeB.userSelect(rowNamed(Id::ScopeRangeB, "±2v"));

@@ -69,7 +69,7 @@ protected:
         frame.startUp(file);
         instrument.configuration.autoRunAtStartup = autoRun;
         frame.OnSplashEnded();
-        frame.updateCommand(kCommandRunStopInput);  // the window's first update of the button
+        frame.commandBarRefreshed();  // the window's first showing of the buttons
     }
 
     // One record length of silence on the cable, taken by the capture thread.
@@ -99,7 +99,7 @@ protected:
     Instrument instrument{shell, cable};
     CountingWindow window;
     NoDialogs dialogs;
-    CMainFrame frame{instrument, window, dialogs, GetParam()};
+    CMainFrame frame{instrument.frameParts(), window, dialogs, GetParam()};
 };
 
 TEST_P(FrameCapture, TheStartUpAutoRunStartsCaptureWhenTheWindowAppearsWhereTheEditionHasIt) {
@@ -129,7 +129,7 @@ TEST_P(FrameCapture, NoAutoRunWhenTheSettingIsOffOrTheProgramStartedOnAFile) {
     writeFileBytes(take, riff(chunk("fmt ", fmtBody(1, 11025, 8)) + chunk("data", std::string(200, '\x90'))));
     RecordingShell otherShell;
     Instrument other{otherShell, cable};
-    CMainFrame otherFrame{other, window, dialogs, GetParam()};
+    CMainFrame otherFrame{other.frameParts(), window, dialogs, GetParam()};
     otherFrame.startUp(take);
     ASSERT_TRUE(other.configuration.autoRunAtStartup);
     otherFrame.OnSplashEnded();
@@ -208,7 +208,7 @@ TEST_P(FrameCapture, SingleStopsAfterTheGeneratorsFirstTriggerAndTheButtonFollow
     ASSERT_EQ(instrument.capture.recordsHandedOver(), 1u);
     EXPECT_GT(window.commandBarUpdates, updatesBefore);
     EXPECT_FALSE(instrument.run.inputRunning.load());
-    EXPECT_FALSE(frame.updateCommand(kCommandRunStopInput).checked);
+    EXPECT_FALSE(frame.commandState(kCommandRunStopInput).checked);
     EXPECT_FALSE(HasTimer(shell, kTimerRecordRelease));
     EXPECT_EQ(frame.runCountsText().find("Input overruns"), std::string::npos);
     frame.OnCommand(kCommandRunStopOutput);

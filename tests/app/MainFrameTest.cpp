@@ -101,7 +101,7 @@ protected:
     Instrument instrument{shell, cable};
     WindowDouble window;
     DialogsDouble dialogs{instrument.run};
-    CMainFrame frame{instrument, window, dialogs, GetParam()};
+    CMainFrame frame{instrument.frameParts(), window, dialogs, GetParam()};
 };
 
 // ---- start-up -----------------------------------------------------------------------------
@@ -109,14 +109,14 @@ protected:
 TEST_P(MainFrameTest, StartsWithANewDocumentAndTheStageGoesUpWhenTheSplashEnds) {
     frame.startUp(std::nullopt);
     // The views' first updates with the new document count the stage up from 0, one each.
-    EXPECT_EQ(frame.startupStage(), 2);
+    EXPECT_EQ(frame.startupStage(), StartupStage::ViewsKept);
     EXPECT_EQ(window.title, "Untitled");
     EXPECT_FALSE(window.shown);
     EXPECT_EQ(window.panes.front(), std::make_pair(true, true));  // the client area in halves
 
     frame.OnSplashEnded();
     EXPECT_TRUE(window.shown);
-    EXPECT_EQ(frame.startupStage(), 3);
+    EXPECT_EQ(frame.startupStage(), StartupStage::SplashEnded);
     EXPECT_TRUE(shell.messages().empty()) << ::testing::PrintToString(shell.messages());
 }
 
@@ -168,9 +168,9 @@ TEST_P(MainFrameTest, StartUpReadsTheProgramFilesAndTakesTheAutoRunSetting) {
     EXPECT_EQ(instrument.document.riffHeader.format.samplesPerSecond, 11025u);
     EXPECT_TRUE(frame.runPressedAtStart());
     EXPECT_TRUE(frame.commandState(kCommandRunStopInput).checked);
-    EXPECT_TRUE(frame.updateCommand(kCommandRunStopInput).checked);  // the first update still shows it
+    frame.commandBarRefreshed();  // the window has shown it once
     EXPECT_FALSE(frame.runPressedAtStart());
-    EXPECT_FALSE(frame.updateCommand(kCommandRunStopInput).checked);
+    EXPECT_FALSE(frame.commandState(kCommandRunStopInput).checked);
     // "Point" edits only when the display setting allows it (off by default).
     EXPECT_FALSE(instrument.panel.sampling.point.enabled());
 }
@@ -219,7 +219,7 @@ TEST_P(MainFrameTest, AppliedVisibilityFollowsThePanelAndTheEdition) {
     frame.OnSplashEnded();
     EXPECT_TRUE(frame.scopeShown());
     EXPECT_EQ(frame.spectrumShown(), EditionHasSpectrum(edition()));
-    EXPECT_EQ(frame.Panes().spectrumShown, frame.spectrumShown());
+    EXPECT_EQ(instrument.effects.Panes().spectrumShown, frame.spectrumShown());
 
     // Edition 3 opens the generator dialog once the step is done; it is flagged while open.
     EXPECT_TRUE(dialogs.calls.empty());
@@ -276,8 +276,8 @@ TEST_P(MainFrameTest, ATapOnTheOscilloscopeBringsUpItsFirstBar) {
 }
 
 TEST_P(MainFrameTest, TheOscilloscopeTakesTheWholeHeightAtStartWhenTheSpectrumIsHidden) {
-    EXPECT_FALSE(frame.giveScopeWholeHeight());  // stage 0
-    instrument.startupStage = 1;
+    EXPECT_FALSE(frame.giveScopeWholeHeight());  // no record shown yet
+    instrument.startup.scopeKeepsPanel();
     EXPECT_EQ(frame.giveScopeWholeHeight(), false);  // the spectrum is shown
     instrument.panel.resetPanel();
     frame.OnSplashEnded();
@@ -303,14 +303,14 @@ TEST_P(MainFrameTest, CommandsDisabledWhileCapturingDoNotRun) {
 
 TEST_P(MainFrameTest, OpenOffersTheDocumentFilterAndOpensTheChosenFile) {
     frame.startUp(std::nullopt);
-    ASSERT_EQ(frame.startupStage(), 2);
+    ASSERT_EQ(frame.startupStage(), StartupStage::ViewsKept);
     shell.openFileAnswers.push_back(writeFile("b.wav", MonoWav(42)).string());
     frame.OnCommand(kCommandFileOpen);
     ASSERT_EQ(shell.fileRequests.size(), 1u);
     EXPECT_EQ(shell.fileRequests[0].filter.rfind("ADC (*.wav)|*.wav|", 0), 0u);
     EXPECT_EQ(instrument.document.sampleCount, 42u);
     EXPECT_EQ(window.title, "b.wav");
-    EXPECT_EQ(frame.startupStage(), 2);  // the oscilloscope's first update with the file
+    EXPECT_EQ(frame.startupStage(), StartupStage::ViewsKept);  // the oscilloscope's first update with the file
 
     EXPECT_TRUE(frame.OnDropFile(writeFile("c.wav", MonoWav(7))));
     EXPECT_EQ(instrument.document.sampleCount, 7u);
@@ -351,7 +351,7 @@ TEST_P(MainFrameTest, ANewDocumentAfterStartUpResetsThePanel) {
     frame.OnSplashEnded();
     instrument.panel.sampling.frequency.userSelect(3);
     frame.OnCommand(kCommandFileNew);
-    EXPECT_EQ(frame.startupStage(), 2);
+    EXPECT_EQ(frame.startupStage(), StartupStage::ViewsKept);
     EXPECT_EQ(instrument.panel.sampling.frequency.selection(), 5);  // built-in "44100H"
 }
 
@@ -367,7 +367,7 @@ TEST_P(MainFrameTest, LoadPanelSettingAppliesTheFileThroughNew) {
     EXPECT_EQ(shell.fileRequests[0].filter, kPanelFileFilter);
     // -1 while loading, 0 once the new document has applied it, then the views' first updates
     // with it count one up each.
-    EXPECT_EQ(frame.startupStage(), 2);
+    EXPECT_EQ(frame.startupStage(), StartupStage::ViewsKept);
     EXPECT_EQ(instrument.panel.sampling.frequency.selection(), 2);
     EXPECT_EQ(instrument.document.riffHeader.format.samplesPerSecond, 8000u);
     EXPECT_FALSE(instrument.panel.trigger.edge.enabled());
@@ -379,7 +379,7 @@ TEST_P(MainFrameTest, ARefusedPanelFileChangesNothing) {
     shell.openFileAnswers.push_back(writeFile("bad.psf", std::string(200, 'x')).string());
     frame.OnCommand(kCommandLoadPanel);
     EXPECT_EQ(shell.messages(), std::vector<std::string>{kPanelFormatMessage});
-    EXPECT_EQ(frame.startupStage(), 2);
+    EXPECT_EQ(frame.startupStage(), StartupStage::ViewsKept);
     EXPECT_EQ(instrument.panel.sampling.frequency.selection(), 2);
 }
 
@@ -526,7 +526,7 @@ TEST_P(MainFrameTest, TheGeneratorInTheOscilloscopeShowsTheHiddenPane) {
     }
     int repaints = 0;
     instrument.scope.setRepaintHandler([&] { ++repaints; });
-    frame.documentChanged();
+    instrument.effects.RedrawAllViews();
     EXPECT_EQ(repaints, 1);
     instrument.scope.setRepaintHandler({});
 }
@@ -534,13 +534,13 @@ TEST_P(MainFrameTest, TheGeneratorInTheOscilloscopeShowsTheHiddenPane) {
 INSTANTIATE_TEST_SUITE_P(Editions, MainFrameTest, ::testing::Values(0, 1, 2, 3),
                          [](const auto& info) { return "Edition" + std::to_string(info.param); });
 
-TEST(AutoRunAtStartup, OnlyPastStageOneWhereCaptureIsOfferedAndNotOnAFile) {
-    EXPECT_TRUE(AutoRunCaptureAtStartup(true, false, 2, kEditionAll, false));
-    EXPECT_FALSE(AutoRunCaptureAtStartup(true, false, 1, kEditionAll, false));
-    EXPECT_FALSE(AutoRunCaptureAtStartup(true, true, 2, kEditionAll, false));
-    EXPECT_FALSE(AutoRunCaptureAtStartup(false, false, 2, kEditionAll, false));
-    EXPECT_FALSE(AutoRunCaptureAtStartup(true, false, 2, kEditionGeneratorScope, false));
-    EXPECT_FALSE(AutoRunCaptureAtStartup(true, false, 2, kEditionAll, true));
+TEST(AutoRunAtStartup, OnlyOnceTheViewsWereUpdatedWhereCaptureIsOfferedAndNotOnAFile) {
+    EXPECT_TRUE(AutoRunCaptureAtStartup(true, false, true, kEditionAll, false));
+    EXPECT_FALSE(AutoRunCaptureAtStartup(true, false, false, kEditionAll, false));
+    EXPECT_FALSE(AutoRunCaptureAtStartup(true, true, true, kEditionAll, false));
+    EXPECT_FALSE(AutoRunCaptureAtStartup(false, false, true, kEditionAll, false));
+    EXPECT_FALSE(AutoRunCaptureAtStartup(true, false, true, kEditionGeneratorScope, false));
+    EXPECT_FALSE(AutoRunCaptureAtStartup(true, false, true, kEditionAll, true));
 }
 
 }  // namespace

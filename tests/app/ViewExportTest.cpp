@@ -135,7 +135,7 @@ TEST(ViewExportTest, TheFrameSendsEachViewsPictureTypeToItsPicture) {
     Instrument instrument{shell, cable};
     NoWindow window;
     NoDialogs dialogs;
-    CMainFrame frame{instrument, window, dialogs, kEditionAll};
+    CMainFrame frame{instrument.frameParts(), window, dialogs, kEditionAll};
     PicturesDouble pictures;
     frame.setViewPictures(&pictures);
     writeFileBytes(dir / "take.wav",

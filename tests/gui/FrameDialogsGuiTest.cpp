@@ -68,7 +68,7 @@ protected:
     QWidget parent;
     QtFrameDialogs dialogs{&parent, instrument, [](const QString&) {}, [] { return QStringLiteral("Loopback cable"); }};
     WindowDouble window;
-    CMainFrame frame{instrument, window, dialogs, kEditionAll};
+    CMainFrame frame{instrument.frameParts(), window, dialogs, kEditionAll};
 };
 
 TEST_F(FrameDialogsTest, HelpTopicOpensTheProgramsHelpAtItsContents) {

@@ -633,26 +633,24 @@ TEST_F(ScopeViewTest, EachDrawCountsAPendingRecordDown) {
     EXPECT_EQ(h.redraw.scopePendingDraws.load(), 0);
 }
 
-class HiddenPane : public ScopeFrameHooks {
+class ResplitFrame : public ScopeFrameHooks {
 public:
-    bool scopePaneShown() const override { return shown; }
     bool giveScopeWholeHeight() override { return resplit; }
     void showScopeBar1() override { ++bar1; }
-    bool shown = false;
     bool resplit = false;
     int bar1 = 0;
 };
 
 TEST_F(ScopeViewTest, AHiddenPaneOrAStartupResplitDrawsNothing) {
-    HiddenPane frame;
+    ResplitFrame frame;
     h.view.setFrameHooks(&frame);
     Open(kSamplingTypeA, testing::ScopeViewHarness::Sine(1000, 8000, 50));
+    h.panes.scopeShown = false;
     EXPECT_TRUE(Draw().operations().empty());
-    frame.shown = true;
+    h.panes.scopeShown = true;
     frame.resplit = true;
-    h.startupStage = 1;
     EXPECT_TRUE(Draw().operations().empty());
-    h.startupStage = 0;
+    frame.resplit = false;
     EXPECT_FALSE(Draw().operations().empty());
     h.view.OnLButtonDown(10, 10, false);
     EXPECT_EQ(frame.bar1, 1);

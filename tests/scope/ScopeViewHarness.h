@@ -93,7 +93,8 @@ public:
     RunState run;
     RedrawState redraw;
     int startupStage = 2;
-    CScopeView view{ScopeViewParts{document, acquisition, configuration, redraw, startupStage, shell}};
+    PaneFlags panes;
+    CScopeView view{ScopeViewParts{document, acquisition, configuration, redraw, panes, shell}};
     ScopePanel panel{ScopePanelParts{bars, tables, document, run, view}};
     int repaints = 0;
 };

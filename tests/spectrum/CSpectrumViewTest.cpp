@@ -358,7 +358,7 @@ TEST_F(SpectrumViewTest, ResultsAreRecomputedOnlyWhenTheRecordChanged) {
 TEST_F(SpectrumViewTest, AHiddenPaneDrawsNothing) {
     h.SetRecord(kSamplingTypeA, H::Sine(4096, 8000, 16));
     h.OpenInVolts();
-    h.frame.paneShown = false;
+    h.panes.spectrumShown = false;
     h.redraw.spectrumPendingDraws = 1;
     Draw();
     EXPECT_TRUE(canvas.operations().empty());

@@ -24,12 +24,10 @@ namespace tonewell::testing {
 
 class RecordingSpectrumFrame : public SpectrumFrameHooks {
 public:
-    bool spectrumPaneShown() const override { return paneShown; }
     int scopeType() const override { return scope; }
     void openXScaleDialog() override { ++xDialogs; }
     void openYScaleDialog() override { ++yDialogs; }
 
-    bool paneShown = true;
     int scope = 0;
     int xDialogs = 0;
     int yDialogs = 0;
@@ -114,7 +112,8 @@ public:
     RedrawState redraw;
     RecordingSpectrumFrame frame;
     SpectrumAnalysis analysis{shell};
-    CSpectrumView view{SpectrumViewParts{document, analysis, acquisition, configuration, run, redraw, shell}};
+    PaneFlags panes;
+    CSpectrumView view{SpectrumViewParts{document, analysis, acquisition, configuration, run, redraw, panes, shell}};
     PanelSetting loadedPanel = BuiltInPanelSetting();
     SpectrumPanel panel{SpectrumPanelParts{bars, tables, document, acquisition, loadedPanel, view}};
     int repaints = 0;

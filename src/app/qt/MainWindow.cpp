@@ -84,7 +84,7 @@ MainWindow::MainWindow(QtShell& shell, Instrument& instrument, int productEditio
 
     dialogs_ = std::make_unique<QtFrameDialogs>(
         this, instrument, [this](const QString& text) { showNote(text); }, [this] { return audioBackendName(); });
-    frame_ = std::make_unique<CMainFrame>(instrument, *this, *dialogs_, productEdition);
+    frame_ = std::make_unique<CMainFrame>(instrument.frameParts(), *this, *dialogs_, productEdition);
     dialogs_->setFrame(frame_.get());
 
     splitter_ = new QSplitter(Qt::Vertical, this);
@@ -250,10 +250,11 @@ void MainWindow::updateCommandBar() { refreshCommands(); }
 
 void MainWindow::refreshCommands() {
     for (const auto& [id, action] : actions_) {
-        const CommandState state = frame_->updateCommand(id);
+        const CommandState state = frame_->commandState(id);
         action->setEnabled(state.enabled);
         if (action->isCheckable()) action->setChecked(state.checked);
     }
+    frame_->commandBarRefreshed();
     const QString counts = QString::fromStdString(frame_->runCountsText());
     countsLabel_->setText(counts);
     countsLabel_->setVisible(!counts.isEmpty());

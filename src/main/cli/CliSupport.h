@@ -87,7 +87,7 @@ struct ConsoleInstrument {
           audio(backend ? std::move(backend) : std::make_unique<LoopbackCable>()),
           instrument(shell, *audio) {
         // No splash to wait for: start-up is over once the instrument stands.
-        instrument.startupStage = 1;
+        instrument.startup.splashEnded();
     }
 
     ToolShell shell;
