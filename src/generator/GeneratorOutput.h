@@ -3,8 +3,9 @@
 // continuous signal is one synthesised second that the device loops until reset; a sweep plays
 // sweepDuration seconds through three rotating buffers, refilled on the notification thread,
 // and then stops itself through the UI thread. With "Display in Oscilloscope" each played second
-// is copied into the document. The export of the generated signal runs the same start sequence
-// in export mode, with the file writer in place of the device.
+// is copied into the document. Play and the export of the generated signal build their run the
+// same way (prepareRun: the refusals, the run's copies, buffers and synthesizer) and then part:
+// play opens the device, the export hands the run to the file writer.
 //
 // Owned by the composition root for the whole program, so the output plays on while the
 // generator dialog is closed. Threads: everything runs on the UI thread except OnBufferDone,
@@ -97,8 +98,9 @@ public:
     // Main-frame timer 100: kills the timer and stops the output whose sweep has ended.
     void OnSweepEndTimer();
 
-    // The export: the start sequence in export mode (no device, no display) with the writer of
-    // the chosen file type; seconds of signal from phase 0. outputRunning is false afterwards.
+    // The export: the run built as for play, then written to a file of the chosen type instead
+    // of the device (no display); seconds of signal from phase 0. outputRunning is set while it
+    // writes and false afterwards.
     // progress (may be nullptr) hears every second written and may cancel: the partial file is
     // removed, a previous file of that name kept, and Cancelled returned without a message.
     ExportOutcome exportSignal(const std::filesystem::path& path, ExportFileType type, std::uint32_t seconds,
@@ -120,7 +122,15 @@ private:
     struct Run;
     enum class CopyState : int { Idle, Pending, Copying };
     enum class StartResult { Running, Refused, Failed };
+    enum class PrepareResult { Ready, Refused, Failed };
 
+    // The run of a start, shared by play and the export: a sweep of 0 seconds becomes 1 and a
+    // multitone set beyond the sampling frequency is refused (with its message), before
+    // anything changes; otherwise run_ holds the settings' copies, the format, the synthesizer
+    // at phase 0 and bufferCount seconds of buffers. Failed: out of memory, said; run_ may hold
+    // a part of the run.
+    PrepareResult prepareRun(int bufferCount);
+    // Play: the run, the display, the device and the first seconds queued.
     StartResult start();
     // Stops the device and frees the run. `report`: device errors are shown by name and the
     // dialog window activated (a stop); otherwise they are left unsaid (a start that has already
@@ -128,6 +138,10 @@ private:
     void stop(bool report);
     // A start that went wrong after outputRunning was set: the run is taken down again.
     StartResult failStart(std::string_view message);
+    // The run's counts kept for the counters, and the run freed; work posted for it is dropped.
+    void releaseRun();
+    ExportOutcome writeSignal(Run& run, const std::filesystem::path& path, ExportFileType type, std::uint32_t seconds,
+                              ExportProgress* progress);
     void refill(Run& run, int index);
     void postCopy(Run& run, int index);
     void copyShown(std::uint64_t generation, int index);
@@ -141,11 +155,6 @@ private:
     GeneratorWindow* window_ = nullptr;
     OutputDisplay* display_ = nullptr;
     OutputBufferAllocator allocator_;
-
-    // Export mode: set by exportSignal around the start; the writer replaces the device.
-    bool exportMode_ = false;
-    std::function<ExportOutcome(Run&)> exportWriter_;
-    ExportOutcome exportOutcome_ = ExportOutcome::Refused;
 
     std::unique_ptr<AudioOutput> device_;
     std::unique_ptr<Run> run_;
