@@ -321,7 +321,8 @@ void CMainFrame::OnRunStopInput() {
     if (InputMonitoring* monitoring = instrument_.effects.monitoring()) monitoring->RunStop();
 }
 
-void CMainFrame::OnRunStopOutput() { instrument_.output.RunStop(); }
+// Through the generator dialog while it is open, so that a start takes its pages.
+void CMainFrame::OnRunStopOutput() { instrument_.output.RunStopCommand(); }
 
 void CMainFrame::setTimerHandler(int timerId, std::function<void()> handler) {
     if (handler)

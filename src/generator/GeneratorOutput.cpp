@@ -103,6 +103,11 @@ void GeneratorOutput::RunStop() {
     start();
 }
 
+void GeneratorOutput::RunStopCommand() {
+    if (window_) window_->clickRunStop();
+    else RunStop();
+}
+
 // ---- start ------------------------------------------------------------------------------------
 
 GeneratorOutput::PrepareResult GeneratorOutput::prepareRun(int bufferCount) {
@@ -137,14 +142,9 @@ GeneratorOutput::PrepareResult GeneratorOutput::prepareRun(int bufferCount) {
 
 GeneratorOutput::StartResult GeneratorOutput::start() {
     RunState& state = parts_.run;
-    if (window_) window_->readPages();
-    const bool zeroDuration = parts_.settings.sweepDuration == 0;
     // Three seconds of buffers: a sweep's rotation.
     switch (prepareRun(kHeaderCount)) {
-        case PrepareResult::Refused:
-            state.outputRunning.store(false);
-            if (window_ && zeroDuration) window_->showSettings();
-            return StartResult::Refused;
+        case PrepareResult::Refused: state.outputRunning.store(false); return StartResult::Refused;
         case PrepareResult::Failed: return failStart({});
         case PrepareResult::Ready: break;
     }
@@ -351,8 +351,7 @@ void GeneratorOutput::endSweep() {
 
 void GeneratorOutput::sweepEndArrived() {
     if (!sweepEnded_.exchange(false) || !running()) return;
-    if (window_) window_->clickRunStop();
-    else RunStop();
+    RunStopCommand();
 }
 
 void GeneratorOutput::OnSweepEndTimer() {

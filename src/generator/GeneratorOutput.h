@@ -76,16 +76,22 @@ public:
     GeneratorOutput(const GeneratorOutput&) = delete;
     GeneratorOutput& operator=(const GeneratorOutput&) = delete;
 
-    // The generator dialog's window while it is open; nullptr when it closes.
+    // The generator dialog's window while it is open (told of the run state); nullptr when it
+    // closes.
     void attachWindow(GeneratorWindow* window) { window_ = window; }
     // The frame's part of "Display in Oscilloscope"; nullptr: the output is never displayed.
     void attachDisplay(OutputDisplay* display) { display_ = display; }
     void setBufferAllocator(OutputBufferAllocator allocator) { allocator_ = std::move(allocator); }
 
-    // Starts the output when it is stopped, stops it when it runs; outputRunning follows. A
-    // refused or failed start says why (the message, or the device error's name) and leaves
-    // outputRunning false; a stop always stops, showing any device error's name.
+    // Starts the output with the generator's settings as they are when it is stopped, stops it
+    // when it runs; outputRunning follows. A refused or failed start says why (the message, or
+    // the device error's name) and leaves outputRunning false; a stop always stops, showing any
+    // device error's name.
     void RunStop();
+    // Run/Stop as the frame's command and the end of a sweep give it: while the generator
+    // dialog is open, a click of its Run/Stop button, which hands the pages over before a start;
+    // otherwise RunStop.
+    void RunStopCommand();
 
     // The device's done notification of one buffer (notification thread). During a sweep it
     // refills the buffer whose turn it is and queues it, posts the copy of the second now
