@@ -2,11 +2,13 @@
 // Input capture: "Run/Stop monitoring input" opens the audio input with buffers of one record
 // each: a ring circulating through the device (all queued but the one held back for pre-trigger
 // samples; at least three, more for short records so that a quarter of a second is queued) and
-// two spares. A capture thread of its own per start searches each filled buffer for the trigger
-// and hands a record over by exchanging the two buffers that hold it with the spares; the UI thread copies it into the document (timer 3, posted by the
-// capture thread), releases it again about 180 ms later once the shown views have drawn it
-// (timer 1, every 30 ms while capture runs), and restarts capture after a parameter change once
-// the device has closed (timer 2).
+// two spares. A capture thread of its own per start passes each filled buffer through the
+// trigger ring (TriggerRing: the search, and the hand-over of a record by exchanging the two
+// buffers that hold it with the spares) and does on the device what the ring answers; the UI
+// thread copies the record into the document (timer 3, posted by the capture thread), releases
+// it again about 180 ms later once the shown views have drawn it (timer 1, every 30 ms while
+// capture runs), and restarts capture after a parameter change once the device has closed
+// (timer 2).
 //
 // Threads: everything here runs on the UI thread except the capture thread's work on the
 // buffers. The two share only atomics: recordPending (set with release by the capture thread
@@ -158,8 +160,8 @@ private:
     void showResult(AudioResult result);
     void captureThread(Session& session);
     void takeData(Session& session, WaveHeader* header);
+    // One filled buffer through the session's trigger ring, and its step carried out on the device.
     void processBuffer(Session& session, WaveHeader& header);
-    void completeRecord(Session& session, std::size_t ringIndex);
     void requeue(Session& session, WaveHeader& header);
     bool viewsHaveDrawn() const;
 
