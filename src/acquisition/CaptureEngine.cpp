@@ -14,7 +14,6 @@
 #include "acquisition/TriggerRing.h"
 #include "platform/audio/InputNotificationQueue.h"
 #include "platform/audio/ThreadName.h"
-#include "shared/LeadingInteger.h"
 
 namespace tonewell {
 
@@ -88,19 +87,23 @@ void CaptureEngine::showResult(AudioResult result) {
 }
 
 void CaptureEngine::RunStop() {
-    const bool start = !parts_.run.inputRunning.load();
-    parts_.run.inputRunning.store(start);
-    if (start) startCapture();
-    else stopCapture();
+    if (parts_.run.inputRunning.load()) {
+        parts_.run.inputRunning.store(false);
+        stopCapture();
+    } else {
+        startCapture(hooks_ ? hooks_->SettingsFromBars() : CaptureSettings{});
+    }
 }
 
 // ---- start ------------------------------------------------------------------------------
 
-void CaptureEngine::startCapture() {
+void CaptureEngine::startCapture(const CaptureSettings& settings) {
     Shell& shell = parts_.shell;
     RunState& run = parts_.run;
     RedrawState& redraw = parts_.redraw;
     AcquisitionParameters& acquisition = parts_.acquisition;
+    if (run.inputRunning.load()) return;
+    run.inputRunning.store(true);
 
     if (playStartClick) {
         shell.playClick();
@@ -109,11 +112,11 @@ void CaptureEngine::startCapture() {
     playStartClick = true;
 
     // Empty, 0, negative, or more than a record can hold.
-    const std::int32_t length = parts_.sampling.recordLengthValue();
+    const std::int32_t length = settings.sampling.recordLength;
     if (length <= 0 || length > kMaxRecordLength) {
         run.inputRunning.store(false);
         shell.showMessage(length == 0 ? kZeroPointsMessage : kPointsOutOfRangeMessage);
-        parts_.sampling.point.setText("1");
+        if (hooks_) hooks_->RecordLengthRefused();
         return;
     }
 
@@ -130,22 +133,18 @@ void CaptureEngine::startCapture() {
         shell.showMessage(kNoActiveDocumentMessage);
         return;
     }
-    if (!hooks_->ConfigureDocument()) {
+    if (!hooks_->ConfigureDocument(settings.sampling)) {
         run.inputRunning.store(false);
         return;
     }
     const WaveFormat format = parts_.document.riffHeader.format;
 
-    // The trigger controls.
-    const RangeTables& tables = parts_.tables;
-    TriggerBar& bar = parts_.trigger;
-    acquisition.triggerMode = bar.selectedMode(tables);
-    acquisition.triggerSource =
-        tables[RangeTableId::TriggerSource].value(bar.source.selection()).value_or(acquisition.triggerSource);
-    acquisition.triggerEdge =
-        tables[RangeTableId::TriggerEdge].value(bar.edge.selection()).value_or(acquisition.triggerEdge);
-    acquisition.triggerLevelCode = TriggerLevelCode(LeadingInteger(bar.level.text()), acquisition.samplingBits);
-    acquisition.triggerDelaySamples = TriggerDelaySamples(LeadingInteger(bar.delay.text()), length);
+    // The trigger's values for this run; the level in codes of the resolution just configured.
+    acquisition.triggerMode = settings.triggerMode;
+    acquisition.triggerSource = settings.triggerSource;
+    acquisition.triggerEdge = settings.triggerEdge;
+    acquisition.triggerLevelCode = TriggerLevelCode(settings.triggerLevelPercent, acquisition.samplingBits);
+    acquisition.triggerDelaySamples = TriggerDelaySamples(settings.triggerDelayPercent, length);
 
     auto session = std::make_unique<Session>();
     Session& s = *session;

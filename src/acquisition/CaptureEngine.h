@@ -24,15 +24,14 @@
 #include <memory>
 
 #include "acquisition/AcquisitionParameters.h"
+#include "acquisition/CaptureSettings.h"
+#include "acquisition/DocumentFormat.h"
 #include "acquisition/InputMonitoring.h"
-#include "acquisition/SamplingBar.h"
 #include "acquisition/SignalDoc.h"
-#include "acquisition/TriggerBar.h"
 #include "platform/Shell.h"
 #include "platform/audio/AudioBackend.h"
 #include "shared/InstrumentConfiguration.h"
 #include "shared/ProgramState.h"
-#include "shared/RangeTables.h"
 
 namespace tonewell {
 
@@ -55,9 +54,6 @@ struct CaptureParts {
     RunState& run;                                // inputRunning
     RedrawState& redraw;                          // recordPending, pending draws, releaseTicks, redrawAll, scopeRelayout
     const InstrumentConfiguration& configuration; // invertInput
-    const RangeTables& tables;                    // the values of the trigger lists' rows
-    TriggerBar& trigger;                          // read when capture starts
-    SamplingBar& sampling;                        // "Point", read when capture starts
     Shell& shell;
     AudioBackend& audio;
 };
@@ -66,10 +62,13 @@ struct CaptureParts {
 class CaptureHooks {
 public:
     virtual ~CaptureHooks() = default;
-    // The document takes the sampling bar's format and is emptied (ConfigureDocumentFormat);
-    // false when its sample arrays could not be allocated (File Close posted, inputRunning
-    // cleared).
-    virtual bool ConfigureDocument() = 0;
+    // What Run/Stop starts capture with: the sampling and trigger bars as they are now.
+    virtual CaptureSettings SettingsFromBars() const = 0;
+    // A record length of 0, below 0 or above the longest was refused: "Point" shows "1".
+    virtual void RecordLengthRefused() = 0;
+    // The document takes the selected format and is emptied (ConfigureDocumentFormat); false
+    // when its sample arrays could not be allocated (File Close posted, inputRunning cleared).
+    virtual bool ConfigureDocument(const SamplingSelection& selection) = 0;
     // Whether each view's pane is shown now: a record counts as pending for a shown view until
     // its drawing pass.
     virtual bool ScopeShown() const = 0;
@@ -87,7 +86,11 @@ public:
 class HeadlessCaptureHooks : public CaptureHooks {
 public:
     explicit HeadlessCaptureHooks(CaptureHooks& instrument) : instrument_(instrument) {}
-    bool ConfigureDocument() override { return instrument_.ConfigureDocument(); }
+    CaptureSettings SettingsFromBars() const override { return instrument_.SettingsFromBars(); }
+    void RecordLengthRefused() override { instrument_.RecordLengthRefused(); }
+    bool ConfigureDocument(const SamplingSelection& selection) override {
+        return instrument_.ConfigureDocument(selection);
+    }
     bool ScopeShown() const override { return false; }
     bool SpectrumShown() const override { return false; }
     int ScopeType() const override { return kScopeTypeSeparate; }
@@ -110,10 +113,14 @@ public:
 
     void attachHooks(CaptureHooks* hooks) { hooks_ = hooks; }
 
-    // "Run/Stop monitoring input": toggles inputRunning and starts or stops capture. Device
-    // errors are shown by their names; a prepare, queue or start error leaves inputRunning 1, so
-    // that the next Run/Stop closes the device.
+    // "Run/Stop monitoring input": stops capture when it runs, else starts it with the hooks'
+    // SettingsFromBars (without hooks: "No active document found!").
     void RunStop() override;
+    // Starts capture with these settings (inputRunning set); nothing while it runs. A record
+    // length outside 1..kMaxRecordLength is refused with its message (inputRunning cleared).
+    // Device errors are shown by their names; a prepare, queue or start error leaves
+    // inputRunning 1, so that the next Run/Stop closes the device.
+    void startCapture(const CaptureSettings& settings);
 
     // Main-frame timer 3 (the capture thread posts it through Shell::post): the record into the
     // document, the views told, statistics; in mode "Single" capture stops. Does nothing when
@@ -154,7 +161,6 @@ public:
 private:
     struct Session;
 
-    void startCapture();
     void stopCapture();
     void endSession(bool quiet);
     void showResult(AudioResult result);

@@ -1,7 +1,8 @@
 #pragma once
-// The instrument's side of input capture: the document takes the sampling bar's format, the
-// panes are those the frame shows (without a frame, those of the loaded panel), the statistics
-// follow the oscilloscope's type, and the views are redrawn through the front panel's effects.
+// The instrument's side of input capture: capture starts with the settings the front panel's
+// sampling and trigger bars show, the document takes their format, the panes are those the
+// frame shows (without a frame, those of the loaded panel), the statistics follow the
+// oscilloscope's type, and the views are redrawn through the front panel's effects.
 // Owned by Instrument; UI thread; the references must outlive it.
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include "platform/Shell.h"
 #include "scope/CScopeView.h"
 #include "shared/InstrumentConfiguration.h"
+#include "shared/RangeTables.h"
 
 namespace tonewell {
 
@@ -20,7 +22,8 @@ class FrontPanel;
 
 struct CaptureLinkParts {
     CSignalDoc& document;
-    const FrontPanel& panel;  // the sampling bar's selections
+    FrontPanel& panel;  // the sampling and trigger bars
+    const RangeTables& tables;
     const InstrumentConfiguration& configuration;
     AcquisitionParameters& acquisition;
     std::atomic<bool>& inputRunning;
@@ -33,7 +36,9 @@ class CaptureLink : public CaptureHooks {
 public:
     explicit CaptureLink(const CaptureLinkParts& parts) : parts_(parts) {}
 
-    bool ConfigureDocument() override;
+    CaptureSettings SettingsFromBars() const override;
+    void RecordLengthRefused() override;
+    bool ConfigureDocument(const SamplingSelection& selection) override;
     bool ScopeShown() const override;
     bool SpectrumShown() const override;
     int ScopeType() const override;

@@ -91,5 +91,25 @@ TEST_F(InstrumentCapture, ARecordLengthTypedWhileRunningIsTakenAtTheRestart) {
     EXPECT_TRUE(shell.messages().empty());
 }
 
+TEST_F(InstrumentCapture, StartsWithTheValuesTheBarsShowAndARefusedLengthPutsOneInPoint) {
+    FrontPanel& panel = instrument.panel;
+    panel.sampling.frequency.userSelect(rowNamed(Id::SamplingFrequency, "22050H"));
+    panel.sampling.point.setText("0");
+    panel.trigger.mode.userSelect(rowNamed(Id::TriggerMode, "Single"));
+    panel.trigger.edge.userSelect(rowNamed(Id::TriggerEdge, "Dn"));
+    panel.trigger.level.setText("25%");
+    panel.trigger.delay.setText("-30%");
+    const CaptureSettings settings = instrument.captureLink.SettingsFromBars();
+    EXPECT_EQ(settings.sampling.samplesPerSecond, 22050);
+    EXPECT_EQ(settings.sampling.recordLength, 0);
+    EXPECT_EQ(settings.triggerMode, 2);
+    EXPECT_EQ(settings.triggerEdge, 1);
+    EXPECT_EQ(settings.triggerLevelPercent, 25);
+    EXPECT_EQ(settings.triggerDelayPercent, -30);
+    instrument.capture.RunStop();
+    EXPECT_FALSE(instrument.run.inputRunning.load());
+    EXPECT_EQ(panel.sampling.point.text(), "1");
+}
+
 }  // namespace
 }  // namespace tonewell
