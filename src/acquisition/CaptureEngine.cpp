@@ -77,6 +77,7 @@ struct CaptureEngine::Session {
 CaptureEngine::CaptureEngine(const CaptureParts& parts, CaptureHooks* hooks) : parts_(parts), hooks_(hooks) {}
 
 CaptureEngine::~CaptureEngine() {
+    if (pendingStart_) parts_.shell.killTimer(kCaptureStartTimer);
     if (session_) endSession(true);
 }
 
@@ -98,18 +99,38 @@ void CaptureEngine::RunStop() {
 // ---- start ------------------------------------------------------------------------------
 
 void CaptureEngine::startCapture(const CaptureSettings& settings) {
+    RunState& run = parts_.run;
+    if (run.inputRunning.load()) return;
+    run.inputRunning.store(true);
+    const bool click = playStartClick;
+    playStartClick = true;
+    if (click) {
+        parts_.shell.playClick();
+        if (startClickPause.count() > 0) {
+            // The click must not be recorded: the input opens once it has sounded, and the UI
+            // thread goes on meanwhile.
+            pendingStart_ = settings;
+            parts_.shell.setTimer(kCaptureStartTimer, static_cast<int>(startClickPause.count()));
+            return;
+        }
+    }
+    openCapture(settings);
+}
+
+void CaptureEngine::OnCaptureStart() {
+    parts_.shell.killTimer(kCaptureStartTimer);
+    // A stop in between has dropped the start.
+    if (!pendingStart_) return;
+    const CaptureSettings settings = *pendingStart_;
+    pendingStart_.reset();
+    openCapture(settings);
+}
+
+void CaptureEngine::openCapture(const CaptureSettings& settings) {
     Shell& shell = parts_.shell;
     RunState& run = parts_.run;
     RedrawState& redraw = parts_.redraw;
     AcquisitionParameters& acquisition = parts_.acquisition;
-    if (run.inputRunning.load()) return;
-    run.inputRunning.store(true);
-
-    if (playStartClick) {
-        shell.playClick();
-        if (startClickPause.count() > 0) std::this_thread::sleep_for(startClickPause);
-    }
-    playStartClick = true;
 
     // Empty, 0, negative, or more than a record can hold.
     const std::int32_t length = settings.sampling.recordLength;
@@ -226,6 +247,11 @@ void CaptureEngine::startCapture(const CaptureSettings& settings) {
 // ---- stop -------------------------------------------------------------------------------
 
 void CaptureEngine::stopCapture() {
+    if (pendingStart_) {
+        // Stopped during the click's pause: the input never opens.
+        pendingStart_.reset();
+        parts_.shell.killTimer(kCaptureStartTimer);
+    }
     if (session_) {
         endSession(false);
     } else {
@@ -395,6 +421,7 @@ bool CaptureEngine::OnTimer(int timerId) {
         case kRecordReleaseTimer: OnRecordRelease(); return true;
         case kTimerCaptureRestart: OnCaptureRestart(); return true;
         case kRecordReadyTimer: OnRecordReady(); return true;
+        case kCaptureStartTimer: OnCaptureStart(); return true;
         default: return false;
     }
 }

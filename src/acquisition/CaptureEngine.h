@@ -8,7 +8,7 @@
 // thread copies the record into the document (timer 3, posted by the capture thread), releases
 // it again about 180 ms later once the shown views have drawn it (timer 1, every 30 ms while
 // capture runs), and restarts capture after a parameter change once the device has closed
-// (timer 2).
+// (timer 2). A start with its click opens the input once the click has sounded (timer 4).
 //
 // Threads: everything here runs on the UI thread except the capture thread's work on the
 // buffers. The two share only atomics: recordPending (set with release by the capture thread
@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "acquisition/AcquisitionParameters.h"
 #include "acquisition/CaptureSettings.h"
@@ -39,6 +40,7 @@ namespace tonewell {
 inline constexpr int kRecordReleaseTimer = 1;         // every 30 ms while capture runs
 inline constexpr int kRecordReleaseMilliseconds = 30;
 inline constexpr int kRecordReadyTimer = 3;           // posted by the capture thread
+inline constexpr int kCaptureStartTimer = 4;          // the start click's pause is over
 // Timer-1 ticks a record stays with the views at least.
 inline constexpr std::int32_t kRecordReleaseTicks = 6;
 
@@ -116,9 +118,11 @@ public:
     // "Run/Stop monitoring input": stops capture when it runs, else starts it with the hooks'
     // SettingsFromBars (without hooks: "No active document found!").
     void RunStop() override;
-    // Starts capture with these settings (inputRunning set); nothing while it runs. A record
-    // length outside 1..kMaxRecordLength is refused with its message (inputRunning cleared).
-    // Device errors are shown by their names; a prepare, queue or start error leaves
+    // Starts capture with these settings (inputRunning set); nothing while it runs. With
+    // playStartClick the click plays first and the input opens when startClickPause has passed
+    // (timer 4, OnCaptureStart), so that the click is not recorded; the UI thread does not wait.
+    // A record length outside 1..kMaxRecordLength is refused with its message (inputRunning
+    // cleared). Device errors are shown by their names; a prepare, queue or start error leaves
     // inputRunning 1, so that the next Run/Stop closes the device.
     void startCapture(const CaptureSettings& settings);
 
@@ -133,7 +137,10 @@ public:
     // and starts capture again without the click. With no restart pending any more (capture
     // was started by hand in between) it only kills the timer.
     void OnCaptureRestart();
-    // Routes a main-frame timer to the three above; false for a timer that is not capture's.
+    // Main-frame timer 4: kills the timer and opens the input of the start waiting for its click
+    // to sound, if it was not stopped meanwhile.
+    void OnCaptureStart();
+    // Routes a main-frame timer to the four above; false for a timer that is not capture's.
     bool OnTimer(int timerId);
 
     // Where the capture thread's "record ready" goes on the UI thread: the frame takes it as its
@@ -153,14 +160,17 @@ public:
     std::chrono::steady_clock::time_point lastRecordTakenAt() const { return lastRecordTakenAt_; }
     std::int64_t lastRecordFramesAfterTrigger() const { return lastRecordFramesAfterTrigger_; }
 
-    // When set, a start plays the click and waits startClickPause first; every start sets it
-    // again, the restart after a parameter change clears it.
+    // When set, a start plays the click and opens the input startClickPause later; every start
+    // sets it again, the restart after a parameter change clears it. A pause of 0 opens at once.
     bool playStartClick = true;
     std::chrono::milliseconds startClickPause{200};
 
 private:
     struct Session;
 
+    // The start proper, after the click: the record length checked, the document configured,
+    // the device opened, the ring queued and the capture thread started.
+    void openCapture(const CaptureSettings& settings);
     void stopCapture();
     void endSession(bool quiet);
     void showResult(AudioResult result);
@@ -175,6 +185,8 @@ private:
     CaptureHooks* hooks_;
     std::function<void()> recordReadyRoute_;
     std::unique_ptr<Session> session_;
+    // The settings of a start waiting for its click to sound.
+    std::optional<CaptureSettings> pendingStart_;
     // Set (release) by the capture thread with recordPending, taken (acquire) by OnRecordReady.
     std::atomic<bool> recordReady_{false};
     std::atomic<std::uint64_t> buffersTaken_{0};

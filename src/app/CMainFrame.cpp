@@ -41,6 +41,7 @@ CMainFrame::CMainFrame(Instrument& instrument, FrameWindow& window, FrameDialogs
     setTimerHandler(kTimerRecordRelease, [&capture] { capture.OnRecordRelease(); });
     setTimerHandler(kTimerCaptureRestart, [&capture] { capture.OnCaptureRestart(); });
     setTimerHandler(kTimerRecordReady, [&capture] { capture.OnRecordReady(); });
+    setTimerHandler(kCaptureStartTimer, [&capture] { capture.OnCaptureStart(); });
     capture.setRecordReadyRoute([this] { OnTimer(kTimerRecordReady); });
     setOverrunCounter([&capture] { return capture.overrunCount(); });
 }

@@ -365,6 +365,42 @@ TEST(CaptureStart, ClickPlaysAtEveryStartButTheRestartAfterAChange) {
     EXPECT_TRUE(h.engine.playStartClick);
 }
 
+TEST(CaptureStart, TheInputOpensOnceTheClickHasSoundedAndAStopOrAChangeInThePauseOpensNothing) {
+    CaptureHarness h;
+    h.engine.startClickPause = std::chrono::milliseconds(200);
+    h.configure(CaptureSetup{});
+    h.play(SineSignal(4000, 97.3, 12000));
+    h.engine.RunStop();
+    // Run/Stop has returned: the click played, the input waits for timer 4.
+    EXPECT_EQ(h.shell.clicks, 1);
+    EXPECT_TRUE(h.run.inputRunning.load());
+    EXPECT_TRUE(HasTimer(h.shell, kCaptureStartTimer));
+    EXPECT_EQ(h.faults.callCount(AudioCall::InputOpen), 0u);
+    // Stopped in the pause: nothing opens, even for a tick already on its way.
+    h.engine.RunStop();
+    EXPECT_FALSE(HasTimer(h.shell, kCaptureStartTimer));
+    EXPECT_TRUE(h.engine.OnTimer(kCaptureStartTimer));
+    EXPECT_EQ(h.faults.callCount(AudioCall::InputOpen), 0u);
+    EXPECT_FALSE(h.run.inputRunning.load());
+
+    // A parameter change in the pause: the start is dropped and the restart opens at once.
+    h.engine.RunStop();
+    CaptureRestart(h.run.inputRunning, h.acquisition, h.engine, h.shell).RestartIfRunning();
+    EXPECT_FALSE(HasTimer(h.shell, kCaptureStartTimer));
+    h.engine.OnCaptureRestart();
+    EXPECT_EQ(h.faults.callCount(AudioCall::InputOpen), 1u);
+    EXPECT_EQ(h.shell.clicks, 2);
+    h.engine.RunStop();
+
+    h.engine.RunStop();
+    h.engine.OnTimer(kCaptureStartTimer);
+    EXPECT_FALSE(HasTimer(h.shell, kCaptureStartTimer));
+    EXPECT_EQ(h.faults.callCount(AudioCall::InputOpen), 2u);
+    EXPECT_TRUE(HasTimer(h.shell, kRecordReleaseTimer));
+    h.advanceBuffers(3);
+    EXPECT_EQ(h.deliver(), 1u);
+}
+
 // ---- parameter changes at every moment of the cycle ---------------------------------------
 
 enum class Moment { Searching, WaitingForFurtherBuffers, RecordPosted, RecordLatched, DuringRestart };
@@ -464,6 +500,7 @@ TEST(CaptureRestartTimer, RoutesCapturesTimersOnly) {
     EXPECT_TRUE(h.engine.OnTimer(kRecordReleaseTimer));
     EXPECT_TRUE(h.engine.OnTimer(kTimerCaptureRestart));
     EXPECT_TRUE(h.engine.OnTimer(kRecordReadyTimer));
+    EXPECT_TRUE(h.engine.OnTimer(kCaptureStartTimer));
     EXPECT_FALSE(h.engine.OnTimer(100));
 }
 
