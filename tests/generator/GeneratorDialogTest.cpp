@@ -580,16 +580,12 @@ TEST_F(DialogFixture, FramesRunStopTakesThePagesOnlyWhileTheDialogIsOpen) {
     dialog.function.frequency[0].userEditText("441");
     output.RunStopCommand();
     ASSERT_TRUE(run.outputRunning.load());
-    EXPECT_EQ(settings.frequencyA, 441u);
     dialog.function.frequency[0].userEditText("442");
     output.RunStopCommand();  // a stop hands nothing over
-    EXPECT_FALSE(run.outputRunning.load());
     EXPECT_EQ(settings.frequencyA, 441u);
-    dialog.function.frequency[0].userEditText("443");
     dialog.close();
-    settings.frequencyA = 500;  // the pages were read as the dialog closed; now the settings rule
+    settings.frequencyA = 500;  // the pages went as the dialog closed; now the settings rule
     output.RunStopCommand();
-    EXPECT_TRUE(run.outputRunning.load());
     EXPECT_EQ(settings.frequencyA, 500u);
 }
 
