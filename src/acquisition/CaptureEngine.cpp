@@ -56,10 +56,6 @@ struct CaptureEngine::Session {
     std::thread thread;
     std::weak_ptr<int> engineAlive;
 
-    // Fixed for the session before the thread starts.
-    WaveFormat format;
-    TriggerRingSetup setup;
-
     // The UI thread clears `active` and then waits while `busy` is set; the capture thread sets
     // `busy` and then reads `active`. Both in sequential consistency, so that one of them sees the
     // other: either the thread leaves the buffer alone, or the UI thread waits until it is done.
@@ -169,8 +165,7 @@ void CaptureEngine::openCapture(const CaptureSettings& settings) {
 
     auto session = std::make_unique<Session>();
     Session& s = *session;
-    s.format = format;
-    TriggerRingSetup& setup = s.setup;
+    TriggerRingSetup setup;
     setup.frames = static_cast<std::uint32_t>(length);
     setup.mode = acquisition.triggerMode;
     setup.delay = acquisition.triggerDelaySamples;
