@@ -7,24 +7,20 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <tuple>
 #include <vector>
 
 #include "acquisition/CaptureRestart.h"
 #include "acquisition/TriggerConversions.h"
-#include "acquisition/TriggerSearch.h"
-#include "platform/ByteOrder.h"
+#include "acquisition/TriggerRing.h"
 #include "platform/audio/InputNotificationQueue.h"
 #include "platform/audio/ThreadName.h"
-#include "shared/LeadingInteger.h"
 
 namespace tonewell {
 
 namespace {
 
-constexpr std::int32_t kModeNone = 0;
 constexpr std::int32_t kModeSingle = 2;
-constexpr std::size_t kSpareCount = 2;
+constexpr std::size_t kSpareCount = TriggerRing::kSpareCount;
 // The device holds every ring buffer but the one held back. Two would do for long records; a
 // desktop may keep the capture thread waiting for tens of milliseconds, so short records get
 // enough queued buffers to cover a quarter of a second, and no sound is lost meanwhile.
@@ -44,15 +40,11 @@ void ClearHeader(WaveHeader& header) {
     header.flags.store(0, std::memory_order_relaxed);
 }
 
-bool Completed(const WaveHeader& header) {
-    return (header.flags.load(std::memory_order_acquire) & kWaveHeaderDone) != 0;
-}
-
 }  // namespace
 
-// One start's device, buffers and capture thread. The fields under "capture thread" belong to
-// that thread once `active` is set; the captured pair's fields are handed to the UI thread by
-// recordReady_.
+// One start's device, buffers and capture thread. The trigger ring and the fields under "capture
+// thread" belong to that thread once `active` is set; the ring's record and takenAt are handed
+// to the UI thread by recordReady_.
 struct CaptureEngine::Session {
     InputNotificationQueue notifications{InputNotificationQueue::Consumer::OwnThread};
     // The ring's headers, then the spares'.
@@ -64,42 +56,24 @@ struct CaptureEngine::Session {
     std::thread thread;
     std::weak_ptr<int> engineAlive;
 
-    // Fixed for the session before the thread starts.
-    WaveFormat format;
-    std::uint32_t frames = 0;  // N: frames of a buffer and of a record
-    std::int32_t mode = 1;
-    bool stereo = false;
-    bool invert = false;
-    TriggerSearchSetup setup;
-
     // The UI thread clears `active` and then waits while `busy` is set; the capture thread sets
     // `busy` and then reads `active`. Both in sequential consistency, so that one of them sees the
     // other: either the thread leaves the buffer alone, or the UI thread waits until it is done.
     std::atomic<bool> active{false};
     std::atomic<bool> busy{false};
 
-    // Capture thread.
-    std::vector<WaveHeader*> ring;
-    std::array<WaveHeader*, kSpareCount> spare{};
-    std::size_t ringIndex = 0;
-    bool triggered = false;
-    int triggerWait = 0;            // 0 searching, 1 or 2 further buffers needed
-    std::int64_t triggerFrame = 0;  // relative to the buffer that will be the older of the pair
-    std::int32_t delay = 0;
-    bool singleDelivered = false;
+    // Made on the UI thread before `active` is set; then the capture thread's.
+    std::optional<TriggerRing> ring;
     bool requeueFailed = false;
-
-    // The captured pair, written before recordReady_ is set.
-    WaveHeader* older = nullptr;
-    WaveHeader* newer = nullptr;
-    std::int64_t recordTriggerFrame = 0;
-    std::int32_t recordDelay = 0;
+    // When the buffer that completed the record handed over was taken; written before
+    // recordReady_ is set.
     std::chrono::steady_clock::time_point takenAt{};
 };
 
 CaptureEngine::CaptureEngine(const CaptureParts& parts, CaptureHooks* hooks) : parts_(parts), hooks_(hooks) {}
 
 CaptureEngine::~CaptureEngine() {
+    if (pendingStart_) parts_.shell.killTimer(kCaptureStartTimer);
     if (session_) endSession(true);
 }
 
@@ -110,32 +84,56 @@ void CaptureEngine::showResult(AudioResult result) {
 }
 
 void CaptureEngine::RunStop() {
-    const bool start = !parts_.run.inputRunning.load();
-    parts_.run.inputRunning.store(start);
-    if (start) startCapture();
-    else stopCapture();
+    if (parts_.run.inputRunning.load()) {
+        parts_.run.inputRunning.store(false);
+        stopCapture();
+    } else {
+        startCapture(hooks_ ? hooks_->SettingsFromBars() : CaptureSettings{});
+    }
 }
 
 // ---- start ------------------------------------------------------------------------------
 
-void CaptureEngine::startCapture() {
+void CaptureEngine::startCapture(const CaptureSettings& settings) {
+    RunState& run = parts_.run;
+    if (run.inputRunning.load()) return;
+    run.inputRunning.store(true);
+    const bool click = playStartClick;
+    playStartClick = true;
+    if (click) {
+        parts_.shell.playClick();
+        if (startClickPause.count() > 0) {
+            // The click must not be recorded: the input opens once it has sounded, and the UI
+            // thread goes on meanwhile.
+            pendingStart_ = settings;
+            parts_.shell.setTimer(kCaptureStartTimer, static_cast<int>(startClickPause.count()));
+            return;
+        }
+    }
+    openCapture(settings);
+}
+
+void CaptureEngine::OnCaptureStart() {
+    parts_.shell.killTimer(kCaptureStartTimer);
+    // A stop in between has dropped the start.
+    if (!pendingStart_) return;
+    const CaptureSettings settings = *pendingStart_;
+    pendingStart_.reset();
+    openCapture(settings);
+}
+
+void CaptureEngine::openCapture(const CaptureSettings& settings) {
     Shell& shell = parts_.shell;
     RunState& run = parts_.run;
     RedrawState& redraw = parts_.redraw;
     AcquisitionParameters& acquisition = parts_.acquisition;
 
-    if (playStartClick) {
-        shell.playClick();
-        if (startClickPause.count() > 0) std::this_thread::sleep_for(startClickPause);
-    }
-    playStartClick = true;
-
     // Empty, 0, negative, or more than a record can hold.
-    const std::int32_t length = parts_.sampling.recordLengthValue();
+    const std::int32_t length = settings.sampling.recordLength;
     if (length <= 0 || length > kMaxRecordLength) {
         run.inputRunning.store(false);
         shell.showMessage(length == 0 ? kZeroPointsMessage : kPointsOutOfRangeMessage);
-        parts_.sampling.point.setText("1");
+        if (hooks_) hooks_->RecordLengthRefused();
         return;
     }
 
@@ -152,36 +150,33 @@ void CaptureEngine::startCapture() {
         shell.showMessage(kNoActiveDocumentMessage);
         return;
     }
-    if (!hooks_->ConfigureDocument()) {
+    if (!hooks_->ConfigureDocument(settings.sampling)) {
         run.inputRunning.store(false);
         return;
     }
     const WaveFormat format = parts_.document.riffHeader.format;
 
-    // The trigger controls.
-    const RangeTables& tables = parts_.tables;
-    TriggerBar& bar = parts_.trigger;
-    acquisition.triggerMode = bar.selectedMode(tables);
-    acquisition.triggerSource =
-        tables[RangeTableId::TriggerSource].value(bar.source.selection()).value_or(acquisition.triggerSource);
-    acquisition.triggerEdge =
-        tables[RangeTableId::TriggerEdge].value(bar.edge.selection()).value_or(acquisition.triggerEdge);
-    acquisition.triggerLevelCode = TriggerLevelCode(LeadingInteger(bar.level.text()), acquisition.samplingBits);
-    acquisition.triggerDelaySamples = TriggerDelaySamples(LeadingInteger(bar.delay.text()), length);
+    // The trigger's values for this run; the level in codes of the resolution just configured.
+    acquisition.triggerMode = settings.triggerMode;
+    acquisition.triggerSource = settings.triggerSource;
+    acquisition.triggerEdge = settings.triggerEdge;
+    acquisition.triggerLevelCode = TriggerLevelCode(settings.triggerLevelPercent, acquisition.samplingBits);
+    acquisition.triggerDelaySamples = TriggerDelaySamples(settings.triggerDelayPercent, length);
 
     auto session = std::make_unique<Session>();
     Session& s = *session;
-    s.format = format;
-    s.frames = static_cast<std::uint32_t>(length);
-    s.mode = acquisition.triggerMode;
-    s.stereo = format.channels == 2;
-    s.invert = parts_.configuration.invertInput;
-    s.setup.edge = acquisition.triggerEdge == 1 ? TriggerEdge::Falling : TriggerEdge::Rising;
-    s.setup.level = acquisition.triggerLevelCode;
-    s.setup.bits = format.bitsPerSample;
-    s.setup.blockAlign = format.blockAlign;
-    s.setup.sampleOffset = acquisition.triggerSource == 1 && s.stereo ? BytesPerSample(format.bitsPerSample) : 0;
-    s.setup.invert = s.invert;
+    TriggerRingSetup setup;
+    setup.frames = static_cast<std::uint32_t>(length);
+    setup.mode = acquisition.triggerMode;
+    setup.delay = acquisition.triggerDelaySamples;
+    setup.stereo = format.channels == 2;
+    setup.search.edge = acquisition.triggerEdge == 1 ? TriggerEdge::Falling : TriggerEdge::Rising;
+    setup.search.level = acquisition.triggerLevelCode;
+    setup.search.bits = format.bitsPerSample;
+    setup.search.blockAlign = format.blockAlign;
+    setup.search.sampleOffset =
+        acquisition.triggerSource == 1 && setup.stereo ? BytesPerSample(format.bitsPerSample) : 0;
+    setup.search.invert = parts_.configuration.invertInput;
     s.engineAlive = alive_;
     s.thread = std::thread([this, &s] { captureThread(s); });
     session_ = std::move(session);
@@ -196,8 +191,8 @@ void CaptureEngine::startCapture() {
     }
     s.opened = true;
 
-    const std::size_t bytes = static_cast<std::size_t>(format.blockAlign) * s.frames;
-    const std::size_t ringSize = RingSize(s.frames, format.samplesPerSecond);
+    const std::size_t bytes = static_cast<std::size_t>(format.blockAlign) * setup.frames;
+    const std::size_t ringSize = RingSize(setup.frames, format.samplesPerSecond);
     s.headerCount = ringSize + kSpareCount;
     s.headers = std::make_unique<WaveHeader[]>(s.headerCount);
     s.buffers.resize(s.headerCount);
@@ -215,10 +210,11 @@ void CaptureEngine::startCapture() {
 
     // The ring buffers queued but the last, which is held back for pre-trigger samples; the
     // spares ready.
-    for (std::size_t i = 0; i < ringSize; ++i) s.ring.push_back(&s.headers[i]);
-    for (std::size_t i = 0; i < kSpareCount; ++i) s.spare[i] = &s.headers[ringSize + i];
+    std::vector<WaveHeader*> ring;
+    for (std::size_t i = 0; i < ringSize; ++i) ring.push_back(&s.headers[i]);
+    const std::array<WaveHeader*, kSpareCount> spares{&s.headers[ringSize], &s.headers[ringSize + 1]};
     for (std::size_t i = 0; i + 1 < ringSize; ++i) {
-        WaveHeader* header = s.ring[i];
+        WaveHeader* header = ring[i];
         AudioResult result = s.device->prepare(*header);
         if (result == AudioResult::NoError) result = s.device->addBuffer(*header);
         if (result != AudioResult::NoError) {
@@ -226,18 +222,14 @@ void CaptureEngine::startCapture() {
             return;
         }
     }
-    for (WaveHeader* header : {s.ring.back(), s.spare[0], s.spare[1]}) {
+    for (WaveHeader* header : {ring.back(), spares[0], spares[1]}) {
         if (AudioResult result = s.device->prepare(*header); result != AudioResult::NoError) {
             showResult(result);
             return;
         }
     }
 
-    s.ringIndex = 0;
-    s.triggerFrame = 0;
-    s.triggerWait = 0;
-    s.triggered = s.mode == kModeNone;
-    s.delay = s.mode == kModeNone ? 0 : acquisition.triggerDelaySamples;
+    s.ring.emplace(setup, std::move(ring), spares);
     s.active.store(true);
 
     if (AudioResult result = s.device->start(); result != AudioResult::NoError) {
@@ -250,6 +242,11 @@ void CaptureEngine::startCapture() {
 // ---- stop -------------------------------------------------------------------------------
 
 void CaptureEngine::stopCapture() {
+    if (pendingStart_) {
+        // Stopped during the click's pause: the input never opens.
+        pendingStart_.reset();
+        parts_.shell.killTimer(kCaptureStartTimer);
+    }
     if (session_) {
         endSession(false);
     } else {
@@ -314,79 +311,14 @@ void CaptureEngine::takeData(Session& s, WaveHeader* header) {
 }
 
 void CaptureEngine::processBuffer(Session& s, WaveHeader& header) {
-    const std::size_t r = s.ringIndex;
-    WaveHeader& current = *s.ring[r];
-    const std::size_t held = (r + s.ring.size() - 1) % s.ring.size();
-    WaveHeader& previous = *s.ring[held];
-    // Buffers come back in the order they were queued; anything else is not this turn's buffer.
-    if (&header != &current) return;
-    const std::int64_t n = s.frames;
-    // A held buffer that has been filled since the start or the last hand-over.
-    const bool previousCompleted = Completed(previous);
-
-    bool complete = false;
-    if (s.triggered) {
-        complete = true;
-    } else if (s.triggerWait == 1) {
-        s.triggerWait = 0;
-        s.triggered = true;
-        complete = true;
-    } else if (s.triggerWait == 2) {
-        s.triggerWait = 1;
-    } else {
-        std::uint32_t from = 0;
-        std::uint16_t before = 0;
-        if (previousCompleted) {
-            before = TriggerSampleCode(previous.data, s.frames - 1, s.setup);
-        } else {
-            // No samples before this buffer: a negative delay needs -delay of them in this one.
-            const std::int64_t start = s.delay < 0 ? -1 - static_cast<std::int64_t>(s.delay) : 0;
-            before = TriggerSampleCode(current.data, static_cast<std::uint32_t>(start), s.setup);
-            from = static_cast<std::uint32_t>(start + 1);
-        }
-        const std::int64_t k = FindTriggerFrame(current.data, from, s.frames, before, s.setup);
-        if (k >= 0) {
-            if (k + s.delay < 1) {
-                s.triggerFrame = k + n;
-                s.triggered = true;
-                complete = true;
-            } else if (k + s.delay > n) {
-                s.triggerFrame = k - n;
-                s.triggerWait = 2;
-            } else {
-                s.triggerFrame = k;
-                s.triggerWait = 1;
-            }
-        }
+    const TriggerRingStep step =
+        s.ring->take(header, parts_.redraw.recordPending.load(std::memory_order_acquire));
+    if (step.takenOut != nullptr) {
+        s.device->unprepare(*step.takenOut);
+        ClearHeader(*step.takenOut);
     }
-
-    // Free run cuts the held buffer, which must have been filled: right after the start or a
-    // hand-over it holds no sound of this run.
-    if (complete && !(s.mode == kModeNone && !previousCompleted)) completeRecord(s, r);
-    requeue(s, *s.ring[held]);
-    s.ringIndex = (r + 1) % s.ring.size();
-}
-
-void CaptureEngine::completeRecord(Session& s, std::size_t r) {
-    // A pending record keeps its buffers until the UI thread releases it; "Single" hands over one
-    // record in all, since the UI thread stops capture after copying it.
-    const bool free = !parts_.redraw.recordPending.load(std::memory_order_acquire);
-    const bool deliver = s.mode == kModeSingle ? !s.singleDelivered : free;
-    if (deliver) {
-        const std::size_t held = (r + s.ring.size() - 1) % s.ring.size();
-        s.older = s.ring[held];
-        s.newer = s.ring[r];
-        s.ring[held] = s.spare[0];
-        s.ring[r] = s.spare[1];
-        s.spare[0] = s.older;
-        s.spare[1] = s.newer;
-        // Not filled in this run: the next buffer searches as the first after a start.
-        s.device->unprepare(*s.ring[r]);
-        ClearHeader(*s.ring[r]);
-        s.recordTriggerFrame = s.triggerFrame;
-        s.recordDelay = s.delay;
+    if (step.recordCut) {
         s.takenAt = std::chrono::steady_clock::now();
-        s.singleDelivered = true;
         parts_.redraw.recordPending.store(true, std::memory_order_release);
         recordReady_.store(true, std::memory_order_release);
         parts_.shell.post([this, alive = s.engineAlive] {
@@ -395,14 +327,7 @@ void CaptureEngine::completeRecord(Session& s, std::size_t r) {
             else OnRecordReady();
         });
     }
-    s.triggerFrame = 0;
-    s.triggerWait = 0;
-    if (s.mode == kModeNone) {
-        s.triggered = true;
-        s.delay = 0;
-    } else {
-        s.triggered = false;
-    }
+    if (step.requeue != nullptr) requeue(s, *step.requeue);
 }
 
 void CaptureEngine::requeue(Session& s, WaveHeader& header) {
@@ -429,30 +354,10 @@ void CaptureEngine::OnRecordReady() {
     if (!parts_.redraw.recordPending.load(std::memory_order_acquire)) return;
 
     CSignalDoc& document = parts_.document;
-    const std::uint32_t n = s->frames;
-    const std::int64_t start = s->recordTriggerFrame + s->recordDelay;
+    const TriggerRing& ring = *s->ring;
+    const std::uint32_t n = ring.setup().frames;
     // The document was given this length when capture started; anything else is not ours to fill.
-    if (start < 0 || start > n || document.dataA.size() < n || document.dataB.size() < n) return;
-
-    const std::uint32_t step = s->format.blockAlign;
-    const bool wide = s->format.bitsPerSample > 8;
-    const std::uint32_t bytesPerSample = BytesPerSample(s->format.bitsPerSample);
-    const std::uint16_t full = wide ? 0xFFFF : 0xFF;
-    auto code = [&](const std::uint8_t* sample) -> std::uint16_t {
-        const std::uint16_t value = wide ? static_cast<std::uint16_t>(LoadLe16(sample) ^ 0x8000u) : *sample;
-        return s->invert ? static_cast<std::uint16_t>(full - value) : value;
-    };
-    // Frames [first, n) of the older buffer, then [0, first) of the newer: exactly n frames.
-    const auto first = static_cast<std::uint32_t>(start);
-    std::uint32_t to = 0;
-    for (auto [buffer, from, count] : {std::tuple{s->older->data, first, n - first},
-                                       std::tuple{s->newer->data, 0u, first}}) {
-        const std::uint8_t* frame = buffer + static_cast<std::size_t>(from) * step;
-        for (std::uint32_t f = 0; f < count; ++f, ++to, frame += step) {
-            document.dataA[to] = code(frame);
-            if (s->stereo) document.dataB[to] = code(frame + bytesPerSample);
-        }
-    }
+    if (!ring.copyRecord(document.dataA, document.dataB)) return;
 
     document.SetModifiedFlag();
     document.sampleCount = n;
@@ -466,9 +371,9 @@ void CaptureEngine::OnRecordReady() {
     if (hooks_) hooks_->RedrawAllViews();
     ++recordsHandedOver_;
     lastRecordTakenAt_ = s->takenAt;
-    lastRecordFramesAfterTrigger_ = 2 * static_cast<std::int64_t>(n) - s->recordTriggerFrame;
+    lastRecordFramesAfterTrigger_ = 2 * static_cast<std::int64_t>(n) - ring.record().triggerFrame;
 
-    if (s->mode == kModeSingle) RunStop();
+    if (ring.setup().mode == kModeSingle) RunStop();
     redraw.releaseTicks.fetch_add(1);
 }
 
@@ -509,6 +414,7 @@ bool CaptureEngine::OnTimer(int timerId) {
         case kRecordReleaseTimer: OnRecordRelease(); return true;
         case kTimerCaptureRestart: OnCaptureRestart(); return true;
         case kRecordReadyTimer: OnRecordReady(); return true;
+        case kCaptureStartTimer: OnCaptureStart(); return true;
         default: return false;
     }
 }

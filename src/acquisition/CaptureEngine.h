@@ -2,11 +2,13 @@
 // Input capture: "Run/Stop monitoring input" opens the audio input with buffers of one record
 // each: a ring circulating through the device (all queued but the one held back for pre-trigger
 // samples; at least three, more for short records so that a quarter of a second is queued) and
-// two spares. A capture thread of its own per start searches each filled buffer for the trigger
-// and hands a record over by exchanging the two buffers that hold it with the spares; the UI thread copies it into the document (timer 3, posted by the
-// capture thread), releases it again about 180 ms later once the shown views have drawn it
-// (timer 1, every 30 ms while capture runs), and restarts capture after a parameter change once
-// the device has closed (timer 2).
+// two spares. A capture thread of its own per start passes each filled buffer through the
+// trigger ring (TriggerRing: the search, and the hand-over of a record by exchanging the two
+// buffers that hold it with the spares) and does on the device what the ring answers; the UI
+// thread copies the record into the document (timer 3, posted by the capture thread), releases
+// it again about 180 ms later once the shown views have drawn it (timer 1, every 30 ms while
+// capture runs), and restarts capture after a parameter change once the device has closed
+// (timer 2). A start with its click opens the input once the click has sounded (timer 4).
 //
 // Threads: everything here runs on the UI thread except the capture thread's work on the
 // buffers. The two share only atomics: recordPending (set with release by the capture thread
@@ -20,17 +22,17 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "acquisition/AcquisitionParameters.h"
+#include "acquisition/CaptureSettings.h"
+#include "acquisition/DocumentFormat.h"
 #include "acquisition/InputMonitoring.h"
-#include "acquisition/SamplingBar.h"
 #include "acquisition/SignalDoc.h"
-#include "acquisition/TriggerBar.h"
 #include "platform/Shell.h"
 #include "platform/audio/AudioBackend.h"
 #include "shared/InstrumentConfiguration.h"
 #include "shared/ProgramState.h"
-#include "shared/RangeTables.h"
 
 namespace tonewell {
 
@@ -38,6 +40,7 @@ namespace tonewell {
 inline constexpr int kRecordReleaseTimer = 1;         // every 30 ms while capture runs
 inline constexpr int kRecordReleaseMilliseconds = 30;
 inline constexpr int kRecordReadyTimer = 3;           // posted by the capture thread
+inline constexpr int kCaptureStartTimer = 4;          // the start click's pause is over
 // Timer-1 ticks a record stays with the views at least.
 inline constexpr std::int32_t kRecordReleaseTicks = 6;
 
@@ -53,9 +56,6 @@ struct CaptureParts {
     RunState& run;                                // inputRunning
     RedrawState& redraw;                          // recordPending, pending draws, releaseTicks
     const InstrumentConfiguration& configuration; // invertInput
-    const RangeTables& tables;                    // the values of the trigger lists' rows
-    TriggerBar& trigger;                          // read when capture starts
-    SamplingBar& sampling;                        // "Point", read when capture starts
     Shell& shell;
     AudioBackend& audio;
 };
@@ -64,10 +64,13 @@ struct CaptureParts {
 class CaptureHooks {
 public:
     virtual ~CaptureHooks() = default;
-    // The document takes the sampling bar's format and is emptied (ConfigureDocumentFormat);
-    // false when its sample arrays could not be allocated (File Close posted, inputRunning
-    // cleared).
-    virtual bool ConfigureDocument() = 0;
+    // What Run/Stop starts capture with: the sampling and trigger bars as they are now.
+    virtual CaptureSettings SettingsFromBars() const = 0;
+    // A record length of 0, below 0 or above the longest was refused: "Point" shows "1".
+    virtual void RecordLengthRefused() = 0;
+    // The document takes the selected format and is emptied (ConfigureDocumentFormat); false
+    // when its sample arrays could not be allocated (File Close posted, inputRunning cleared).
+    virtual bool ConfigureDocument(const SamplingSelection& selection) = 0;
     // Whether each view's pane is shown now: a record counts as pending for a shown view until
     // its drawing pass.
     virtual bool ScopeShown() const = 0;
@@ -83,7 +86,11 @@ public:
 class HeadlessCaptureHooks : public CaptureHooks {
 public:
     explicit HeadlessCaptureHooks(CaptureHooks& instrument) : instrument_(instrument) {}
-    bool ConfigureDocument() override { return instrument_.ConfigureDocument(); }
+    CaptureSettings SettingsFromBars() const override { return instrument_.SettingsFromBars(); }
+    void RecordLengthRefused() override { instrument_.RecordLengthRefused(); }
+    bool ConfigureDocument(const SamplingSelection& selection) override {
+        return instrument_.ConfigureDocument(selection);
+    }
     bool ScopeShown() const override { return false; }
     bool SpectrumShown() const override { return false; }
     int ScopeType() const override { return kScopeTypeSeparate; }
@@ -105,10 +112,16 @@ public:
 
     void attachHooks(CaptureHooks* hooks) { hooks_ = hooks; }
 
-    // "Run/Stop monitoring input": toggles inputRunning and starts or stops capture. Device
-    // errors are shown by their names; a prepare, queue or start error leaves inputRunning 1, so
-    // that the next Run/Stop closes the device.
+    // "Run/Stop monitoring input": stops capture when it runs, else starts it with the hooks'
+    // SettingsFromBars (without hooks: "No active document found!").
     void RunStop() override;
+    // Starts capture with these settings (inputRunning set); nothing while it runs. With
+    // playStartClick the click plays first and the input opens when startClickPause has passed
+    // (timer 4, OnCaptureStart), so that the click is not recorded; the UI thread does not wait.
+    // A record length outside 1..kMaxRecordLength is refused with its message (inputRunning
+    // cleared). Device errors are shown by their names; a prepare, queue or start error leaves
+    // inputRunning 1, so that the next Run/Stop closes the device.
+    void startCapture(const CaptureSettings& settings);
 
     // Main-frame timer 3 (the capture thread posts it through Shell::post): the record into the
     // document, the views told, statistics; in mode "Single" capture stops. Does nothing when
@@ -121,7 +134,10 @@ public:
     // and starts capture again without the click. With no restart pending any more (capture
     // was started by hand in between) it only kills the timer.
     void OnCaptureRestart();
-    // Routes a main-frame timer to the three above; false for a timer that is not capture's.
+    // Main-frame timer 4: kills the timer and opens the input of the start waiting for its click
+    // to sound, if it was not stopped meanwhile.
+    void OnCaptureStart();
+    // Routes a main-frame timer to the four above; false for a timer that is not capture's.
     bool OnTimer(int timerId);
 
     // Where the capture thread's "record ready" goes on the UI thread: the frame takes it as its
@@ -141,22 +157,24 @@ public:
     std::chrono::steady_clock::time_point lastRecordTakenAt() const { return lastRecordTakenAt_; }
     std::int64_t lastRecordFramesAfterTrigger() const { return lastRecordFramesAfterTrigger_; }
 
-    // When set, a start plays the click and waits startClickPause first; every start sets it
-    // again, the restart after a parameter change clears it.
+    // When set, a start plays the click and opens the input startClickPause later; every start
+    // sets it again, the restart after a parameter change clears it. A pause of 0 opens at once.
     bool playStartClick = true;
     std::chrono::milliseconds startClickPause{200};
 
 private:
     struct Session;
 
-    void startCapture();
+    // The start proper, after the click: the record length checked, the document configured,
+    // the device opened, the ring queued and the capture thread started.
+    void openCapture(const CaptureSettings& settings);
     void stopCapture();
     void endSession(bool quiet);
     void showResult(AudioResult result);
     void captureThread(Session& session);
     void takeData(Session& session, WaveHeader* header);
+    // One filled buffer through the session's trigger ring, and its step carried out on the device.
     void processBuffer(Session& session, WaveHeader& header);
-    void completeRecord(Session& session, std::size_t ringIndex);
     void requeue(Session& session, WaveHeader& header);
     bool viewsHaveDrawn() const;
 
@@ -164,6 +182,8 @@ private:
     CaptureHooks* hooks_;
     std::function<void()> recordReadyRoute_;
     std::unique_ptr<Session> session_;
+    // The settings of a start waiting for its click to sound.
+    std::optional<CaptureSettings> pendingStart_;
     // Set (release) by the capture thread with recordPending, taken (acquire) by OnRecordReady.
     std::atomic<bool> recordReady_{false};
     std::atomic<std::uint64_t> buffersTaken_{0};

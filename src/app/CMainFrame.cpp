@@ -33,6 +33,7 @@ CMainFrame::CMainFrame(FrameParts parts, FrameWindow& window, FrameDialogs& dial
     setTimerHandler(kTimerRecordRelease, [&capture] { capture.OnRecordRelease(); });
     setTimerHandler(kTimerCaptureRestart, [&capture] { capture.OnCaptureRestart(); });
     setTimerHandler(kTimerRecordReady, [&capture] { capture.OnRecordReady(); });
+    setTimerHandler(kCaptureStartTimer, [&capture] { capture.OnCaptureStart(); });
     capture.setRecordReadyRoute([this] { OnTimer(kTimerRecordReady); });
     setOverrunCounter([&capture] { return capture.overrunCount(); });
 }
@@ -224,7 +225,8 @@ void CMainFrame::OnRunStopInput() {
     if (InputMonitoring* monitoring = parts_.effects.monitoring()) monitoring->RunStop();
 }
 
-void CMainFrame::OnRunStopOutput() { parts_.output.RunStop(); }
+// Through the generator dialog while it is open, so that a start takes its pages.
+void CMainFrame::OnRunStopOutput() { parts_.output.RunStopCommand(); }
 
 void CMainFrame::setTimerHandler(int timerId, std::function<void()> handler) {
     if (handler)

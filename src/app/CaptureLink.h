@@ -1,7 +1,8 @@
 #pragma once
-// The instrument's side of input capture: the document takes the sampling bar's format, the
-// panes are the instrument's, the statistics
-// follow the oscilloscope's type, and the views are redrawn through the front panel's effects.
+// The instrument's side of input capture: capture starts with the settings the front panel's
+// sampling and trigger bars show, the document takes their format, the panes are the
+// instrument's, the statistics follow the oscilloscope's type, and the views are redrawn through
+// the front panel's effects.
 // Owned by Instrument; UI thread; the references must outlive it.
 
 #include <atomic>
@@ -14,12 +15,15 @@
 #include "platform/Shell.h"
 #include "app/ScopePanel.h"
 #include "shared/InstrumentConfiguration.h"
+#include "shared/RangeTables.h"
 
 namespace tonewell {
 
+class FrontPanel;
+
 struct CaptureLinkParts {
     CSignalDoc& document;
-    const SamplingBar& sampling;  // the format the document takes
+    FrontPanel& panel;  // the sampling and trigger bars
     const RangeTables& tables;
     const InstrumentConfiguration& configuration;
     AcquisitionParameters& acquisition;
@@ -33,7 +37,9 @@ class CaptureLink : public CaptureHooks {
 public:
     explicit CaptureLink(const CaptureLinkParts& parts) : parts_(parts) {}
 
-    bool ConfigureDocument() override;
+    CaptureSettings SettingsFromBars() const override;
+    void RecordLengthRefused() override;
+    bool ConfigureDocument(const SamplingSelection& selection) override;
     bool ScopeShown() const override;
     bool SpectrumShown() const override;
     int ScopeType() const override;

@@ -49,11 +49,9 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
                                                                configuration.outputFullScale16};
                                   },
                                   seedClock, shell, run, &audio, &document}),
-      captureLink(CaptureLinkParts{document, panel.sampling, tables, configuration, acquisition, run.inputRunning, shell,
-                                   effects, scopePanel}),
-      capture(CaptureParts{document, acquisition, run, redraw, configuration, tables, panel.trigger, panel.sampling, shell,
-                           audio},
-              &captureLink) {
+      captureLink(CaptureLinkParts{document, panel, tables, configuration, acquisition, run.inputRunning, shell, effects,
+                                   scopePanel}),
+      capture(CaptureParts{document, acquisition, run, redraw, configuration, shell, audio}, &captureLink) {
     output.attachDisplay(&outputDisplay);
     panel.resetPanel();
     panel.createBars();

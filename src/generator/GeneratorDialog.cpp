@@ -120,7 +120,7 @@ GeneratorDialog::GeneratorDialog(GeneratorDialogParts parts)
     sampling.resolution.setSelectionHandler([this](int) { resolutionChosen(); });
 
     save.setClickHandler([this] { saveClicked(); });
-    runStop.setClickHandler([this] { parts_.output.RunStop(); });
+    runStop.setClickHandler([this] { runStopClicked(); });
     ok.setClickHandler([this] {
         if (host_) {
             host_->closeWindow();
@@ -435,7 +435,18 @@ void GeneratorDialog::chooseLibrary() {
     applyEnabling();
 }
 
-// ---- Save ------------------------------------------------------------------------------------
+// ---- Run/Stop and Save ----------------------------------------------------------------------
+
+void GeneratorDialog::runStopClicked() {
+    // An open dialog hands its pages over before a start; a stop leaves the settings alone.
+    const bool handOver = open_ && !parts_.run.outputRunning.load();
+    if (handOver) readPages();
+    const bool zeroDuration = handOver && parts_.settings.sweepDuration == 0;
+    parts_.output.RunStop();
+    // The start refused a sweep of 0 seconds and made it 1: the page shows that.
+    if (zeroDuration) showSettings();
+}
+
 
 void GeneratorDialog::saveClicked() {
     readPages();

@@ -2,16 +2,16 @@
 // The "Signal Generator Setting" dialog as control models: the "Function", "Sweep" and
 // "Sampling" pages and the buttons "Save", "Run"/"Stop" and "Ok". The pages keep their own
 // copies of the values they show (their controls); reading the pages copies the controls into
-// the generator's settings, which happens at every tab change, at Run (the output asks for it
-// as it starts), at Save and when the dialog closes. Every field is checked as the user edits
+// the generator's settings, which happens at every tab change, at Run (before the dialog asks
+// the output to start), at Save and when the dialog closes. Every field is checked as the user edits
 // it, with the system's message and correction; the sliders follow the fields and set them when
 // released; the enabled state of every control is worked out again after each change and when
 // the output starts or stops.
 //
-// While open, the dialog is the output's window: the output reads its pages, sets the Run/Stop
-// caption and the enabling, and the end of a sweep clicks Run/Stop through it. Closing the
-// dialog never stops the output. UI thread only; the skin (GeneratorDialogHost) shows the
-// modal windows the dialog opens.
+// While open, the dialog is the output's window: the output sets the Run/Stop caption and the
+// enabling through it, and the end of a sweep and the frame's Run/Stop click Run/Stop through
+// it. Closing the dialog never stops the output. UI thread only; the skin (GeneratorDialogHost)
+// shows the modal windows the dialog opens.
 
 #include <array>
 #include <cstdint>
@@ -146,9 +146,12 @@ public:
     // The user chose a tab: all pages are read, then the tab shows.
     void selectTab(int tab);
 
+    // The pages' controls into the generator's settings.
+    void readPages();
+    // The pages show the settings again.
+    void showSettings();
+
     // GeneratorWindow.
-    void readPages() override;
-    void showSettings() override;
     void applyEnabling() override;
     void setRunButtonText(std::string_view text) override;
     void activate() override;
@@ -179,6 +182,7 @@ private:
     void chooseLibrary();
     void rateChosen();
     void resolutionChosen();
+    void runStopClicked();
     void saveClicked();
 
     GeneratorDialogParts parts_;

@@ -32,7 +32,7 @@ std::string ExportFileName(const std::string& chosen, ExportFileType type) {
 
 ExportOutcome ExportGeneratedSignal(const GeneratorSources& sources, const std::filesystem::path& path,
                                     ExportFileType type, std::uint32_t seconds, ExportProgress* progress) {
-    // An output of its own that never plays: the export is its start sequence in export mode.
+    // An output of its own that never plays, so a signal that plays now goes on untouched.
     RunState run;
     GeneratorOutput output(GeneratorOutputParts{sources.settings, sources.toneLists, sources.library,
                                                 [&calibration = sources.calibration] { return calibration; },

@@ -1,7 +1,7 @@
 #pragma once
 // Export of the generated signal (the generator dialog's "Save"): the signal that Run would
-// play, written to a WAV file or a text table in volts instead of the sound output, through the
-// start sequence in export mode (no device). UI thread only; the settings, tone lists, library
+// play, written to a WAV file or a text table in volts instead of the sound output, from a run
+// built as for play (no device). UI thread only; the settings, tone lists, library
 // and calibration are the generator's, referenced here for the length of a call.
 
 #include "generator/GeneratorSettings.h"
@@ -51,7 +51,7 @@ std::optional<std::string> MultiTonesCheck(const GeneratorSettings& settings, co
 // no '.'.
 std::string ExportFileName(const std::string& chosen, ExportFileType type);
 
-// The start sequence in export mode followed by the writer: a sweep duration of 0 is set to 1
+// The run built as for play, then the writer: a sweep duration of 0 is set to 1
 // and nothing is written; a failing MultiTones check is reported; otherwise seconds of signal
 // are synthesised from phase 0 and written through the safe writer.
 // progress (may be nullptr) hears each second written and may cancel the export (see

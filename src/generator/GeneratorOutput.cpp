@@ -103,77 +103,69 @@ void GeneratorOutput::RunStop() {
     start();
 }
 
+void GeneratorOutput::RunStopCommand() {
+    if (window_) window_->clickRunStop();
+    else RunStop();
+}
+
 // ---- start ------------------------------------------------------------------------------------
 
-GeneratorOutput::StartResult GeneratorOutput::start() {
-    RunState& state = parts_.run;
+GeneratorOutput::PrepareResult GeneratorOutput::prepareRun(int bufferCount) {
     GeneratorSettings& settings = parts_.settings;
     Shell& shell = parts_.shell;
-    if (window_) window_->readPages();
-
     // Checks that refuse a start before anything changes: the document and capture are left
     // as they are.
     if (settings.sweepDuration == 0) {
         settings.sweepDuration = 1;
-        state.outputRunning.store(false);
-        if (window_ && !exportMode_) window_->showSettings();
-        return StartResult::Refused;
+        return PrepareResult::Refused;
     }
     if (std::optional<std::string> message = MultiTonesCheck(settings, parts_.toneLists)) {
         shell.showMessage(*message);
-        state.outputRunning.store(false);
-        return StartResult::Refused;
+        return PrepareResult::Refused;
     }
-
-    const bool display =
-        !exportMode_ && settings.displayInScope && display_ != nullptr && parts_.document != nullptr;
-    state.displayInScopeActive.store(display);
-    if (display) display_->stopInputMonitoring();
-
-    ++generation_;
-    sweepEnded_.store(false);
+    // The run's copies, its seconds of buffers and the mix buffer; nothing is allocated while
+    // the output runs.
     try {
         run_ = std::make_unique<Run>(settings, parts_.toneLists, parts_.library, parts_.calibration(), parts_.clock,
                                      shell);
+        for (int i = 0; i < bufferCount; ++i)
+            allocator_(run_->buffers[static_cast<std::size_t>(i)], run_->format.averageBytesPerSecond);
+        run_->synth.startRun();
     } catch (const std::bad_alloc&) {
-        return failStart(kOutputOutOfMemoryMessage);
+        shell.showMessage(kOutputOutOfMemoryMessage);
+        return PrepareResult::Failed;
+    }
+    run_->sweep = settings.sweepEnabled;
+    run_->duration = settings.sweepDuration;
+    return PrepareResult::Ready;
+}
+
+GeneratorOutput::StartResult GeneratorOutput::start() {
+    RunState& state = parts_.run;
+    // Three seconds of buffers: a sweep's rotation.
+    switch (prepareRun(kHeaderCount)) {
+        case PrepareResult::Refused: state.outputRunning.store(false); return StartResult::Refused;
+        case PrepareResult::Failed: return failStart({});
+        case PrepareResult::Ready: break;
     }
     Run& run = *run_;
-    run.generation = generation_;
-    run.sweep = settings.sweepEnabled;
-    run.duration = settings.sweepDuration;
-    run.display = display;
     const WaveFormat& format = run.format;
 
-    if (!exportMode_) {
-        if (parts_.audio == nullptr) return failStart(AudioResultName(AudioResult::NoDriver));
-        device_ = parts_.audio->createOutput();
-        const AudioResult opened = device_->open(format, [this](WaveHeader& header) { OnBufferDone(header); });
-        if (opened != AudioResult::NoError) {
-            // A device that never opened has nothing to reset or close.
-            device_.reset();
-            return failStart(AudioResultName(opened));
-        }
-    }
+    const bool display = parts_.settings.displayInScope && display_ != nullptr && parts_.document != nullptr;
+    state.displayInScopeActive.store(display);
+    if (display) display_->stopInputMonitoring();
+    ++generation_;
+    sweepEnded_.store(false);
+    run.generation = generation_;
+    run.display = display;
 
-    // Three seconds of buffers for the device (a sweep's rotation), one for the export, and the
-    // mix buffer; nothing is allocated while the output runs.
-    try {
-        const int count = exportMode_ ? 1 : kHeaderCount;
-        for (int i = 0; i < count; ++i) allocator_(run.buffers[static_cast<std::size_t>(i)], format.averageBytesPerSecond);
-        run.synth.startRun();
-    } catch (const std::bad_alloc&) {
-        return failStart(kOutputOutOfMemoryMessage);
-    }
-
-    if (exportMode_) {
-        exportOutcome_ = exportWriter_(run);
-        parts_.toneLists = run.toneLists;
-        lastGenerated_ = run.buffersGenerated.load();
-        run_.reset();
-        state.outputRunning.store(false);
-        if (window_) window_->applyEnabling();
-        return exportOutcome_ == ExportOutcome::Written ? StartResult::Running : StartResult::Failed;
+    if (parts_.audio == nullptr) return failStart(AudioResultName(AudioResult::NoDriver));
+    device_ = parts_.audio->createOutput();
+    const AudioResult opened = device_->open(format, [this](WaveHeader& header) { OnBufferDone(header); });
+    if (opened != AudioResult::NoError) {
+        // A device that never opened has nothing to reset or close.
+        device_.reset();
+        return failStart(AudioResultName(opened));
     }
 
     // The first seconds are synthesised before any is queued, so that a done notification never
@@ -221,11 +213,7 @@ GeneratorOutput::StartResult GeneratorOutput::start() {
 GeneratorOutput::StartResult GeneratorOutput::failStart(std::string_view message) {
     if (!message.empty()) parts_.shell.showMessage(message);
     stop(false);
-    if (exportMode_) {
-        exportOutcome_ = ExportOutcome::Failed;
-    } else if (window_) {
-        window_->activate();
-    }
+    if (window_) window_->activate();
     return StartResult::Failed;
 }
 
@@ -245,7 +233,7 @@ void GeneratorOutput::stop(bool report) {
     if (sweepEnded_.exchange(false)) parts_.shell.killTimer(kSweepEndTimer);
 
     if (state.displayInScopeActive.exchange(false) && display_) display_->restoreDisplay();
-    if (window_ && !exportMode_) window_->setRunButtonText(kRunText);
+    if (window_) window_->setRunButtonText(kRunText);
 
     bool failed = false;
     auto shown = [&](AudioResult result) {
@@ -268,6 +256,13 @@ void GeneratorOutput::stop(bool report) {
         // handlers, so the buffers are free to go afterwards.
         device_.reset();
     }
+    releaseRun();
+
+    if (failed && report && window_) window_->activate();
+    if (window_) window_->applyEnabling();
+}
+
+void GeneratorOutput::releaseRun() {
     if (run_) {
         lastGenerated_ = run_->buffersGenerated.load();
         lastDone_ = run_->buffersDone.load();
@@ -275,9 +270,6 @@ void GeneratorOutput::stop(bool report) {
     ++generation_;
     for (auto& copy : copyState_) copy.store(CopyState::Idle);
     run_.reset();
-
-    if (failed && report && window_) window_->activate();
-    if (window_) window_->applyEnabling();
 }
 
 // ---- buffer done (notification thread) ----------------------------------------------------------
@@ -359,8 +351,7 @@ void GeneratorOutput::endSweep() {
 
 void GeneratorOutput::sweepEndArrived() {
     if (!sweepEnded_.exchange(false) || !running()) return;
-    if (window_) window_->clickRunStop();
-    else RunStop();
+    RunStopCommand();
 }
 
 void GeneratorOutput::OnSweepEndTimer() {
@@ -409,49 +400,61 @@ void GeneratorOutput::releaseForRefill(int index) {
 ExportOutcome GeneratorOutput::exportSignal(const std::filesystem::path& path, ExportFileType type,
                                             std::uint32_t seconds, ExportProgress* progress) {
     if (running()) return ExportOutcome::Refused;
+    RunState& state = parts_.run;
+    // The output counts as running while it writes, and shows nothing in the oscilloscope.
+    state.outputRunning.store(true);
+    state.displayInScopeActive.store(false);
+    ExportOutcome outcome = ExportOutcome::Failed;
+    // One second of buffer, written again for every second.
+    switch (prepareRun(1)) {
+        case PrepareResult::Refused: state.outputRunning.store(false); return ExportOutcome::Refused;
+        case PrepareResult::Failed: releaseRun(); break;
+        case PrepareResult::Ready:
+            outcome = writeSignal(*run_, path, type, seconds, progress);
+            parts_.toneLists = run_->toneLists;
+            lastGenerated_ = run_->buffersGenerated.load();
+            run_.reset();
+            break;
+    }
+    state.outputRunning.store(false);
+    if (window_) window_->applyEnabling();
+    return outcome;
+}
+
+ExportOutcome GeneratorOutput::writeSignal(Run& run, const std::filesystem::path& path, ExportFileType type,
+                                           std::uint32_t seconds, ExportProgress* progress) {
     Shell& shell = parts_.shell;
-    exportWriter_ = [&](Run& run) {
-        if (type == ExportFileType::Wave && !WaveFitsRiff(run.format, seconds)) {
-            shell.showMessage(kTooLongMessage);
-            return ExportOutcome::Refused;
-        }
-        SafeFileWriter file(path);
-        if (!file.open()) {
-            shell.showMessage(kFileCreateFailedMessage);
-            return ExportOutcome::Failed;
-        }
-        if (progress) progress->begin(seconds);
-        const SignalWriteResult result =
-            type == ExportFileType::Wave
-                ? WriteGeneratedWave(file, run.synth, run.format, run.calibration, seconds, run.buffers[0], progress)
-                : WriteGeneratedText(file, run.synth, run.format, run.calibration, seconds, run.buffers[0], progress);
-        if (progress) progress->end();
-        run.buffersGenerated.store(run.synth.buffersGenerated());
-        if (result == SignalWriteResult::SynthesisFailed) {
-            // Nothing to write: the synthesizer has said why. The previous file stays.
-            file.abandon();
-            return ExportOutcome::Refused;
-        }
-        if (result == SignalWriteResult::Cancelled) {
-            // The part written so far goes; a file of that name from before stays as it was.
-            file.abandon();
-            return ExportOutcome::Cancelled;
-        }
-        if (result != SignalWriteResult::Written || !file.commit()) {
-            shell.showMessage(kFileCreateFailedMessage);
-            return ExportOutcome::Failed;
-        }
-        return ExportOutcome::Written;
-    };
-    exportMode_ = true;
-    exportOutcome_ = ExportOutcome::Refused;
-    parts_.run.outputRunning.store(true);
-    const StartResult result = start();
-    parts_.run.outputRunning.store(false);
-    exportMode_ = false;
-    exportWriter_ = nullptr;
-    if (result == StartResult::Refused) return ExportOutcome::Refused;
-    return exportOutcome_;
+    if (type == ExportFileType::Wave && !WaveFitsRiff(run.format, seconds)) {
+        shell.showMessage(kTooLongMessage);
+        return ExportOutcome::Refused;
+    }
+    SafeFileWriter file(path);
+    if (!file.open()) {
+        shell.showMessage(kFileCreateFailedMessage);
+        return ExportOutcome::Failed;
+    }
+    if (progress) progress->begin(seconds);
+    const SignalWriteResult result =
+        type == ExportFileType::Wave
+            ? WriteGeneratedWave(file, run.synth, run.format, run.calibration, seconds, run.buffers[0], progress)
+            : WriteGeneratedText(file, run.synth, run.format, run.calibration, seconds, run.buffers[0], progress);
+    if (progress) progress->end();
+    run.buffersGenerated.store(run.synth.buffersGenerated());
+    if (result == SignalWriteResult::SynthesisFailed) {
+        // Nothing to write: the synthesizer has said why. The previous file stays.
+        file.abandon();
+        return ExportOutcome::Refused;
+    }
+    if (result == SignalWriteResult::Cancelled) {
+        // The part written so far goes; a file of that name from before stays as it was.
+        file.abandon();
+        return ExportOutcome::Cancelled;
+    }
+    if (result != SignalWriteResult::Written || !file.commit()) {
+        shell.showMessage(kFileCreateFailedMessage);
+        return ExportOutcome::Failed;
+    }
+    return ExportOutcome::Written;
 }
 
 // ---- counters ----------------------------------------------------------------------------------

@@ -3,8 +3,9 @@
 // continuous signal is one synthesised second that the device loops until reset; a sweep plays
 // sweepDuration seconds through three rotating buffers, refilled on the notification thread,
 // and then stops itself through the UI thread. With "Display in Oscilloscope" each played second
-// is copied into the document. The export of the generated signal runs the same start sequence
-// in export mode, with the file writer in place of the device.
+// is copied into the document. Play and the export of the generated signal build their run the
+// same way (prepareRun: the refusals, the run's copies, buffers and synthesizer) and then part:
+// play opens the device, the export hands the run to the file writer.
 //
 // Owned by the composition root for the whole program, so the output plays on while the
 // generator dialog is closed. Threads: everything runs on the UI thread except OnBufferDone,
@@ -75,16 +76,22 @@ public:
     GeneratorOutput(const GeneratorOutput&) = delete;
     GeneratorOutput& operator=(const GeneratorOutput&) = delete;
 
-    // The generator dialog's window while it is open; nullptr when it closes.
+    // The generator dialog's window while it is open (told of the run state); nullptr when it
+    // closes.
     void attachWindow(GeneratorWindow* window) { window_ = window; }
     // The frame's part of "Display in Oscilloscope"; nullptr: the output is never displayed.
     void attachDisplay(OutputDisplay* display) { display_ = display; }
     void setBufferAllocator(OutputBufferAllocator allocator) { allocator_ = std::move(allocator); }
 
-    // Starts the output when it is stopped, stops it when it runs; outputRunning follows. A
-    // refused or failed start says why (the message, or the device error's name) and leaves
-    // outputRunning false; a stop always stops, showing any device error's name.
+    // Starts the output with the generator's settings as they are when it is stopped, stops it
+    // when it runs; outputRunning follows. A refused or failed start says why (the message, or
+    // the device error's name) and leaves outputRunning false; a stop always stops, showing any
+    // device error's name.
     void RunStop();
+    // Run/Stop as the frame's command and the end of a sweep give it: while the generator
+    // dialog is open, a click of its Run/Stop button, which hands the pages over before a start;
+    // otherwise RunStop.
+    void RunStopCommand();
 
     // The device's done notification of one buffer (notification thread). During a sweep it
     // refills the buffer whose turn it is and queues it, posts the copy of the second now
@@ -97,8 +104,9 @@ public:
     // Main-frame timer 100: kills the timer and stops the output whose sweep has ended.
     void OnSweepEndTimer();
 
-    // The export: the start sequence in export mode (no device, no display) with the writer of
-    // the chosen file type; seconds of signal from phase 0. outputRunning is false afterwards.
+    // The export: the run built as for play, then written to a file of the chosen type instead
+    // of the device (no display); seconds of signal from phase 0. outputRunning is set while it
+    // writes and false afterwards.
     // progress (may be nullptr) hears every second written and may cancel: the partial file is
     // removed, a previous file of that name kept, and Cancelled returned without a message.
     ExportOutcome exportSignal(const std::filesystem::path& path, ExportFileType type, std::uint32_t seconds,
@@ -120,7 +128,15 @@ private:
     struct Run;
     enum class CopyState : int { Idle, Pending, Copying };
     enum class StartResult { Running, Refused, Failed };
+    enum class PrepareResult { Ready, Refused, Failed };
 
+    // The run of a start, shared by play and the export: a sweep of 0 seconds becomes 1 and a
+    // multitone set beyond the sampling frequency is refused (with its message), before
+    // anything changes; otherwise run_ holds the settings' copies, the format, the synthesizer
+    // at phase 0 and bufferCount seconds of buffers. Failed: out of memory, said; run_ may hold
+    // a part of the run.
+    PrepareResult prepareRun(int bufferCount);
+    // Play: the run, the display, the device and the first seconds queued.
     StartResult start();
     // Stops the device and frees the run. `report`: device errors are shown by name and the
     // dialog window activated (a stop); otherwise they are left unsaid (a start that has already
@@ -128,6 +144,10 @@ private:
     void stop(bool report);
     // A start that went wrong after outputRunning was set: the run is taken down again.
     StartResult failStart(std::string_view message);
+    // The run's counts kept for the counters, and the run freed; work posted for it is dropped.
+    void releaseRun();
+    ExportOutcome writeSignal(Run& run, const std::filesystem::path& path, ExportFileType type, std::uint32_t seconds,
+                              ExportProgress* progress);
     void refill(Run& run, int index);
     void postCopy(Run& run, int index);
     void copyShown(std::uint64_t generation, int index);
@@ -141,11 +161,6 @@ private:
     GeneratorWindow* window_ = nullptr;
     OutputDisplay* display_ = nullptr;
     OutputBufferAllocator allocator_;
-
-    // Export mode: set by exportSignal around the start; the writer replaces the device.
-    bool exportMode_ = false;
-    std::function<ExportOutcome(Run&)> exportWriter_;
-    ExportOutcome exportOutcome_ = ExportOutcome::Refused;
 
     std::unique_ptr<AudioOutput> device_;
     std::unique_ptr<Run> run_;

@@ -1,6 +1,7 @@
 // Input capture on the loopback cable: where records are cut, what reaches the document, the
 // latch between the capture thread and the UI thread, stop and restart at every moment of the
-// cycle, and every device call failing.
+// cycle, and every device call failing. The trigger ring's own rules (the first buffer's search,
+// the lowest level, the exchange with the spares) are driven without a thread in TriggerRingTest.
 
 #include "acquisition/CaptureEngine.h"
 
@@ -102,27 +103,6 @@ TEST(CaptureTrigger, RisingEdgeAtLevelZeroStartsWhereTheSignalCrossesMidScaleUpw
     EXPECT_EQ(a[0], h.streamCode(trigger, 0));
 }
 
-TEST(CaptureTrigger, FirstBufferWithANegativeDelaySearchesOnlyFromMinusOneMinusDelay) {
-    // Rising crossings at frames 50 and 150 of the first buffer; delay -100 of 200 frames makes
-    // the search start at frame 99, so the crossing at 50 (which has no pre-trigger samples) is
-    // passed over.
-    CaptureSignal signal;
-    for (int j = 0; j < 400; ++j) {
-        const bool high = (j >= 50 && j < 100) || (j >= 150 && j < 190);
-        signal.a.push_back(static_cast<std::int16_t>(high ? 8000 + j : -8000 - j));
-        signal.b.push_back(0);
-    }
-    CaptureHarness h;
-    CaptureSetup setup;
-    setup.delayPercent = -50;
-    h.configure(setup);
-    h.play(signal);
-    h.engine.RunStop();
-    h.advanceBuffers(2);
-    ASSERT_EQ(h.deliver(), 1u);
-    EXPECT_EQ(h.record(0), h.expected(50, 0));  // trigger 150, record from 150 - 100
-}
-
 TEST(CaptureTrigger, SourceBTriggersOnTheSecondSampleOfEachFrame) {
     CaptureHarness h;
     CaptureSetup setup;
@@ -136,60 +116,6 @@ TEST(CaptureTrigger, SourceBTriggersOnTheSecondSampleOfEachFrame) {
     EXPECT_NE(trigger, FirstCrossing(h, 0, 1, true, kMidScale16));
     EXPECT_EQ(h.record(1), h.expected(trigger, 1));
     EXPECT_EQ(h.record(0), h.expected(trigger, 0));
-}
-
-// ---- the threshold-0 rules at 16 bits -----------------------------------------------------
-
-// A square between the lowest code (0) and a high level: `high` frames up from every multiple of
-// `period` frames, starting at frame `offset`.
-CaptureSignal SquareFromLowestCode(int frames, int period, int high, int offset) {
-    CaptureSignal signal;
-    for (int j = 0; j < frames; ++j) {
-        const int phase = ((j - offset) % period + period) % period;
-        signal.a.push_back(static_cast<std::int16_t>(phase < high ? 1000 + j % 7 : -32768));
-        signal.b.push_back(0);
-    }
-    return signal;
-}
-
-TEST(CaptureTrigger, LevelMinus100PercentAt16BitsRisesWhenTheCodeLeavesZero) {
-    CaptureHarness h;
-    CaptureSetup setup;
-    setup.levelPercent = -100;  // threshold code 0
-    h.configure(setup);
-    h.play(SquareFromLowestCode(2000, 120, 40, 73));
-    h.engine.RunStop();
-    EXPECT_EQ(h.acquisition.triggerLevelCode, 0);
-    h.advanceBuffers(2);
-    ASSERT_EQ(h.deliver(), 1u);
-    EXPECT_EQ(h.record(0), h.expected(73, 0));
-}
-
-TEST(CaptureTrigger, LevelMinus100PercentAt16BitsFallsWhenTheCodeReachesZero) {
-    CaptureHarness h;
-    CaptureSetup setup;
-    setup.levelPercent = -100;
-    setup.edge = "Dn";
-    h.configure(setup);
-    h.play(SquareFromLowestCode(2000, 120, 40, 73));
-    h.engine.RunStop();
-    h.advanceBuffers(2);
-    ASSERT_EQ(h.deliver(), 1u);
-    EXPECT_EQ(h.record(0), h.expected(113, 0));
-}
-
-TEST(CaptureTrigger, LevelMinus100PercentAt8BitsIsCode1AndRisesByTheOrdinaryRule) {
-    CaptureHarness h;
-    CaptureSetup setup;
-    setup.bits = 8;
-    setup.levelPercent = -100;  // threshold code 1
-    h.configure(setup);
-    h.play(SquareFromLowestCode(2000, 120, 40, 73));
-    h.engine.RunStop();
-    EXPECT_EQ(h.acquisition.triggerLevelCode, 1);
-    h.advanceBuffers(2);
-    ASSERT_EQ(h.deliver(), 1u);
-    EXPECT_EQ(h.record(0), h.expected(73, 0));
 }
 
 // ---- formats and inversion ----------------------------------------------------------------
@@ -436,6 +362,42 @@ TEST(CaptureStart, ClickPlaysAtEveryStartButTheRestartAfterAChange) {
     EXPECT_TRUE(h.engine.playStartClick);
 }
 
+TEST(CaptureStart, TheInputOpensOnceTheClickHasSoundedAndAStopOrAChangeInThePauseOpensNothing) {
+    CaptureHarness h;
+    h.engine.startClickPause = std::chrono::milliseconds(200);
+    h.configure(CaptureSetup{});
+    h.play(SineSignal(4000, 97.3, 12000));
+    h.engine.RunStop();
+    // Run/Stop has returned: the click played, the input waits for timer 4.
+    EXPECT_EQ(h.shell.clicks, 1);
+    EXPECT_TRUE(h.run.inputRunning.load());
+    EXPECT_TRUE(HasTimer(h.shell, kCaptureStartTimer));
+    EXPECT_EQ(h.faults.callCount(AudioCall::InputOpen), 0u);
+    // Stopped in the pause: nothing opens, even for a tick already on its way.
+    h.engine.RunStop();
+    EXPECT_FALSE(HasTimer(h.shell, kCaptureStartTimer));
+    EXPECT_TRUE(h.engine.OnTimer(kCaptureStartTimer));
+    EXPECT_EQ(h.faults.callCount(AudioCall::InputOpen), 0u);
+    EXPECT_FALSE(h.run.inputRunning.load());
+
+    // A parameter change in the pause: the start is dropped and the restart opens at once.
+    h.engine.RunStop();
+    CaptureRestart(h.run.inputRunning, h.acquisition, h.engine, h.shell).RestartIfRunning();
+    EXPECT_FALSE(HasTimer(h.shell, kCaptureStartTimer));
+    h.engine.OnCaptureRestart();
+    EXPECT_EQ(h.faults.callCount(AudioCall::InputOpen), 1u);
+    EXPECT_EQ(h.shell.clicks, 2);
+    h.engine.RunStop();
+
+    h.engine.RunStop();
+    h.engine.OnTimer(kCaptureStartTimer);
+    EXPECT_FALSE(HasTimer(h.shell, kCaptureStartTimer));
+    EXPECT_EQ(h.faults.callCount(AudioCall::InputOpen), 2u);
+    EXPECT_TRUE(HasTimer(h.shell, kRecordReleaseTimer));
+    h.advanceBuffers(3);
+    EXPECT_EQ(h.deliver(), 1u);
+}
+
 // ---- parameter changes at every moment of the cycle ---------------------------------------
 
 enum class Moment { Searching, WaitingForFurtherBuffers, RecordPosted, RecordLatched, DuringRestart };
@@ -535,6 +497,7 @@ TEST(CaptureRestartTimer, RoutesCapturesTimersOnly) {
     EXPECT_TRUE(h.engine.OnTimer(kRecordReleaseTimer));
     EXPECT_TRUE(h.engine.OnTimer(kTimerCaptureRestart));
     EXPECT_TRUE(h.engine.OnTimer(kRecordReadyTimer));
+    EXPECT_TRUE(h.engine.OnTimer(kCaptureStartTimer));
     EXPECT_FALSE(h.engine.OnTimer(100));
 }
 

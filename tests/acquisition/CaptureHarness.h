@@ -17,6 +17,8 @@
 
 #include "acquisition/CaptureEngine.h"
 #include "acquisition/DocumentFormat.h"
+#include "acquisition/SamplingBar.h"
+#include "acquisition/TriggerBar.h"
 #include "platform/RecordingShell.h"
 #include "platform/audio/FaultInjectingBackend.h"
 #include "platform/audio/LoopbackCable.h"
@@ -197,14 +199,20 @@ public:
         return codes;
     }
 
-    // CaptureHooks
-    bool ConfigureDocument() override {
-        ++configurations;
-        SamplingSelection selection;
+    // CaptureHooks: the settings from the harness's bars, as the instrument's link reads its own.
+    CaptureSettings SettingsFromBars() const override {
+        CaptureSettings settings;
+        SamplingSelection& selection = settings.sampling;
         selection.bothChannels = sampling.bothChannels(tables);
         selection.samplesPerSecond = tables[RangeTableId::SamplingFrequency].value(sampling.frequency.selection()).value_or(44100);
         selection.bits = tables[RangeTableId::SamplingResolution].value(sampling.resolution.selection()).value_or(16);
         selection.recordLength = sampling.recordLengthValue();
+        ReadTriggerBar(trigger, tables, acquisition, settings);
+        return settings;
+    }
+    void RecordLengthRefused() override { sampling.point.setText("1"); }
+    bool ConfigureDocument(const SamplingSelection& selection) override {
+        ++configurations;
         return ConfigureDocumentFormat(document, selection, configuration, acquisition, run.inputRunning, shell);
     }
     bool ScopeShown() const override { return scopeShown; }
@@ -228,9 +236,7 @@ public:
     SamplingBar sampling;
     LoopbackCable cable{LoopbackClock::Manual};
     FaultInjectingBackend faults{cable};
-    CaptureEngine engine{CaptureParts{document, acquisition, run, redraw, configuration, tables, trigger, sampling,
-                                      shell, faults},
-                         this};
+    CaptureEngine engine{CaptureParts{document, acquisition, run, redraw, configuration, shell, faults}, this};
 
 private:
     CaptureSetup setup_;

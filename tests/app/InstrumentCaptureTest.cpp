@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "acquisition/CaptureRestart.h"
 #include "platform/RecordingShell.h"
@@ -89,6 +90,22 @@ TEST_F(InstrumentCapture, ARecordLengthTypedWhileRunningIsTakenAtTheRestart) {
     ASSERT_TRUE(instrument.run.inputRunning.load());
     EXPECT_EQ(instrument.acquisition.recordLength, 1000);
     EXPECT_TRUE(shell.messages().empty());
+}
+
+TEST_F(InstrumentCapture, StartsWithTheValuesTheBarsShowAndARefusedLengthPutsOneInPoint) {
+    FrontPanel& panel = instrument.panel;
+    panel.sampling.frequency.userSelect(rowNamed(Id::SamplingFrequency, "22050H"));
+    panel.sampling.point.setText("0");
+    panel.trigger.mode.userSelect(rowNamed(Id::TriggerMode, "Single"));
+    panel.trigger.edge.userSelect(rowNamed(Id::TriggerEdge, "Dn"));
+    panel.trigger.level.setText("25%");
+    panel.trigger.delay.setText("-30%");
+    const CaptureSettings s = instrument.captureLink.SettingsFromBars();
+    EXPECT_EQ(std::vector<int>({s.sampling.samplesPerSecond, s.sampling.recordLength, s.triggerMode, s.triggerEdge,
+                                s.triggerLevelPercent, s.triggerDelayPercent}),
+              std::vector<int>({22050, 0, 2, 1, 25, -30}));
+    instrument.capture.RunStop();
+    EXPECT_EQ(panel.sampling.point.text(), "1");
 }
 
 }  // namespace

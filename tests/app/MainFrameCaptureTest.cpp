@@ -137,6 +137,18 @@ TEST_P(FrameCapture, NoAutoRunWhenTheSettingIsOffOrTheProgramStartedOnAFile) {
     EXPECT_EQ(other.document.sampleCount, 200u) << "the file stays shown";
 }
 
+TEST_P(FrameCapture, TheStartClicksPauseEndsOnTheFramesTimer4) {
+    if (!EditionHasCapture(GetParam())) GTEST_SKIP() << "no capture in this edition";
+    start(false);
+    instrument.capture.startClickPause = std::chrono::milliseconds(200);
+    frame.OnCommand(kCommandRunStopInput);
+    EXPECT_TRUE(frame.commandState(kCommandRunStopInput).checked);
+    EXPECT_FALSE(HasTimer(shell, kTimerRecordRelease));
+    frame.OnTimer(kCaptureStartTimer);
+    EXPECT_TRUE(HasTimer(shell, kTimerRecordRelease));
+    EXPECT_FALSE(HasTimer(shell, kCaptureStartTimer));
+}
+
 TEST_P(FrameCapture, ARecordArrivesAsTimer3AndIsReleasedOnTimer1OnceBothViewsHaveDrawnIt) {
     if (!EditionHasCapture(GetParam())) GTEST_SKIP() << "no capture in this edition";
     start(false);

@@ -575,6 +575,20 @@ TEST_F(DialogFixture, RunReadsThePagesAndStartAndStopSetCaptionAndEnabling) {
     EXPECT_TRUE(dialog.function.amplitude[0].enabled());
 }
 
+TEST_F(DialogFixture, FramesRunStopTakesThePagesOnlyWhileTheDialogIsOpen) {
+    dialog.open();
+    dialog.function.frequency[0].userEditText("441");
+    output.RunStopCommand();
+    ASSERT_TRUE(run.outputRunning.load());
+    dialog.function.frequency[0].userEditText("442");
+    output.RunStopCommand();  // a stop hands nothing over
+    EXPECT_EQ(settings.frequencyA, 441u);
+    dialog.close();
+    settings.frequencyA = 500;  // the pages went as the dialog closed; now the settings rule
+    output.RunStopCommand();
+    EXPECT_EQ(settings.frequencyA, 500u);
+}
+
 TEST_F(DialogFixture, ZeroSweepDurationBecomesOneOnThePageAndNothingStarts) {
     settings.sweepEnabled = true;
     settings.sweepDuration = 0;

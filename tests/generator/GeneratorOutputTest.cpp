@@ -36,22 +36,22 @@ constexpr int kRate11025 = 0, kRate22050 = 1, kRate44100 = 2, kRate48000 = 3;
 constexpr int kBits8 = 0, kBits16 = 1;
 constexpr int kMono = 0, kStereo = 1;
 
-// The dialog's window as the output sees it: what it was asked, and a click that runs the
-// output's Run/Stop as the dialog's button does.
+// The dialog's window as the output sees it: what it was told, and a click that, as the
+// dialog's button does, hands the pages over before a start and runs the output's Run/Stop.
 class FakeWindow : public GeneratorWindow {
 public:
-    void readPages() override { ++pagesRead; }
-    void showSettings() override { ++settingsShown; }
     void applyEnabling() override { ++enablingApplied; }
     void setRunButtonText(std::string_view text) override { buttonText = text; }
     void activate() override { ++activated; }
     void clickRunStop() override {
         ++clicks;
-        if (output) output->RunStop();
+        if (!output) return;
+        if (!output->running()) ++pagesRead;
+        output->RunStop();
     }
 
     GeneratorOutput* output = nullptr;
-    int pagesRead = 0, settingsShown = 0, enablingApplied = 0, activated = 0, clicks = 0;
+    int pagesRead = 0, enablingApplied = 0, activated = 0, clicks = 0;
     std::string buttonText = "Run";
 };
 
@@ -199,16 +199,18 @@ TEST_F(StreamingLoopback, SweepEndClicksRunStopOfTheOpenDialogOnTheUiThread) {
     sweep(2);
     run.generatorShown = true;
     output.attachWindow(&window);
-    output.RunStop();
+    // The frame's Run/Stop with the dialog open goes through its button, which hands the pages over.
+    output.RunStopCommand();
     EXPECT_EQ(window.pagesRead, 1);
     EXPECT_EQ(window.buttonText, "Stop");
     playSecond();
     playSecond();
     EXPECT_TRUE(run.outputRunning.load());
-    EXPECT_EQ(window.clicks, 0);
+    EXPECT_EQ(window.clicks, 1);
     EXPECT_FALSE(timerStarted());
     shell.runPosted();
-    EXPECT_EQ(window.clicks, 1);
+    EXPECT_EQ(window.clicks, 2);
+    EXPECT_EQ(window.pagesRead, 1);
     EXPECT_FALSE(run.outputRunning.load());
     EXPECT_EQ(window.buttonText, "Run");
 }
@@ -300,7 +302,6 @@ TEST_F(StreamingRefusals, SweepDurationZeroBecomesOneAndNothingStarts) {
     output.RunStop();
     EXPECT_FALSE(run.outputRunning.load());
     EXPECT_EQ(settings.sweepDuration, 1u);
-    EXPECT_EQ(window.settingsShown, 1);
     EXPECT_EQ(faults.callCount(AudioCall::OutputOpen), 0u);
     EXPECT_TRUE(shell.messages().empty());
     // Neither capture nor the document was touched.

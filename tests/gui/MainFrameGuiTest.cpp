@@ -202,8 +202,9 @@ TEST_P(MainWindowTest, RunStopOutputPlaysAndTheStatusBarCountsUnderruns) {
 // The start-up auto-run presses Run/Stop monitoring input; its release timer runs as a QTimer
 // through the frame, the status bar counts the input's overruns, and the button stops capture.
 TEST_P(MainWindowTest, CaptureRunsFromTheStartUpUntilItsButtonStopsIt) {
-    start(std::nullopt, true);
+    // The input opens at once, not a click's pause after the start-up's Run.
     instrument.capture.startClickPause = std::chrono::milliseconds(0);
+    start(std::nullopt, true);
     QAction* run = window.commandAction(kCommandRunStopInput);
     const bool capture = EditionHasCapture(GetParam());
     EXPECT_EQ(instrument.run.inputRunning.load(), capture);

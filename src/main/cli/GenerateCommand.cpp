@@ -56,7 +56,7 @@ int RunGenerate(const Arguments& arguments) {
     }
     const std::string output = *arguments.get("output");
     const ExportFileType type = ExportType(arguments, output);
-    // The generator's Save: the output's start sequence in export mode.
+    // The generator's Save: the output's run, written to the file instead of played.
     ExportOutcome outcome = instrument.output.exportSignal(ExportFileName(output, type), type, seconds);
     return outcome == ExportOutcome::Written ? kExitOk : kExitRefused;
 }
