@@ -2,7 +2,6 @@
 
 #include "acquisition/InfoBlock.h"
 #include "platform/ByteOrder.h"
-#include "platform/HugePages.h"
 
 #include <algorithm>
 #include <cstring>
@@ -270,19 +269,8 @@ private:
         // The samples are written as they are read, so the arrays are not zero-filled first; a
         // mono record's channel B holds zero codes.
         const std::size_t slots = static_cast<std::size_t>(std::max<std::uint64_t>(n, 1));
-        // Room first, untouched, so that a long record's arrays can be given huge pages; sized
-        // without a value, they stay untouched until the frames are written.
-        r.dataA = SampleArray();
-        r.dataB = SampleArray();
-        r.dataA.reserve(slots);
-        r.dataB.reserve(slots);
-        AdviseHugePages(r.dataA.data(), slots * sizeof(std::uint16_t));
-        AdviseHugePages(r.dataB.data(), slots * sizeof(std::uint16_t));
-        r.dataA.resize(slots);
-        if (format.channels == 2)
-            r.dataB.resize(slots);
-        else
-            r.dataB.resize(slots, 0);
+        r.dataA = SampleArray(slots);
+        r.dataB = format.channels == 2 ? SampleArray(slots) : SampleArray(slots, 0);
         if (n == 0) r.dataA[0] = r.dataB[0] = 0;
         if (!readFrames(n, format.channels == 2, bits <= 8)) return refuse(kMessageUnsupported);
         // The rest of the chunk (a truncated record's tail, a partial frame) is passed over so
