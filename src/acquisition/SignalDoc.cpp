@@ -86,8 +86,8 @@ bool CSignalDoc::OnOpenDocument(const std::filesystem::path& path, int scopeType
 
     // Read into a scratch record so that a refused file leaves this one as it was; the sample
     // arrays are set aside rather than copied.
-    std::vector<std::uint16_t> keptA = std::move(dataA);
-    std::vector<std::uint16_t> keptB = std::move(dataB);
+    SampleArray keptA = std::move(dataA);
+    SampleArray keptB = std::move(dataB);
     SignalRecord scratch = *this;
     dataA = std::move(keptA);
     dataB = std::move(keptB);
@@ -180,8 +180,8 @@ void CSignalDoc::ComputeStatistics(int scopeType) { tonewell::ComputeStatistics(
 bool CSignalDoc::ReallocateSamples(std::uint32_t n) {
     const std::size_t slots = n == 0 ? 1 : n;
     try {
-        std::vector<std::uint16_t> a(slots, 0);
-        std::vector<std::uint16_t> b(slots, 0);
+        SampleArray a(slots, 0);
+        SampleArray b(slots, 0);
         dataA = std::move(a);
         dataB = std::move(b);
         RecordChanged();

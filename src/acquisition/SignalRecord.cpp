@@ -31,25 +31,39 @@ struct Accumulator {
     }
 };
 
-// Both channels in one pass. With SSE2 the two channels are the two lanes of one register: every
-// lane operation is the scalar one, so each channel's sums run in sample order as before.
+// Both channels in one pass. With SSE2 the two channels are the two low lanes of one register:
+// every lane operation is the scalar one, so each channel's sums run in sample order as before.
+// Four frames are converted to volts at a time; they are then added one frame after another.
 void accumulatePair(const std::uint16_t* a, const std::uint16_t* b, std::size_t n, std::int32_t zeroA,
                     std::int32_t zeroB, float kA, float kB, Accumulator& accA, Accumulator& accB) {
 #if defined(__SSE2__)
-    const __m128i zero = _mm_set_epi32(0, 0, zeroB, zeroA);
-    const __m128 k = _mm_set_ps(0.0f, 0.0f, kB, kA);
+    const __m128i zero = _mm_set_epi32(zeroB, zeroA, zeroB, zeroA);
+    const __m128 k = _mm_set_ps(kB, kA, kB, kA);
     __m128 max = _mm_setzero_ps();
     __m128 min = _mm_setzero_ps();
     __m128 sum = _mm_setzero_ps();
     __m128 sumSquares = _mm_setzero_ps();
-    for (std::size_t i = 0; i < n; ++i) {
-        const __m128i codes = _mm_set_epi32(0, 0, b[i], a[i]);
-        const __m128 v = _mm_mul_ps(k, _mm_cvtepi32_ps(_mm_sub_epi32(codes, zero)));
+    // Lanes 2 and 3 of the sums collect whatever: only lanes 0 and 1 are kept.
+    const auto add = [&](__m128 v) {
         max = _mm_max_ps(v, max);  // v > max ? v : max
         min = _mm_min_ps(v, min);  // v < min ? v : min
         sum = _mm_add_ps(sum, v);
         sumSquares = _mm_add_ps(sumSquares, _mm_mul_ps(v, v));
+    };
+    // Codes A0 B0 A1 B1 (of two frames, 32 bits each) in volts.
+    const auto volts = [&](__m128i codes) { return _mm_mul_ps(k, _mm_cvtepi32_ps(_mm_sub_epi32(codes, zero))); };
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i pairs = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a + i)),
+                                                 _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b + i)));
+        const __m128 v01 = volts(_mm_unpacklo_epi16(pairs, _mm_setzero_si128()));
+        const __m128 v23 = volts(_mm_unpackhi_epi16(pairs, _mm_setzero_si128()));
+        add(v01);
+        add(_mm_movehl_ps(v01, v01));
+        add(v23);
+        add(_mm_movehl_ps(v23, v23));
     }
+    for (; i < n; ++i) add(volts(_mm_set_epi32(0, 0, b[i], a[i])));
     alignas(16) float lanes[4][4];
     _mm_store_ps(lanes[0], max);
     _mm_store_ps(lanes[1], min);

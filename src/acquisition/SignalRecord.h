@@ -3,6 +3,7 @@
 // one or two channels with their resolution, voltage range and zero level, the sampling
 // interval, the wave format, the note and the statistics in volts. UI thread only.
 
+#include "shared/DefaultInitAllocator.h"
 #include "shared/DocumentNumbers.h"
 #include "platform/audio/WaveFormat.h"
 
@@ -38,6 +39,15 @@ struct RiffHeader {
     bool operator==(const RiffHeader&) const = default;
 };
 
+// A channel's codes. Sized by count alone, its samples are left for the filler to write (see
+// DefaultInitAllocator); a std::vector of codes converts to it by copy.
+class SampleArray : public std::vector<std::uint16_t, DefaultInitAllocator<std::uint16_t>> {
+public:
+    using Base = std::vector<std::uint16_t, DefaultInitAllocator<std::uint16_t>>;
+    using Base::Base;
+    SampleArray(const std::vector<std::uint16_t>& codes) : Base(codes.begin(), codes.end()) {}
+};
+
 struct SignalRecord {
     float recordDuration = 0.0f;  // seconds
     std::int32_t zeroA = 0;       // code of 0 V, channel A
@@ -53,12 +63,12 @@ struct SignalRecord {
     // Offset-binary codes: 0..255 at 8 bits, signed value + 32768 at 16 bits. Both arrays hold
     // at least sampleCount samples (and at least one). In a record of channel B only, dataB is
     // a copy of dataA and zeroB equals zeroA.
-    std::vector<std::uint16_t> dataA = std::vector<std::uint16_t>(1, 0);
+    SampleArray dataA = SampleArray(1, 0);
     std::uint8_t resolutionB = 16;
     std::int32_t rangeMaxB = 1;
     std::int32_t rangeMinB = -1;
     std::uint8_t rangeExponentB = 12;
-    std::vector<std::uint16_t> dataB = std::vector<std::uint16_t>(1, 0);
+    SampleArray dataB = SampleArray(1, 0);
     RiffHeader riffHeader;
     std::string notes;  // printable text, at most kNotesCapacity - 1 characters
     bool displayNotes = false;

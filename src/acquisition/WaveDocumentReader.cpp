@@ -2,16 +2,17 @@
 
 #include "acquisition/InfoBlock.h"
 #include "platform/ByteOrder.h"
-#include "platform/HugePages.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace tonewell {
 namespace {
 
-constexpr std::size_t kBlockBytes = 1 << 20;
+// Small enough to stay in the cache between the read and the conversion.
+constexpr std::size_t kBlockBytes = 128 << 10;
 
 // Stereo 16-bit frames into the two channels' codes (the signed value + 32768 is the word with
 // its top bit flipped). Where the machine is little-endian its words are the file's, and eight
@@ -265,16 +266,12 @@ private:
             r.zeroB = 0;
         }
 
+        // The samples are written as they are read, so the arrays are not zero-filled first; a
+        // mono record's channel B holds zero codes.
         const std::size_t slots = static_cast<std::size_t>(std::max<std::uint64_t>(n, 1));
-        // Room first, untouched, so that a long record's arrays can be given huge pages.
-        r.dataA.clear();
-        r.dataB.clear();
-        r.dataA.reserve(slots);
-        r.dataB.reserve(slots);
-        AdviseHugePages(r.dataA.data(), slots * sizeof(std::uint16_t));
-        AdviseHugePages(r.dataB.data(), slots * sizeof(std::uint16_t));
-        r.dataA.assign(slots, 0);
-        r.dataB.assign(slots, 0);
+        r.dataA = SampleArray(slots);
+        r.dataB = format.channels == 2 ? SampleArray(slots) : SampleArray(slots, 0);
+        if (n == 0) r.dataA[0] = r.dataB[0] = 0;
         if (!readFrames(n, format.channels == 2, bits <= 8)) return refuse(kMessageUnsupported);
         // The rest of the chunk (a truncated record's tail, a partial frame) is passed over so
         // that the chunks after it are read where they start.
@@ -283,16 +280,21 @@ private:
         return true;
     }
 
+    // Reads n frames into both arrays; false, with sampleCount cut to the frames read, when the
+    // file ends first.
     bool readFrames(std::uint64_t n, bool stereo, bool bytes) {
         const std::size_t frameBytes = (stereo ? 2u : 1u) * (bytes ? 1u : 2u);
         const std::size_t framesPerBlock = kBlockBytes / frameBytes;
-        std::vector<std::uint8_t> block(std::min<std::uint64_t>(n, framesPerBlock) * frameBytes);
+        std::unique_ptr<std::uint8_t[]> block(new std::uint8_t[std::min<std::uint64_t>(n, framesPerBlock) * frameBytes]);
         std::uint16_t* a = record_.dataA.data();
         std::uint16_t* b = record_.dataB.data();
         for (std::uint64_t done = 0; done < n;) {
             const std::size_t frames = static_cast<std::size_t>(std::min<std::uint64_t>(n - done, framesPerBlock));
-            if (!source_.read(block.data(), frames * frameBytes)) return false;
-            const std::uint8_t* p = block.data();
+            if (!source_.read(block.get(), frames * frameBytes)) {
+                record_.sampleCount = static_cast<std::uint32_t>(done);
+                return false;
+            }
+            const std::uint8_t* p = block.get();
             std::uint16_t* outA = a + done;
             std::uint16_t* outB = b + done;
             if (bytes && !stereo) {

@@ -93,6 +93,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tonewell"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QApplication::setWindowIcon(tonewell::ProgramIcon());
+    // The desktop entry the window belongs to: the whole instrument is installed as tonewell-full.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kProductEdition == 0 ? "tonewell-full" : "tonewell"));
     // The program ends when its main window closes for good (File Close, Exit, the close box),
     // not when the splash goes.
     QApplication::setQuitOnLastWindowClosed(false);

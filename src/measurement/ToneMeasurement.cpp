@@ -136,7 +136,7 @@ double SamplesPerSecondOf(const SignalRecord& record) {
 RecordMeasurement ToneMeter::measure(const SignalRecord& record, const MeasurementSettings& settings) {
     RecordMeasurement result;
     const double rate = SamplesPerSecondOf(record);
-    const auto channel = [&](const std::vector<std::uint16_t>& data, std::int32_t zero, VoltageRange range,
+    const auto channel = [&](const SampleArray& data, std::int32_t zero, VoltageRange range,
                              int bits) {
         Samples samples;
         samples.codes = data.data();

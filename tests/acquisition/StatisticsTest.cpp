@@ -166,7 +166,7 @@ namespace tonewell {
 namespace {
 
 // The straightforward computation: one channel at a time, single-precision sums in sample order.
-void straightforward(const std::vector<std::uint16_t>& codes, std::int32_t zero, float k, float out[4]) {
+void straightforward(const SampleArray& codes, std::int32_t zero, float k, float out[4]) {
     float max = 0, min = 0, sum = 0, squares = 0;
     for (std::uint16_t code : codes) {
         const float v = k * static_cast<float>(code - zero);

@@ -493,7 +493,7 @@ std::vector<std::uint16_t> Codes(const std::string& second, const WaveFormat& fo
     return codes;
 }
 
-std::vector<std::uint16_t> Held(const std::vector<std::uint16_t>& data, std::uint32_t count) {
+std::vector<std::uint16_t> Held(const SampleArray& data, std::uint32_t count) {
     return std::vector<std::uint16_t>(data.begin(), data.begin() + count);
 }
 

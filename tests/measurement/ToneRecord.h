@@ -54,7 +54,7 @@ inline SignalRecord WaveRecord(int bits, double rate, std::size_t n,
     std::mt19937_64 random(7);
     for (std::size_t c = 0; c < waves.size(); ++c) {
         std::normal_distribution<double> gauss(0.0, noise[c]);
-        std::vector<std::uint16_t>& data = c == 0 ? record.dataA : record.dataB;
+        SampleArray& data = c == 0 ? record.dataA : record.dataB;
         data.resize(n);
         for (std::size_t i = 0; i < n; ++i) {
             const double code = std::round((waves[c](i) + (noise[c] > 0 ? gauss(random) : 0.0)) / lsb) + record.zeroA;

@@ -56,7 +56,7 @@ bool ReadChannel(const std::string& path, int channel, std::vector<float>& sampl
         return false;
     }
     const bool useB = channel == 1 || record.samplingType == kSamplingTypeB;
-    const std::vector<std::uint16_t>& codes = useB ? record.dataB : record.dataA;
+    const SampleArray& codes = useB ? record.dataB : record.dataA;
     const int bits = useB ? record.resolutionB : record.resolutionA;
     const double zero = bits <= 8 ? 128.0 : 32768.0;
     samples.resize(record.sampleCount);
