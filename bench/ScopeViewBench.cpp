@@ -50,7 +50,7 @@ void BM_ScopeOnDraw(benchmark::State& state) {
         QtCanvas canvas(image, font);
         h->view.OnDraw(canvas);
     }
-    state.counters["points"] = static_cast<double>(h->view.traces().count(0));
+    state.counters["points"] = static_cast<double>(h->view.points().count(0));
     state.SetLabel(allPoints ? "all points" : "one point per column");
 }
 BENCHMARK(BM_ScopeOnDraw)
@@ -68,7 +68,7 @@ void BM_BareQtPolyline(benchmark::State& state) {
         h->view.OnDraw(canvas);
     }
     QPolygon points;
-    for (const CanvasPoint& p : h->view.traces().points(0)) points << QPoint(p.x, p.y);
+    for (const CanvasPoint& p : h->view.points().points(0)) points << QPoint(p.x, p.y);
     QPen pen(Qt::blue);
     pen.setCosmetic(true);
     pen.setWidth(1);

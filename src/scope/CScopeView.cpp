@@ -6,7 +6,6 @@
 #include <new>
 #include <string>
 
-#include "platform/ReportOutOfMemory.h"
 #include "shared/AxisLabels.h"
 #include "shared/DocumentNumbers.h"
 #include "shared/NumberFormat.h"
@@ -24,9 +23,8 @@ std::string VoltsText(float value) {
 
 }  // namespace
 
-CScopeView::CScopeView(const ScopeViewParts& parts) : parts_(parts) {
-    frame_.setHandlers([this] { invalidate(); }, [this](std::string_view message) { parts_.shell.showMessage(message); });
-}
+CScopeView::CScopeView(const ScopeViewParts& parts)
+    : PlotView(kScopeScrollBarAId, kScopeScrollBarBId, parts.redraw.scopePendingDraws, parts.shell), parts_(parts) {}
 
 // ---- record facts ---------------------------------------------------------------------------
 
@@ -62,19 +60,7 @@ void CScopeView::apply(const ScopeSettings& settings) {
 bool CScopeView::reset() {
     frame_.barA.setVisible(false);
     frame_.barB.setVisible(false);
-    if (!traces_.reallocate(PointBuffers::kCapacityMin)) {
-        ReportOutOfMemory(parts_.shell);
-        return false;
-    }
-    frame_.resetScroll();
-    parts_.redraw.scopePendingDraws = 0;
-    return true;
-}
-
-void CScopeView::OnSize() { invalidate(); }
-
-void CScopeView::invalidate() {
-    if (repaintHandler_) repaintHandler_();
+    return resetPicture();
 }
 
 // ---- taps -----------------------------------------------------------------------------------
@@ -92,18 +78,13 @@ void CScopeView::OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor
         case TapArea::AboveRight:
             if (!settings_.bRange.isOff() && settings_.type != kScopeTypeXY) cursorChannel_ = 1;
             break;
-        case TapArea::Plot: {
-            const bool onA = cursorChannel_ == 0;
-            const bool refused = onA ? settings_.aRange.isOff() : (settings_.bRange.isOff() || settings_.type == kScopeTypeXY);
-            if (refused) break;
-            PlotCursor& cursor = cursors_[secondCursor ? 1 : 0];
-            cursor.x = x;
-            cursor.y = y;
-            cursor.channel = onA ? CursorChannel::A : CursorChannel::B;
-            cursor.xValue = PixelToTime(x);
-            cursor.yValue = onA ? PixelToValueA(y) : PixelToValueB(y);
+        case TapArea::Plot:
+            if (PlotCursor* cursor = placeCursor(secondCursor, x, y, settings_.aRange.isOff(),
+                                                 settings_.bRange.isOff() || settings_.type == kScopeTypeXY)) {
+                cursor->xValue = PixelToTime(x);
+                cursor->yValue = cursor->onA() ? PixelToValueA(y) : PixelToValueB(y);
+            }
             break;
-        }
         case TapArea::Elsewhere: ClearCursors(cursors_); break;
     }
     invalidate();
@@ -207,7 +188,7 @@ std::uint32_t CScopeView::fillTrace(CanvasPoint* out, int channel, const Channel
     const std::int32_t w = plot().width();
     const double xOffset = timeOffsetPixels();
     const double samplesPerPixel = settings_.xRange.value() / (static_cast<double>(w) * settings_.xMultiplier) / sampleInterval();
-    const std::uint32_t capacity = traces_.capacity();
+    const std::uint32_t capacity = points_.capacity();
     const auto pixel = [&](double v) { return TruncatePixel(scale.origin + v * scale.scale); };
 
     // One loop per way of reading the plotted value, so the inner loops do no choosing.
@@ -264,7 +245,7 @@ std::uint32_t CScopeView::fillTrace(CanvasPoint* out, int channel, const Channel
 }
 
 void CScopeView::computeTracePoints() {
-    traces_.clearCounts();
+    points_.clearCounts();
     const std::int64_t n = sampleCount();
     const double interval = sampleInterval();
     if ((settings_.aRange.isOff() && settings_.bRange.isOff()) || n == 0 || !(interval > 0.0)) return;
@@ -282,38 +263,19 @@ void CScopeView::computeTracePoints() {
                                                std::trunc(static_cast<double>(n / static_cast<std::int64_t>(m)) /
                                                               recordScreens +
                                                           10.0));
-        const std::size_t points = static_cast<std::size_t>(std::max(wanted, 2.0));
-        const PointBuffers::Fit fit = traces_.fit(points);
-        if (fit == PointBuffers::Fit::Exhausted || fit == PointBuffers::Fit::ExhaustedAndLost) {
-            // Too many points for memory: fall back to one point per column and try again.
-            parts_.shell.showMessage(kOutOfMemoryMessage);
-            parts_.configuration.onePointPerRaster = 1;
-        }
-        if (fit == PointBuffers::Fit::Lost || fit == PointBuffers::Fit::ExhaustedAndLost) {
-            ReportOutOfMemory(parts_.shell);
-            return;
-        }
-        if (fit == PointBuffers::Fit::Exhausted) continue;
-        if (!settings_.aRange.isOff()) traces_.setCount(0, fillTrace(traces_.data(0), 0, codeScale(0)));
-        if (!settings_.bRange.isOff()) traces_.setCount(1, fillTrace(traces_.data(1), 1, codeScale(1)));
+        const PointRoom room = roomForPoints(wanted, parts_.configuration.onePointPerRaster);
+        if (room == PointRoom::None) return;
+        if (room == PointRoom::Retry) continue;
+        if (!settings_.aRange.isOff()) points_.setCount(0, fillTrace(points_.data(0), 0, codeScale(0)));
+        if (!settings_.bRange.isOff()) points_.setCount(1, fillTrace(points_.data(1), 1, codeScale(1)));
         return;
     }
 }
 
 // ---- drawing --------------------------------------------------------------------------------
 
-void CScopeView::OnDraw(Canvas& canvas) {
-    if (!parts_.panes.scopeShown) return;
-    if (frameHooks_ && frameHooks_->giveScopeWholeHeight()) return;
-    drawPicture(canvas);
-    std::int32_t pending = parts_.redraw.scopePendingDraws.load();
-    while (pending > 0 && !parts_.redraw.scopePendingDraws.compare_exchange_weak(pending, pending - 1)) {
-    }
-}
-
-void CScopeView::drawPicture(Canvas& canvas) {
-    prepare(canvas);
-    draw(canvas);
+bool CScopeView::mayDraw() {
+    return parts_.panes.scopeShown && !(frameHooks_ && frameHooks_->giveScopeWholeHeight());
 }
 
 void CScopeView::prepare(const Canvas& canvas) {
@@ -328,9 +290,9 @@ void CScopeView::prepare(const Canvas& canvas) {
     frame_.layout(canvas.width(), canvas.height(), character_, settings_.xMultiplier, margins);
     computeTracePoints();
     if (settings_.type == kScopeTypeXY) {
-        const std::uint32_t count = std::min(traces_.count(0), traces_.count(1));
+        const std::uint32_t count = std::min(points_.count(0), points_.count(1));
         lissajousPoints_.resize(count);
-        const std::span<const CanvasPoint> a = traces_.points(0), b = traces_.points(1);
+        const std::span<const CanvasPoint> a = points_.points(0), b = points_.points(1);
         for (std::uint32_t i = 0; i < count; ++i) lissajousPoints_[i] = {a[i].y, b[i].y};
     }
     for (PlotCursor& cursor : cursors_) {
@@ -368,16 +330,13 @@ void CScopeView::draw(Canvas& canvas) const {
 }
 
 void CScopeView::drawTraces(Canvas& canvas, const PlotColours& colours) const {
-    canvas.setClip(plot().frame());
-    if (settings_.type == kScopeTypeXY) {
-        canvas.setPen(colours.channelA);
-        canvas.drawPolyline(lissajousPoints_);
-    } else {
-        canvas.setPen(colours.channelA);
-        canvas.drawPolyline(traces_.points(0));
-        canvas.setPen(colours.channelB);
-        canvas.drawPolyline(traces_.points(1));
+    if (settings_.type != kScopeTypeXY) {
+        drawPointTraces(canvas, colours);
+        return;
     }
+    canvas.setClip(plot().frame());
+    canvas.setPen(colours.channelA);
+    canvas.drawPolyline(lissajousPoints_);
     canvas.clearClip();
 }
 
@@ -401,12 +360,12 @@ void CScopeView::drawMeasurementLines(Canvas& canvas, const PlotColours& colours
                            : "Mean=" + VoltsText(mean) + " RMS=" + VoltsText(rms);
     };
     const std::int32_t centre = (p.left + p.right) / 2;
-    if (traces_.count(0) > 1) {
+    if (points_.count(0) > 1) {
         canvas.setTextColour(colours.channelA);
         DrawAligned(canvas, centre, ReadoutRow(p, character_.height, 0, eitherOff),
                     line(doc.maxA, doc.minA, doc.meanA, doc.rmsA), Align::Centre);
     }
-    if (traces_.count(1) > 1) {
+    if (points_.count(1) > 1) {
         canvas.setTextColour(colours.channelB);
         DrawAligned(canvas, centre, ReadoutRow(p, character_.height, 1, eitherOff),
                     line(doc.maxB, doc.minB, doc.meanB, doc.rmsB), Align::Centre);

@@ -22,6 +22,7 @@
 #include "plot/PlotFrame.h"
 #include "plot/PlotGeometry.h"
 #include "plot/PointBuffers.h"
+#include "plot/PlotView.h"
 #include "scope/ScopeFrameHooks.h"
 #include "scope/ScopeSettings.h"
 #include "shared/InstrumentConfiguration.h"
@@ -43,16 +44,12 @@ struct ScopeViewParts {
     Shell& shell;
 };
 
-class CScopeView {
+class CScopeView : public PlotView {
 public:
     explicit CScopeView(const ScopeViewParts& parts);
-    CScopeView(const CScopeView&) = delete;
-    CScopeView& operator=(const CScopeView&) = delete;
 
     // The frame the view lives in (may be null: drawn as if its pane were shown).
     void setFrameHooks(ScopeFrameHooks* hooks) { frameHooks_ = hooks; }
-    // Called whenever the view wants to be painted again (the widget schedules a paint).
-    void setRepaintHandler(std::function<void()> handler) { repaintHandler_ = std::move(handler); }
 
     // A new, opened or reformatted record: the bars hidden, the point arrays allocated at their
     // minimum, the scroll bars back at their start, no pending draw; false (after reporting
@@ -62,44 +59,20 @@ public:
     // "Off" go.
     void apply(const ScopeSettings& settings);
     const ScopeSettings& settings() const { return settings_; }
-    void clearCursors() { ClearCursors(cursors_); }
-    // The window's drawing pass: checks the pane and the start-up split, draws the picture on a
-    // canvas the size of the client area, counts a pending record down and ends the relayout.
-    void OnDraw(Canvas& canvas);
-    // The whole picture, laid out for the canvas's size; pictures for files use it directly.
-    void drawPicture(Canvas& canvas);
-    // The window changed size: the next draw lays out again.
-    void OnSize();
-    // A tap at (x, y); secondCursor chooses cursor 2 (the Caps Lock toggle, or Shift).
-    void OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor);
+    // A tap: above the plot Mean/RMS and Max/Min swap, above its corners the cursor channel
+    // changes, on the plot a cursor is set, anywhere else the cursors go.
+    void OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor) override;
 
-    // Asks for a paint (record arrived, selectors changed...).
-    void invalidate();
-
-    // Seconds (Lissajous: channel-A volts) at a column, and back.
+    // Seconds (Lissajous: channel-A volts) at a column.
     float PixelToTime(std::int32_t x) const;
-    std::int32_t TimeToPixel(float t) const;
     // Volts at a row, and back (Lissajous: both use the B scale).
     float PixelToValueA(std::int32_t y) const;
     float PixelToValueB(std::int32_t y) const;
     std::int32_t ValueToPixelA(float v) const;
-    std::int32_t ValueToPixelB(float v) const;
 
     // An arrow of the given length pointing up (negative size: down) from a short base line at
     // (x, y), in a one-pixel pen of the colour.
     static void DrawArrowMarker(Canvas& canvas, std::int32_t x, std::int32_t y, std::int32_t size, Colour colour);
-
-    // The time bar and the A and B bars with the layout of the last draw.
-    PlotFrame& frame() { return frame_; }
-    const PlotFrame& frame() const { return frame_; }
-    // The trace points of the last draw (A, B); a Lissajous figure joins their rows.
-    PointBuffers& traces() { return traces_; }
-    const PointBuffers& traces() const { return traces_; }
-
-    bool rasterMode() const { return rasterMode_; }
-    std::int32_t triggerMarkerX() const { return triggerMarkerX_; }
-    const PlotCursors& cursors() const { return cursors_; }
-    int cursorChannel() const { return cursorChannel_; }
 
 private:
     // The mapping of one channel's codes to pixels: pixel = origin + code x scale.
@@ -108,13 +81,15 @@ private:
         double scale = 0.0;
     };
 
+    // Not while the pane is hidden, nor while the frame first gives the pane the whole height.
+    bool mayDraw() override;
     // Layout, trace points, cursor pixels and the trigger instant for the canvas's size; shows
     // the out-of-memory message (and falls back to one point per column) when points run out.
-    void prepare(const Canvas& canvas);
+    void prepare(const Canvas& canvas) override;
     void computeTracePoints();
     std::uint32_t fillTrace(CanvasPoint* out, int channel, const ChannelScale& scale) const;
 
-    void draw(Canvas& canvas) const;
+    void draw(Canvas& canvas) const override;
     // The trigger level and instant are marked (a trigger mode, type 0, a level set).
     bool triggerMarked() const;
     void drawTraces(Canvas& canvas, const PlotColours& colours) const;
@@ -129,7 +104,6 @@ private:
     bool recordHasA() const;
     bool recordHasB() const;
     double sampleInterval() const;
-    const PlotRect& plot() const { return frame_.plotRect(); }
 
     // Pieces of the scales.
     double timeOffsetPixels() const;     // XOFF
@@ -139,24 +113,18 @@ private:
     double zeroA() const;                // Y0 of A (Lissajous: X0, a column)
     double zeroB() const;
     ChannelScale codeScale(int channel) const;
+    std::int32_t TimeToPixel(float t) const;
+    std::int32_t ValueToPixelB(float v) const;
 
 
     ScopeViewParts parts_;
     ScopeFrameHooks* frameHooks_ = nullptr;
-    std::function<void()> repaintHandler_;
 
-    PlotFrame frame_{kScopeScrollBarAId, kScopeScrollBarBId};
-    PointBuffers traces_;
     std::vector<CanvasPoint> lissajousPoints_;  // (A column, B row) pairs of the figure
     bool rasterMode_ = false;
 
     ScopeSettings settings_;
-
-    PlotCursors cursors_{};
-    int cursorChannel_ = 0;
     bool showMaxMin_ = false;
-
-    TextExtent character_{8, 16};
     std::int32_t triggerMarkerX_ = 0;
 };
 

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "platform/ReportOutOfMemory.h"
 #include "shared/AxisLabels.h"
 #include "shared/LeadingInteger.h"
 #include "shared/NumberFormat.h"
@@ -36,9 +35,10 @@ const char* TitleOf(SpectrumType type, bool normalized) {
 
 }  // namespace
 
-CSpectrumView::CSpectrumView(const SpectrumViewParts& parts) : parts_(parts), analysis_(parts.analysis) {
-    frame_.setHandlers([this] { invalidate(); }, [this](std::string_view message) { parts_.shell.showMessage(message); });
-}
+CSpectrumView::CSpectrumView(const SpectrumViewParts& parts)
+    : PlotView(kSpectrumScrollBarAId, kSpectrumScrollBarBId, parts.redraw.spectrumPendingDraws, parts.shell),
+      parts_(parts),
+      analysis_(parts.analysis) {}
 
 // ---- record facts ---------------------------------------------------------------------------
 
@@ -95,22 +95,11 @@ void CSpectrumView::apply(const SpectrumSettings& settings) {
 }
 
 bool CSpectrumView::reset() {
-    parts_.redraw.spectrumPendingDraws = 0;
     ClearCursors(cursors_);
-    if (!points_.reallocate(PointBuffers::kCapacityMin)) {
-        ReportOutOfMemory(parts_.shell);
-        return false;
-    }
-    frame_.resetScroll();
+    if (!resetPicture()) return false;
     analysis_.spectrumDirty = true;
     invalidate();
     return true;
-}
-
-void CSpectrumView::OnSize() { invalidate(); }
-
-void CSpectrumView::invalidate() {
-    if (repaintHandler_) repaintHandler_();
 }
 
 // ---- taps -----------------------------------------------------------------------------------
@@ -118,18 +107,12 @@ void CSpectrumView::invalidate() {
 void CSpectrumView::OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor) {
     const bool scopeXY = frameHooks_ && frameHooks_->scopeType() == kScopeTypeXY;
     switch (TapAreaOf(plot(), x, y)) {
-        case TapArea::Plot: {
-            const bool onA = cursorChannel_ == 0;
-            const bool allowed = onA ? showA() : (showB() && !scopeXY);
-            if (!allowed) break;
-            PlotCursor& cursor = cursors_[secondCursor ? 1 : 0];
-            cursor.x = x;
-            cursor.y = y;
-            cursor.channel = onA ? CursorChannel::A : CursorChannel::B;
-            cursor.xValue = PixelToX(x);
-            cursor.yValue = PixelToY(onA ? 0 : 1, y);
+        case TapArea::Plot:
+            if (PlotCursor* cursor = placeCursor(secondCursor, x, y, !showA(), !showB() || scopeXY)) {
+                cursor->xValue = PixelToX(x);
+                cursor->yValue = PixelToY(cursor->onA() ? 0 : 1, y);
+            }
             break;
-        }
         case TapArea::AboveLeft:
             if (showA()) cursorChannel_ = 0;
             break;
@@ -395,17 +378,9 @@ void CSpectrumView::computePoints() {
             const double last = std::clamp(std::ceil(x.indexAt(w)), 0.0, p);
             wanted = std::min(p, last - first + 3.0);
         }
-        const PointBuffers::Fit fit = points_.fit(static_cast<std::size_t>(std::max(wanted, 2.0)));
-        if (fit == PointBuffers::Fit::Exhausted || fit == PointBuffers::Fit::ExhaustedAndLost) {
-            // Too many points for memory: fall back to one point per column and try again.
-            parts_.shell.showMessage(kOutOfMemoryMessage);
-            parts_.configuration.onePointPerRaster = 1;
-        }
-        if (fit == PointBuffers::Fit::Lost || fit == PointBuffers::Fit::ExhaustedAndLost) {
-            ReportOutOfMemory(parts_.shell);
-            return;
-        }
-        if (fit == PointBuffers::Fit::Exhausted) continue;
+        const PointRoom room = roomForPoints(wanted, parts_.configuration.onePointPerRaster);
+        if (room == PointRoom::None) return;
+        if (room == PointRoom::Retry) continue;
         if (a) points_.setCount(0, fillPoints(points_.data(0), 0, x));
         if (b) points_.setCount(1, fillPoints(points_.data(1), 1, x));
         return;
@@ -414,18 +389,6 @@ void CSpectrumView::computePoints() {
 
 // ---- drawing --------------------------------------------------------------------------------
 
-void CSpectrumView::OnDraw(Canvas& canvas) {
-    if (!parts_.panes.spectrumShown) return;
-    drawPicture(canvas);
-    std::int32_t pending = parts_.redraw.spectrumPendingDraws.load();
-    while (pending > 0 && !parts_.redraw.spectrumPendingDraws.compare_exchange_weak(pending, pending - 1)) {
-    }
-}
-
-void CSpectrumView::drawPicture(Canvas& canvas) {
-    prepare(canvas);
-    draw(canvas);
-}
 
 void CSpectrumView::prepare(const Canvas& canvas) {
     character_ = canvas.textExtent("A");
@@ -457,7 +420,7 @@ void CSpectrumView::draw(Canvas& canvas) const {
     DrawQuarterGrid(canvas, plot(), colours.grid, !dbAxis(), !logAxis());
     if (dbAxis()) drawDbGrid(canvas, colours);
     if (logAxis()) drawLogGrid(canvas, colours);
-    drawTraces(canvas, colours);
+    drawPointTraces(canvas, colours);
     canvas.setTextColour(colours.otherText);
     drawXLabels(canvas, colours);
     drawTitle(canvas, colours);
@@ -528,16 +491,6 @@ void CSpectrumView::drawLogGrid(Canvas& canvas, const PlotColours& colours) cons
             }
         }
     }
-}
-
-void CSpectrumView::drawTraces(Canvas& canvas, const PlotColours& colours) const {
-    const PlotRect& p = plot();
-    canvas.setClip(p.frame());
-    canvas.setPen(colours.channelA);
-    canvas.drawPolyline(points_.points(0));
-    canvas.setPen(colours.channelB);
-    canvas.drawPolyline(points_.points(1));
-    canvas.clearClip();
 }
 
 void CSpectrumView::drawXLabels(Canvas& canvas, const PlotColours& colours) const {

@@ -24,6 +24,7 @@
 #include "plot/PlotFrame.h"
 #include "plot/PlotGeometry.h"
 #include "plot/PointBuffers.h"
+#include "plot/PlotView.h"
 #include "shared/InstrumentConfiguration.h"
 #include "shared/ProgramState.h"
 #include "shared/RangeCode.h"
@@ -49,16 +50,12 @@ struct SpectrumViewParts {
     Shell& shell;
 };
 
-class CSpectrumView {
+class CSpectrumView : public PlotView {
 public:
     explicit CSpectrumView(const SpectrumViewParts& parts);
-    CSpectrumView(const CSpectrumView&) = delete;
-    CSpectrumView& operator=(const CSpectrumView&) = delete;
 
     // The frame the view lives in (may be null).
     void setFrameHooks(SpectrumFrameHooks* hooks) { frameHooks_ = hooks; }
-    // Called whenever the view wants to be painted again (the widget schedules a paint).
-    void setRepaintHandler(std::function<void()> handler) { repaintHandler_ = std::move(handler); }
 
     // A new, opened or reformatted record: no cursors, no pending draw, the point arrays at
     // their minimum, the scroll bars back at their start, the spectrum to be recomputed; false
@@ -69,24 +66,13 @@ public:
     // multipliers, cursors on a channel now "Off" go, and the spectrum is recomputed.
     void apply(const SpectrumSettings& settings);
     const SpectrumSettings& settings() const { return settings_; }
-    void clearCursors() { ClearCursors(cursors_); }
-    // The window's drawing pass: checks the pane, draws the picture on a canvas the size of the
-    // client area, counts a pending record down and ends the relayout.
-    void OnDraw(Canvas& canvas);
-    // The whole picture, laid out for the canvas's size (recomputing first when spectrumDirty is
-    // set); pictures for files use it directly.
-    void drawPicture(Canvas& canvas);
-    // The window changed size: the next draw lays out again.
-    void OnSize();
-    // A tap at (x, y); secondCursor chooses cursor 2 (the Caps Lock toggle, or Shift).
-    void OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor);
+    // A tap: above the plot's corners the cursor channel changes, on the plot a cursor is set,
+    // anywhere else the cursors go.
+    void OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor) override;
     // A double tap: below the plot the X axis scale dialog, beside it the Y axis scale dialog,
     // both only for an amplitude spectrum and never while input monitoring runs.
-    void OnLButtonDblClk(std::int32_t x, std::int32_t y);
-
-    // Asks for a paint.
-    void invalidate();
-
+    bool takesDoubleTaps() const override { return true; }
+    void OnLButtonDblClk(std::int32_t x, std::int32_t y) override;
 
     // Hz (seconds for the correlations) at a column, and back.
     float PixelToX(std::int32_t x) const;
@@ -98,18 +84,6 @@ public:
     std::int32_t YToPixel(int channel, float value) const;
     // The row of a result value of a channel as its trace draws it.
     std::int32_t ResultToPixel(int channel, float value) const;
-
-    // The frequency (or time-lag) bar and the A and B bars with the layout of the last draw.
-    PlotFrame& frame() { return frame_; }
-    const PlotFrame& frame() const { return frame_; }
-    // The trace points of the last draw (A, B).
-    PointBuffers& points() { return points_; }
-    const PointBuffers& points() const { return points_; }
-
-    // State of the last layout and draw.
-    bool onePointPerColumn() const { return onePointPerColumn_; }
-    const PlotCursors& cursors() const { return cursors_; }
-    int cursorChannel() const { return cursorChannel_; }
 
 private:
     // The horizontal mapping of the current state (X1, X3).
@@ -152,21 +126,21 @@ private:
     YAxis yAxis(int channel) const;
     double channelPeak(int channel) const;
 
-    const PlotRect& plot() const { return frame_.plotRect(); }
+    // Not while the pane is hidden.
+    bool mayDraw() override { return parts_.panes.spectrumShown; }
     // The spectrum recomputed when it is dirty, layout, points and cursor pixels for the
     // canvas's size; shows the out-of-memory message (and falls back to one point per column)
     // when points run out.
-    void prepare(const Canvas& canvas);
+    void prepare(const Canvas& canvas) override;
     void computePoints();
     std::uint32_t fillPoints(CanvasPoint* out, int channel, const XAxis& x) const;
 
 
-    void draw(Canvas& canvas) const;
+    void draw(Canvas& canvas) const override;
     // A label or heading beside the plot on a channel's side (A left, B right).
     void drawSideText(Canvas& canvas, int channel, std::int32_t y, const std::string& text) const;
     void drawDbGrid(Canvas& canvas, const PlotColours& colours) const;
     void drawLogGrid(Canvas& canvas, const PlotColours& colours) const;
-    void drawTraces(Canvas& canvas, const PlotColours& colours) const;
     void drawXLabels(Canvas& canvas, const PlotColours& colours) const;
     void drawYLabels(Canvas& canvas, const PlotColours& colours) const;
     void drawTitle(Canvas& canvas, const PlotColours& colours) const;
@@ -175,20 +149,11 @@ private:
 
     SpectrumViewParts parts_;
     SpectrumFrameHooks* frameHooks_ = nullptr;
-    std::function<void()> repaintHandler_;
     SpectrumAnalysis& analysis_;
     std::uint64_t analysedRevision_ = 0;  // the document revision the analysis was last asked for
 
-    PlotFrame frame_{kSpectrumScrollBarAId, kSpectrumScrollBarBId};
-    PointBuffers points_;
     bool onePointPerColumn_ = false;
-
     SpectrumSettings settings_;
-
-    PlotCursors cursors_{};
-    int cursorChannel_ = 0;
-
-    TextExtent character_{8, 16};
 };
 
 }  // namespace tonewell

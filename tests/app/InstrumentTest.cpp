@@ -83,7 +83,7 @@ TEST_F(InstrumentTest, PickedTimeRangeSetsTheRecordLengthAndTheViewsFollow) {
 
 TEST_F(InstrumentTest, TheOscilloscopeFollowsItsBars) {
     instrument.startUp();
-    EXPECT_EQ(instrument.scope.traces().capacity(), PointBuffers::kCapacityMin);  // its first update
+    EXPECT_EQ(instrument.scope.points().capacity(), PointBuffers::kCapacityMin);  // its first update
     ScopeBars& bars = instrument.panel.scope;
     bars.rangeA.userSelect(rowNamed(Id::ScopeRangeA, "±5v"));
     EXPECT_EQ(instrument.scope.settings().aRange, RangeCode(0xC005));

@@ -1,6 +1,6 @@
 // What only Qt can show of the oscilloscope: its picture in pixels and its window's scroll bars.
 
-#include "scope/qt/ScopePicture.h"
+#include "plot/qt/PlotPicture.h"
 #include "scope/qt/ScopeViewWidget.h"
 
 #include "scope/ScopeViewHarness.h"
@@ -34,8 +34,8 @@ protected:
 
 TEST_F(ScopePictureTest, TheSameRecordGivesTheSamePngTwice) {
     testing::TempDir dir;
-    ASSERT_TRUE(WriteScopePicture(h.view, dir / "a.png", QSize(800, 500)));
-    ASSERT_TRUE(WriteScopePicture(h.view, dir / "b.png", QSize(800, 500)));
+    ASSERT_TRUE(WritePlotPicture(h.view, dir / "a.png", QSize(800, 500)));
+    ASSERT_TRUE(WritePlotPicture(h.view, dir / "b.png", QSize(800, 500)));
     const std::string a = testing::readFileBytes(dir / "a.png");
     EXPECT_GT(a.size(), 1000u);
     EXPECT_EQ(a.substr(1, 3), "PNG");
@@ -47,13 +47,13 @@ TEST_F(ScopePictureTest, TheSameRecordGivesTheSamePngTwice) {
 TEST_F(ScopePictureTest, APictureThatCannotBeWrittenLeavesTheOldFile) {
     testing::TempDir dir;
     testing::writeFileBytes(dir / "old.png", "previous");
-    EXPECT_FALSE(WriteScopePicture(h.view, dir / "old.png", QSize(0, 500)));
-    EXPECT_FALSE(WriteScopePicture(h.view, dir / "missing" / "new.png", QSize(800, 500)));
+    EXPECT_FALSE(WritePlotPicture(h.view, dir / "old.png", QSize(0, 500)));
+    EXPECT_FALSE(WritePlotPicture(h.view, dir / "missing" / "new.png", QSize(800, 500)));
     EXPECT_EQ(testing::readFileBytes(dir / "old.png"), "previous");
 }
 
 TEST_F(ScopePictureTest, TracePixelsLieWhereValueToPixelASays) {
-    const QImage image = RenderScopePicture(h.view, QSize(800, 500));
+    const QImage image = RenderPlotPicture(h.view, QSize(800, 500));
     const PlotRect plot = h.view.frame().plotRect();
     const QColor blue(0, 0, 255);  // colorChannelA 0xFF0000 is blue
     int checked = 0;
@@ -84,7 +84,7 @@ TEST_F(ScopePictureTest, TheWindowShowsThePictureAndNamesItsBars) {
     EXPECT_EQ(widget.barA()->accessibleName(), "Channel A scroll bar");
     EXPECT_EQ(widget.barB()->accessibleName(), "Channel B scroll bar");
     EXPECT_TRUE(widget.timeBar()->isHidden());
-    EXPECT_EQ(widget.backBuffer(), RenderScopePicture(h.view, QSize(640, 420), widget.font()));
+    EXPECT_EQ(widget.backBuffer(), RenderPlotPicture(h.view, QSize(640, 420), widget.font()));
 
     // x1000 shows the time bar under the picture; a drag far across the 16-bit bands in one
     // report lands where the thumb is.

@@ -1,7 +1,7 @@
 // What only Qt can show of the spectrum analyser: its picture in pixels, its window's scroll bars
 // and its two axis scale dialogs.
 
-#include "spectrum/qt/SpectrumPicture.h"
+#include "plot/qt/PlotPicture.h"
 #include "spectrum/qt/SpectrumScaleDialogBoxes.h"
 #include "spectrum/qt/SpectrumViewWidget.h"
 
@@ -48,7 +48,7 @@ TEST_F(SpectrumPictureTest, ASineOfOneKilohertzPeaksAtTheColumnOfOneKilohertz) {
     for (SpectrumXScale x : {SpectrumXScale::Linear, SpectrumXScale::Log}) {
         for (SpectrumYScale y : {SpectrumYScale::Volt, SpectrumYScale::Db}) {
             h.panel.setScaleModes({x, y, false});
-            const QImage image = RenderSpectrumPicture(h.view, QSize(900, 500));
+            const QImage image = RenderPlotPicture(h.view, QSize(900, 500));
             const QPoint peak = HighestTracePixel(image);
             EXPECT_NEAR(peak.x(), h.view.XToPixel(1000.0f), 1) << int(x) << int(y);
             EXPECT_NEAR(peak.y(), h.view.ResultToPixel(0, h.analysis.peakValueA()), 1) << int(x) << int(y);
@@ -58,16 +58,16 @@ TEST_F(SpectrumPictureTest, ASineOfOneKilohertzPeaksAtTheColumnOfOneKilohertz) {
 
 TEST_F(SpectrumPictureTest, TheSameRecordGivesTheSamePngAndAFailedWriteLeavesTheOldFile) {
     testing::TempDir dir;
-    ASSERT_TRUE(WriteSpectrumPicture(h.view, dir / "a.png", QSize(800, 500)));
-    ASSERT_TRUE(WriteSpectrumPicture(h.view, dir / "b.png", QSize(800, 500)));
+    ASSERT_TRUE(WritePlotPicture(h.view, dir / "a.png", QSize(800, 500)));
+    ASSERT_TRUE(WritePlotPicture(h.view, dir / "b.png", QSize(800, 500)));
     const std::string a = testing::readFileBytes(dir / "a.png");
     EXPECT_EQ(a.substr(1, 3), "PNG");
     EXPECT_EQ(a, testing::readFileBytes(dir / "b.png"));
     EXPECT_EQ(QImage(QString::fromStdString((dir / "a.png").string())).size(), QSize(800, 500));
 
     testing::writeFileBytes(dir / "old.png", "previous");
-    EXPECT_FALSE(WriteSpectrumPicture(h.view, dir / "old.png", QSize(800, 0)));
-    EXPECT_FALSE(WriteSpectrumPicture(h.view, dir / "missing" / "new.png", QSize(800, 500)));
+    EXPECT_FALSE(WritePlotPicture(h.view, dir / "old.png", QSize(800, 0)));
+    EXPECT_FALSE(WritePlotPicture(h.view, dir / "missing" / "new.png", QSize(800, 500)));
     EXPECT_EQ(testing::readFileBytes(dir / "old.png"), "previous");
 }
 
@@ -80,7 +80,7 @@ TEST_F(SpectrumPictureTest, TheWindowShowsThePictureAndNamesItsBars) {
     EXPECT_EQ(widget.barA()->accessibleName(), "Spectrum channel A scroll bar");
     EXPECT_EQ(widget.barB()->accessibleName(), "Spectrum channel B scroll bar");
     EXPECT_TRUE(widget.frequencyBar()->isHidden());
-    EXPECT_EQ(widget.backBuffer(), RenderSpectrumPicture(h.view, QSize(640, 420), widget.font()));
+    EXPECT_EQ(widget.backBuffer(), RenderPlotPicture(h.view, QSize(640, 420), widget.font()));
 
     // x1000 shows the frequency bar; a drag across the 16-bit bands in one report lands where
     // the thumb is.

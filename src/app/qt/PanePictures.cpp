@@ -1,8 +1,9 @@
 #include "app/qt/PanePictures.h"
 
-#include "scope/qt/ScopePicture.h"
+#include "plot/qt/PlotPicture.h"
+#include "scope/CScopeView.h"
+#include "spectrum/CSpectrumView.h"
 #include "scope/qt/ScopeViewWidget.h"
-#include "spectrum/qt/SpectrumPicture.h"
 #include "spectrum/qt/SpectrumViewWidget.h"
 
 namespace tonewell {
@@ -13,7 +14,7 @@ PanePictures::PanePictures(CScopeView& scope, ScopeViewWidget* scopePane, CSpect
 
 bool PanePictures::writeScopePicture(const std::filesystem::path& path) {
     if (!scopePane_) return false;
-    const bool written = WriteScopePicture(scope_, path, scopePane_->clientSize());
+    const bool written = WritePlotPicture(scope_, path, scopePane_->clientSize());
     // The picture laid the view out for its own canvas; the pane draws itself again.
     scopePane_->update();
     return written;
@@ -21,7 +22,7 @@ bool PanePictures::writeScopePicture(const std::filesystem::path& path) {
 
 bool PanePictures::writeSpectrumPicture(const std::filesystem::path& path) {
     if (!spectrumPane_) return false;
-    const bool written = WriteSpectrumPicture(spectrum_, path, spectrumPane_->clientSize());
+    const bool written = WritePlotPicture(spectrum_, path, spectrumPane_->clientSize());
     spectrumPane_->update();
     return written;
 }

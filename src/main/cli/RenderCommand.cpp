@@ -2,8 +2,7 @@
 
 #include "main/cli/Commands.h"
 
-#include "scope/qt/ScopePicture.h"
-#include "spectrum/qt/SpectrumPicture.h"
+#include "plot/qt/PlotPicture.h"
 
 #include <algorithm>
 #include <charconv>
@@ -67,7 +66,7 @@ int RenderSpectrum(const Arguments& arguments, ConsoleInstrument& console, bool 
     instrument.spectrumPanel.setScaleModes(modes);
     // Out of memory for the transform: the view has shown why.
     if (console.shell.messageCount() != shownBefore) return kExitRefused;
-    if (!WriteSpectrumPicture(instrument.spectrum, *arguments.get("output"), size)) {
+    if (!WritePlotPicture(instrument.spectrum, *arguments.get("output"), size)) {
         std::cerr << "tonewell-cli: cannot write " << *arguments.get("output") << "\n";
         return kExitRefused;
     }
@@ -111,7 +110,7 @@ int RunRender(const Arguments& arguments) {
             return kExitRefused;
         }
     }
-    if (!WriteScopePicture(instrument.scope, *arguments.get("output"), size)) {
+    if (!WritePlotPicture(instrument.scope, *arguments.get("output"), size)) {
         std::cerr << "tonewell-cli: cannot write " << *arguments.get("output") << "\n";
         return kExitRefused;
     }

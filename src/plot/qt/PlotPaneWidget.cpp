@@ -2,6 +2,7 @@
 
 #include "controls/ScrollBarControl.h"
 #include "plot/PlotFrame.h"
+#include "plot/PlotView.h"
 #include "controls/qt/ScrollBarActions.h"
 #include "platform/qt/CapsLock.h"
 #include "platform/qt/QtCanvas.h"
@@ -16,22 +17,28 @@
 
 namespace tonewell {
 
-PlotPaneWidget::PlotPaneWidget(const Bars& bars, View view, QWidget* parent)
+PlotPaneWidget::PlotPaneWidget(PlotView& view, const Names& names, QWidget* parent)
     : QWidget(parent),
-      horizontalModel_(bars.frame.horizontal),
-      modelA_(bars.frame.barA),
-      modelB_(bars.frame.barB),
-      view_(std::move(view)) {
+      horizontalModel_(view.frame().horizontal),
+      modelA_(view.frame().barA),
+      modelB_(view.frame().barB),
+      view_(view) {
+    setObjectName(names.objectName);
+    setAccessibleName(names.name);
+    setAccessibleDescription(QString::fromLatin1(names.tapHelp));
+    setWhatsThis(QString::fromLatin1(names.tapHelp));
     // The picture covers the whole widget: nothing to erase first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMinimumSize(160, 80);
-    horizontalBar_ = makeBar(horizontalModel_, Qt::Horizontal, bars.horizontalName);
-    barA_ = makeBar(modelA_, Qt::Vertical, bars.aName);
-    barB_ = makeBar(modelB_, Qt::Vertical, bars.bName);
+    horizontalBar_ = makeBar(horizontalModel_, Qt::Horizontal, names.horizontalBar);
+    barA_ = makeBar(modelA_, Qt::Vertical, names.barA);
+    barB_ = makeBar(modelB_, Qt::Vertical, names.barB);
+    view.setRepaintHandler([this] { update(); });
 }
 
 PlotPaneWidget::~PlotPaneWidget() {
+    view_.setRepaintHandler({});
     horizontalModel_.setObserver({});
     modelA_.setObserver({});
     modelB_.setObserver({});
@@ -65,7 +72,7 @@ void PlotPaneWidget::showModel(QScrollBar* bar, const ScrollBarControl& model) {
         if (bar->isHidden() == model.visible()) {
             bar->setHidden(!model.visible());
             // The drawing area changed height.
-            view_.resized();
+            view_.OnSize();
         }
         return;
     }
@@ -88,7 +95,7 @@ void PlotPaneWidget::paintEvent(QPaintEvent*) {
     }
     {
         QtCanvas canvas(backBuffer_, font());
-        view_.draw(canvas);
+        view_.OnDraw(canvas);
     }
     QPainter painter(this);
     painter.drawImage(0, 0, backBuffer_);
@@ -97,7 +104,7 @@ void PlotPaneWidget::paintEvent(QPaintEvent*) {
 void PlotPaneWidget::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     showModel(horizontalBar_, horizontalModel_);
-    view_.resized();
+    view_.OnSize();
 }
 
 void PlotPaneWidget::mousePressEvent(QMouseEvent* event) {
@@ -108,7 +115,17 @@ void PlotPaneWidget::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     const bool secondCursor =
         CapsLockState(this).value_or(false) || event->modifiers().testFlag(Qt::ShiftModifier);
-    view_.tap(at.x(), at.y(), secondCursor);
+    view_.OnLButtonDown(at.x(), at.y(), secondCursor);
+}
+
+void PlotPaneWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Qt's own handling takes it as a second press.
+    if (event->button() != Qt::LeftButton || !view_.takesDoubleTaps()) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    view_.OnLButtonDblClk(at.x(), at.y());
 }
 
 }  // namespace tonewell

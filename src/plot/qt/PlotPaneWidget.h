@@ -2,41 +2,34 @@
 // The window of a plotting view (oscilloscope, spectrum analyser): it draws the view into a
 // QImage back buffer through the Qt canvas and copies that to the screen in one step (no
 // background erase, no flicker), carries the view's horizontal bar at its bottom and the A and B
-// bars where the view's layout puts them, and hands taps (cursor 2 with Caps Lock on or Shift
-// held), scrolling and resizing to the view. UI thread; the view and its bars must outlive the
-// widget.
+// bars where the view's layout puts them, hands taps (cursor 2 with Caps Lock on or Shift held),
+// double taps, scrolling and resizing to the view, and repaints whenever the view asks. UI
+// thread; the view must outlive the widget.
 
 #include <QImage>
 #include <QWidget>
-
-#include <functional>
 
 class QScrollBar;
 
 namespace tonewell {
 
-class Canvas;
-class PlotFrame;
+class PlotView;
 class ScrollBarControl;
 
 class PlotPaneWidget : public QWidget {
     Q_OBJECT
 public:
-    // The view's frame with its scroll bars, and the names the screen reader says for them.
-    struct Bars {
-        PlotFrame& frame;
-        QString horizontalName;
-        QString aName;
-        QString bName;
-    };
-    // What the widget asks of its view.
-    struct View {
-        std::function<void(Canvas&)> draw;                          // the window's drawing pass
-        std::function<void()> resized;                              // the drawing area changed size
-        std::function<void(int x, int y, bool secondCursor)> tap;  // a left-button press
+    // What the screen reader says for the pane and its scroll bars; the help on taps.
+    struct Names {
+        QString objectName;
+        QString name;
+        const char* tapHelp;
+        QString horizontalBar;
+        QString barA;
+        QString barB;
     };
 
-    PlotPaneWidget(const Bars& bars, View view, QWidget* parent);
+    PlotPaneWidget(PlotView& view, const Names& names, QWidget* parent);
     ~PlotPaneWidget() override;
 
     // The picture of the last paint.
@@ -53,6 +46,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     QScrollBar* makeBar(ScrollBarControl& model, Qt::Orientation orientation, const QString& name);
@@ -61,7 +55,7 @@ private:
     ScrollBarControl& horizontalModel_;
     ScrollBarControl& modelA_;
     ScrollBarControl& modelB_;
-    View view_;
+    PlotView& view_;
     QImage backBuffer_;
     QScrollBar* horizontalBar_ = nullptr;
     QScrollBar* barA_ = nullptr;

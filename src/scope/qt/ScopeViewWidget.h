@@ -1,6 +1,6 @@
 #pragma once
-// The oscilloscope's window: the plot pane over CScopeView, with the time bar at its bottom. It
-// repaints whenever the view asks. UI thread; the view must outlive the widget.
+// The oscilloscope's window: the plot pane over CScopeView, with the time bar at its bottom.
+// UI thread; the view must outlive the widget.
 
 #include "plot/qt/PlotPaneWidget.h"
 
@@ -18,12 +18,8 @@ class ScopeViewWidget : public PlotPaneWidget {
     Q_OBJECT
 public:
     explicit ScopeViewWidget(CScopeView& view, QWidget* parent = nullptr);
-    ~ScopeViewWidget() override;
 
     QScrollBar* timeBar() const { return horizontalBar(); }
-
-private:
-    CScopeView& view_;
 };
 
 }  // namespace tonewell

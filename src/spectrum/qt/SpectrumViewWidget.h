@@ -1,7 +1,6 @@
 #pragma once
 // The spectrum analyser's window: the plot pane over CSpectrumView, with the frequency bar at its
-// bottom; double taps go to the view too. It repaints whenever the view asks. UI thread; the view
-// must outlive the widget.
+// bottom; double taps open the axis dialogs. UI thread; the view must outlive the widget.
 
 #include "plot/qt/PlotPaneWidget.h"
 
@@ -20,15 +19,8 @@ class SpectrumViewWidget : public PlotPaneWidget {
     Q_OBJECT
 public:
     explicit SpectrumViewWidget(CSpectrumView& view, QWidget* parent = nullptr);
-    ~SpectrumViewWidget() override;
 
     QScrollBar* frequencyBar() const { return horizontalBar(); }
-
-protected:
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-
-private:
-    CSpectrumView& view_;
 };
 
 }  // namespace tonewell
