@@ -140,7 +140,9 @@ DbAxis DbAxisFor(double smallest, double largest) {
 }
 
 std::string ResponseTitle(const FrequencyResponse& response) {
-    return "Latency " + Number(response.latencySeconds * 1000.0, 3) + " ms" +
+    // A latency a hair below zero (a straight wire) reads 0.000, not -0.000.
+    const double milliseconds = std::round(response.latencySeconds * 1e6) / 1e3 + 0.0;
+    return "Latency " + Number(milliseconds, 3) + " ms" +
            (response.inverted ? ", polarity inverted" : "");
 }
 

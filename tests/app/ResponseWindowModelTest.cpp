@@ -141,6 +141,7 @@ TEST(ResponseWindowModel, LoopbackIsFlatWithItsCursorLatencyAndTable) {
         }
     EXPECT_LE(r.latencySeconds * kResponseWindowRate, kStep + 0.5);
     EXPECT_EQ(rig.model.latencyText().rfind("Latency ", 0), 0u);
+    EXPECT_EQ(rig.model.latencyText().find('-'), std::string::npos);  // a wire's hair below zero is 0.000
 
     // A tap half way across the plot reads the grid point nearest the band's geometric middle.
     RecordingCanvas canvas(800, 500), reference(800, 500);
