@@ -117,6 +117,7 @@ void CMainFrame::OnCommand(int id) {
     case kCommandNotes: dialogs_.notes(); break;
     case kCommandSignalGenerator: OnSignalGenerator(); break;
     case kCommandAudioDevice: dialogs_.audioDevice(); break;
+    case kCommandFrequencyResponse: dialogs_.frequencyResponse(); break;
     case kCommandSpectrumXScale: dialogs_.spectrumXScale(); break;
     case kCommandSpectrumYScale: dialogs_.spectrumYScale(); break;
     case kCommandTrigSampParameters: cycleSlot(BarSlot::TriggerSampling); break;

@@ -23,6 +23,8 @@ constexpr std::array kCommands{
     FrameCommand{kCommandNotes, P::SettingMenu, "Notes", "Add note to the measurement"},
     FrameCommand{kCommandSignalGenerator, P::SettingMenu, "Signal Generator", ""},
     FrameCommand{kCommandAudioDevice, P::SettingMenu, "Audio Device", "Choose the sound devices for output and input"},
+    FrameCommand{kCommandFrequencyResponse, P::SettingMenu, "Frequency Response",
+                 "Measure the frequency response of a system with a sweep\nFrequency Response"},
     FrameCommand{kCommandSpectrumXScale, P::SettingMenu, "Spectrum Analyzer X Scale", "Change Spectrum Analyzer X Scale"},
     FrameCommand{kCommandSpectrumYScale, P::SettingMenu, "Spectrum Analyzer Y Scale", "Change Spectrum Analyzer Y Scale"},
     FrameCommand{kCommandTrigSampParameters, P::SettingMenu, "Trigger/Sampling Parameters",
@@ -95,6 +97,9 @@ CommandState FrameCommandState(int id, const FrameConditions& c) {
         return {c.spectrumShown && idle && !c.recordEmpty && EditionHasSpectrum(edition), false};
     case kCommandSignalGenerator:
         return {idle && EditionHasOutput(edition), false};
+    case kCommandFrequencyResponse:
+        // The window stays open beside the instruments; its Run waits for free devices.
+        return {EditionHasResponse(edition), false};
     case kCommandSpectrumXScale:
     case kCommandSpectrumYScale:
         return {idle && c.amplitudeSpectrum && c.spectrumShown && (edition == kEditionAll || edition == kEditionGeneratorScope),

@@ -32,6 +32,7 @@ inline constexpr int kCommandDisplay = 32778;
 inline constexpr int kCommandNotes = 32780;
 inline constexpr int kCommandSignalGenerator = 32821;
 inline constexpr int kCommandAudioDevice = 32830;
+inline constexpr int kCommandFrequencyResponse = 32831;
 inline constexpr int kCommandSpectrumXScale = 32813;
 inline constexpr int kCommandSpectrumYScale = 32814;
 inline constexpr int kCommandTrigSampParameters = 32809;
@@ -113,5 +114,7 @@ CommandState FrameCommandState(int id, const FrameConditions& conditions);
 constexpr bool EditionHasSpectrum(int edition) { return edition == kEditionAll || edition == kEditionScopeSpectrum; }
 constexpr bool EditionHasOutput(int edition) { return edition == kEditionAll || edition == kEditionGeneratorScope; }
 constexpr bool EditionHasCapture(int edition) { return edition != kEditionGeneratorScope; }
+// A response measurement plays a sweep and records the answer: it needs both.
+constexpr bool EditionHasResponse(int edition) { return EditionHasOutput(edition) && EditionHasCapture(edition); }
 
 }  // namespace tonewell

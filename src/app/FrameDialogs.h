@@ -18,6 +18,8 @@ public:
     // "Signal Generator Setting"; returns when the dialog has closed (the output may run on).
     virtual void signalGenerator() = 0;
     virtual void audioDevice() = 0;         // the sound devices for output and input
+    // "Frequency Response", a window that stays open beside the main window.
+    virtual void frequencyResponse() {}
     virtual void spectrumXScale() = 0;      // "Spectrum Analyzer X Axis Scale"
     virtual void spectrumYScale() = 0;      // "Spectrum Analyzer Y Axis Scale"
     virtual void about() = 0;               // "About Quendal Tonewell"

@@ -38,13 +38,13 @@ class Plot {
 public:
     Plot(Canvas& canvas, const FrequencyResponse& response) : canvas_(canvas), response_(response) {}
 
-    void draw() {
+    ResponsePlotPanels draw() {
         const std::int32_t width = canvas_.width(), height = canvas_.height();
         canvas_.fillRectangle({0, 0, width, height}, kBackground);
         const std::int32_t line = canvas_.textExtent("0").height;
         const std::int32_t left = canvas_.textExtent("-180").width + 2 * kGap;
         const std::int32_t top = line + 2 * kGap, right = width - 2 * kGap, bottom = height - 2 * line - 2 * kGap;
-        if (right - left < 20 || bottom - top < 4 * line || response_.frequencyHz.size() < 2) return;
+        if (right - left < 20 || bottom - top < 4 * line || response_.frequencyHz.size() < 2) return {};
         canvas_.setTextColour(kFrame);
         canvas_.drawText({left, kGap}, ResponseTitle(response_));
         const std::int32_t middle = top + (bottom - top) * 3 / 5;
@@ -67,6 +67,7 @@ public:
             canvas_.setPen(kFrame);
             canvas_.drawRectangle(panel->rect);
         }
+        return {magnitude_.rect, phase_.rect};
     }
 
 private:
@@ -139,10 +140,14 @@ DbAxis DbAxisFor(double smallest, double largest) {
 }
 
 std::string ResponseTitle(const FrequencyResponse& response) {
-    return "Latency " + Number(response.latencySeconds * 1000.0, 3) + " ms" +
+    // A latency a hair below zero (a straight wire) reads 0.000, not -0.000.
+    const double milliseconds = std::round(response.latencySeconds * 1e6) / 1e3 + 0.0;
+    return "Latency " + Number(milliseconds, 3) + " ms" +
            (response.inverted ? ", polarity inverted" : "");
 }
 
-void DrawResponsePlot(Canvas& canvas, const FrequencyResponse& response) { Plot(canvas, response).draw(); }
+ResponsePlotPanels DrawResponsePlot(Canvas& canvas, const FrequencyResponse& response) {
+    return Plot(canvas, response).draw();
+}
 
 }  // namespace tonewell

@@ -22,6 +22,13 @@ DbAxis DbAxisFor(double smallest, double largest);
 // "Latency 12.345 ms", with ", polarity inverted" when it is.
 std::string ResponseTitle(const FrequencyResponse& response);
 
-void DrawResponsePlot(Canvas& canvas, const FrequencyResponse& response);
+// Where the two panels lie on the canvas, for pointing at the plot; both empty when the canvas
+// was too small or the response too short to draw.
+struct ResponsePlotPanels {
+    CanvasRect magnitude{0, 0, 0, 0};
+    CanvasRect phase{0, 0, 0, 0};
+};
+
+ResponsePlotPanels DrawResponsePlot(Canvas& canvas, const FrequencyResponse& response);
 
 }  // namespace tonewell

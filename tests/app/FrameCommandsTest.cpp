@@ -29,6 +29,7 @@ struct EditionRow {
     bool runStopInput;
     bool spectrumPane;
     bool runStopOutput;
+    bool frequencyResponse;
 };
 
 class EditionRulesTest : public ::testing::TestWithParam<EditionRow> {};
@@ -44,6 +45,11 @@ TEST_P(EditionRulesTest, TheEditionDecidesTheInstrumentCommands) {
     EXPECT_EQ(Enabled(kCommandRunStopInput, c), row.runStopInput);
     EXPECT_EQ(Enabled(kCommandSpectrumPane, c), row.spectrumPane);
     EXPECT_EQ(Enabled(kCommandRunStopOutput, c), row.runStopOutput);
+    EXPECT_EQ(Enabled(kCommandFrequencyResponse, c), row.frequencyResponse);
+    // The window opens beside running instruments; its own Run waits for the devices.
+    FrameConditions running = c;
+    running.inputRunning = running.outputRunning = true;
+    EXPECT_EQ(Enabled(kCommandFrequencyResponse, running), row.frequencyResponse);
 }
 
 TEST_P(EditionRulesTest, CaptureRunningDisablesDocumentDialogPanelAndHelpCommands) {
@@ -122,11 +128,11 @@ TEST_P(EditionRulesTest, ButtonsArePressedWhileTheirThingRunsOrShows) {
 INSTANTIATE_TEST_SUITE_P(
     Editions, EditionRulesTest,
     ::testing::Values(
-        //         edition  specExp gen    scales specPar runIn  specPane runOut
-        EditionRow{0, true, true, true, true, true, true, true},
-        EditionRow{1, false, false, false, false, true, false, false},
-        EditionRow{2, true, false, false, true, true, true, false},
-        EditionRow{3, false, true, true, false, false, false, true}),
+        //         edition  specExp gen    scales specPar runIn  specPane runOut response
+        EditionRow{0, true, true, true, true, true, true, true, true},
+        EditionRow{1, false, false, false, false, true, false, false, false},
+        EditionRow{2, true, false, false, true, true, true, false, false},
+        EditionRow{3, false, true, true, false, false, false, true, false}),
     [](const auto& info) { return "Edition" + std::to_string(info.param.edition); });
 
 TEST(SlotCommandRules, CheckedWhileTheSlotShowsABar) {

@@ -51,6 +51,7 @@ public:
         generatorShownWhileOpen = run_.generatorShown.load();
     }
     void audioDevice() override { calls.push_back("audio device"); }
+    void frequencyResponse() override { calls.push_back("frequency response"); }
     void spectrumXScale() override { calls.push_back("x scale"); }
     void spectrumYScale() override { calls.push_back("y scale"); }
     void about() override { calls.push_back("about"); }
@@ -411,11 +412,12 @@ TEST_P(MainFrameTest, DialogCommandsGoToTheDialogsWhereTheEditionOffersThem) {
     instrument.configuration.autoRunAtStartup = false;  // the dialogs wait while capture runs
     frame.OnSplashEnded();  // the panes of the edition
     for (int id : {kCommandCalibration, kCommandDisplay, kCommandNotes, kCommandSignalGenerator, kCommandAudioDevice,
-                   kCommandSpectrumXScale, kCommandSpectrumYScale, kCommandAbout})
+                   kCommandFrequencyResponse, kCommandSpectrumXScale, kCommandSpectrumYScale, kCommandAbout})
         frame.OnCommand(id);
     std::vector<std::string> expected{"calibration", "display", "notes"};
     if (EditionHasOutput(edition())) expected.push_back("generator");
     expected.push_back("audio device");
+    if (edition() == kEditionAll) expected.push_back("frequency response");
     if (edition() == kEditionAll) expected.insert(expected.end(), {"x scale", "y scale"});
     expected.push_back("about");
     EXPECT_EQ(dialogs.calls, expected);

@@ -64,7 +64,8 @@ QString ShortCaptionOf(int id) {
 
 // Menu items are grouped; a separator goes before the first of each group.
 bool StartsGroup(int id) {
-    return id == kCommandScopeExport || id == kCommandAppExit || id == kCommandSpectrumXScale ||
+    return id == kCommandScopeExport || id == kCommandAppExit || id == kCommandFrequencyResponse ||
+           id == kCommandSpectrumXScale ||
            id == kCommandTrigSampParameters || id == kCommandSavePanelDefault;
 }
 

@@ -11,6 +11,7 @@
 #include "app/qt/AudioDeviceWindow.h"
 #include "app/qt/HelpWindow.h"
 #include "app/qt/PanePictures.h"
+#include "app/qt/ResponseWindow.h"
 #include "app/qt/SettingWindows.h"
 #include "app/qt/ShowGeneratorDialog.h"
 #include "platform/audio/ChosenAudioBackend.h"
@@ -33,6 +34,7 @@ QtFrameDialogs::~QtFrameDialogs() = default;
 HelpWindow* QtFrameDialogs::helpWindow() const { return helpWindow_; }
 QDialog* QtFrameDialogs::aboutBox() const { return aboutBox_; }
 QDialog* QtFrameDialogs::audioDeviceWindow() const { return audioDeviceWindow_; }
+ResponseWindow* QtFrameDialogs::responseWindow() const { return responseWindow_; }
 
 ViewPictures* QtFrameDialogs::attachPanes(ScopeViewWidget* scopePane, SpectrumViewWidget* spectrumPane) {
     panePictures_ = std::make_unique<PanePictures>(instrument_.scope, scopePane, instrument_.spectrum, spectrumPane);
@@ -134,6 +136,20 @@ void QtFrameDialogs::about() {
     layout->addLayout(row);
     layout->addWidget(buttons);
     box.exec();
+}
+
+void QtFrameDialogs::frequencyResponse() {
+    if (!responseWindow_) {
+        // The program's own output and capture hold the devices the sweep needs while they run.
+        auto busy = [this] {
+            return frame_ != nullptr && (frame_->commandState(kCommandRunStopInput).checked ||
+                                         frame_->commandState(kCommandRunStopOutput).checked);
+        };
+        responseWindow_ = new ResponseWindow(instrument_.audio, busy, parent_);
+    }
+    responseWindow_->show();
+    responseWindow_->raise();
+    responseWindow_->activateWindow();
 }
 
 bool QtFrameDialogs::help(const std::filesystem::path& file, const std::string& anchor) {

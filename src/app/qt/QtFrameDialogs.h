@@ -1,6 +1,7 @@
 #pragma once
 // The frame's dialogs in Qt: Calibration Setting, Display Setting, Notes, Signal Generator
-// Setting, Audio Device, About, the spectrum's scales and the help viewer. UI thread.
+// Setting, Audio Device, Frequency Response, About, the spectrum's scales and the help viewer.
+// UI thread.
 
 #include "app/FrameDialogs.h"
 
@@ -18,6 +19,7 @@ namespace tonewell {
 class CMainFrame;
 class HelpWindow;
 class PanePictures;
+class ResponseWindow;
 class ScopeViewWidget;
 class SpectrumViewWidget;
 class ViewPictures;
@@ -42,6 +44,8 @@ public:
     void notes() override;
     void signalGenerator() override;
     void audioDevice() override;
+    // Shows the window, made the first time; it keeps its last measurement when closed.
+    void frequencyResponse() override;
     void spectrumXScale() override;
     void spectrumYScale() override;
     void about() override;
@@ -53,6 +57,8 @@ public:
     QDialog* aboutBox() const;
     // Set while the Audio Device setting is open, else nullptr.
     QDialog* audioDeviceWindow() const;
+    // The Frequency Response window once it has been opened, else nullptr.
+    ResponseWindow* responseWindow() const;
 
 private:
     void makeProgramDirectory() const;
@@ -65,6 +71,7 @@ private:
     QPointer<HelpWindow> helpWindow_;
     QPointer<QDialog> aboutBox_;
     QPointer<QDialog> audioDeviceWindow_;
+    QPointer<ResponseWindow> responseWindow_;
     std::unique_ptr<PanePictures> panePictures_;
 };
 
