@@ -18,6 +18,7 @@
 #include "acquisition/SignalDoc.h"
 #include "platform/Canvas.h"
 #include "platform/Shell.h"
+#include "plot/MeasurementReadout.h"
 #include "plot/PlotCursor.h"
 #include "plot/PlotFrame.h"
 #include "plot/PlotGeometry.h"
@@ -62,6 +63,10 @@ public:
     // "Off" go.
     void apply(const ScopeSettings& settings);
     const ScopeSettings& settings() const { return settings_; }
+    // The tone measurements of the record, whose frequencies join the Mean/RMS and Max/Min
+    // lines of channels shown apart (not A+B or A-B).
+    void setReadout(MeasurementReadout readout);
+    const MeasurementReadout& readout() const { return readout_; }
     void clearCursors() { ClearCursors(cursors_); }
     // The window's drawing pass: checks the pane and the start-up split, draws the picture on a
     // canvas the size of the client area, counts a pending record down and ends the relayout.
@@ -151,6 +156,7 @@ private:
     bool rasterMode_ = false;
 
     ScopeSettings settings_;
+    MeasurementReadout readout_;
 
     PlotCursors cursors_{};
     int cursorChannel_ = 0;

@@ -20,6 +20,7 @@
 #include "acquisition/SignalDoc.h"
 #include "platform/Canvas.h"
 #include "platform/Shell.h"
+#include "plot/MeasurementReadout.h"
 #include "plot/PlotCursor.h"
 #include "plot/PlotFrame.h"
 #include "plot/PlotGeometry.h"
@@ -69,6 +70,10 @@ public:
     // multipliers, cursors on a channel now "Off" go, and the spectrum is recomputed.
     void apply(const SpectrumSettings& settings);
     const SpectrumSettings& settings() const { return settings_; }
+    // The tone measurements of the record: an amplitude spectrum shows a line per shown channel
+    // above its peak readouts, the plot giving up the rows they take.
+    void setReadout(MeasurementReadout readout);
+    const MeasurementReadout& readout() const { return readout_; }
     void clearCursors() { ClearCursors(cursors_); }
     // The window's drawing pass: checks the pane, draws the picture on a canvas the size of the
     // client area, counts a pending record down and ends the relayout.
@@ -171,6 +176,9 @@ private:
     void drawYLabels(Canvas& canvas, const PlotColours& colours) const;
     void drawTitle(Canvas& canvas, const PlotColours& colours) const;
     void drawPeakReadouts(Canvas& canvas, const PlotColours& colours) const;
+    // The channels (0 = A, 1 = B) whose measurement lines are drawn, in order.
+    std::vector<int> measurementLines() const;
+    void drawMeasurementLines(Canvas& canvas, const PlotColours& colours) const;
     void drawCursorReadout(Canvas& canvas, const PlotColours& colours) const;
 
     SpectrumViewParts parts_;
@@ -184,6 +192,7 @@ private:
     bool onePointPerColumn_ = false;
 
     SpectrumSettings settings_;
+    MeasurementReadout readout_;
 
     PlotCursors cursors_{};
     int cursorChannel_ = 0;
