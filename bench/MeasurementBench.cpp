@@ -1,7 +1,10 @@
 // Measuring a live record: 100 ms of 48000 Hz stereo 16-bit, as each captured record would be
 // measured, with one meter kept between records as a view keeps it.
 
+#include "app/Instrument.h"
 #include "measurement/ToneMeasurement.h"
+#include "platform/RecordingShell.h"
+#include "platform/audio/LoopbackCable.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,6 +44,23 @@ void BM_MeasureLiveRecord100ms(benchmark::State& state) {
 }
 
 BENCHMARK(BM_MeasureLiveRecord100ms)->Unit(benchmark::kMillisecond);
+
+// The program's part for each arriving record while "Show measurements" is on: the measurement
+// and the readouts handed to both views.
+void BM_ReadoutsOfLiveRecord100ms(benchmark::State& state) {
+    RecordingShell shell;
+    LoopbackCable cable;
+    Instrument instrument(shell, cable);
+    static_cast<SignalRecord&>(instrument.document) = LiveRecord();
+    instrument.readouts.setOptions({true, 0.0});
+    for (auto _ : state) {
+        instrument.document.RecordChanged();
+        instrument.readouts.refresh();
+    }
+    if (!instrument.readouts.readout().a.measured) state.SkipWithError("not measured");
+}
+
+BENCHMARK(BM_ReadoutsOfLiveRecord100ms)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tonewell

@@ -22,8 +22,14 @@ void DisplaySettingDialog::LoadFrom(const InstrumentConfiguration& values) {
     autoRunAtStartup = values.autoRunAtStartup;
 }
 
-void DisplaySettingDialog::Open() { LoadFrom(configuration_); }
+void DisplaySettingDialog::Open() {
+    LoadFrom(configuration_);
+    const ReadoutOptions options = readouts_ ? readouts_->options() : ReadoutOptions{};
+    showMeasurements = options.showMeasurements;
+    clockPpm = ClockPpmText(options.clockPpm);
+}
 
+// The measurement choices stay: the clock correction was measured, not picked.
 void DisplaySettingDialog::OnDefault() { LoadFrom(InstrumentConfiguration{}); }
 
 bool DisplaySettingDialog::OnSwatch(Colour which) {
@@ -33,7 +39,12 @@ bool DisplaySettingDialog::OnSwatch(Colour which) {
     return true;
 }
 
-void DisplaySettingDialog::Store() {
+bool DisplaySettingDialog::Store() {
+    const std::optional<double> ppm = ParseClockPpm(clockPpm);
+    if (!ppm) {
+        shell_.showMessage(kClockPpmMessage);
+        return false;
+    }
     configuration_.colorBackground = colours[Background];
     configuration_.colorChannelA = colours[ChannelA];
     configuration_.colorChannelB = colours[ChannelB];
@@ -44,15 +55,20 @@ void DisplaySettingDialog::Store() {
     configuration_.removeDcInSpectrum = removeDcInSpectrum;
     configuration_.enablePointEdit = enablePointEdit;
     configuration_.autoRunAtStartup = autoRunAtStartup;
+    const ReadoutOptions options{showMeasurements, *ppm};
+    if (readouts_) readouts_->setOptions(options);
+    if (store_) SaveReadoutOptions(*store_, options);
     if (afterStore_) afterStore_();
+    return true;
 }
 
-void DisplaySettingDialog::OnOk() { Store(); }
+bool DisplaySettingDialog::OnOk() { return Store(); }
 
-void DisplaySettingDialog::OnSave() {
-    Store();
+bool DisplaySettingDialog::OnSave() {
+    if (!Store()) return false;
     // A file that cannot be written is passed over without a message.
     SaveInstrumentConfigurationPart(file_, configuration_, ConfigurationPart::Display);
+    return true;
 }
 
 }  // namespace tonewell

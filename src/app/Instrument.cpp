@@ -41,6 +41,7 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       spectrum(SpectrumViewParts{document, spectrumAnalysis, acquisition, configuration, run, redraw, panes, shell}),
       scopePanel(ScopePanelParts{panel.scope, tables, document, run, scope}),
       spectrumPanel(SpectrumPanelParts{panel.spectrum, tables, document, acquisition, panel.loadedPanel(), spectrum}),
+      readouts(MeasurementReadoutsParts{document, scope, spectrum}),
       outputDisplay(OutputDisplayTargets{panel, effects, tables, acquisition, configuration, run.inputRunning,
                                           [this] { takeRecordInViews(); }, scopePanel}),
       output(GeneratorOutputParts{generator, toneLists, library,
@@ -56,7 +57,7 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
     panel.resetPanel();
     panel.createBars();
     scopePanel.takeTimeRange();
-    effects.attachInstrumentViews(EffectViews{&scope, &spectrum, &scopePanel, &spectrumPanel});
+    effects.attachInstrumentViews(EffectViews{&scope, &spectrum, &scopePanel, &spectrumPanel, &readouts});
     spectrum.setFrameHooks(&effects);
     effects.attachInputMonitoring(&capture);
     document.SetFrameHooks(&panel);
@@ -99,6 +100,7 @@ FrameParts Instrument::frameParts() {
 void Instrument::takeRecordInViews() {
     scopePanel.takeRecord(startup.scopeKeepsPanel());
     spectrumPanel.takeRecord(startup.spectrumKeepsPanel());
+    readouts.refresh();
 }
 
 bool Instrument::readDefaultPanel() {

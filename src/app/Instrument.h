@@ -20,6 +20,7 @@
 #include "app/FrameParts.h"
 #include "app/FrontPanel.h"
 #include "app/InstrumentEffects.h"
+#include "app/MeasurementReadouts.h"
 #include "app/OutputDisplayLink.h"
 #include "app/ScopePanel.h"
 #include "app/SpectrumPanel.h"
@@ -109,6 +110,8 @@ public:
     // The oscilloscope's and the spectrum's bars as they set their views.
     ScopePanel scopePanel;
     SpectrumPanel spectrumPanel;
+    // The tone measurements of each record as it arrives, which both views show when asked.
+    MeasurementReadouts readouts;
 
     // The generator's noise seeds come from the system clock.
     SystemSeedClock seedClock;

@@ -45,6 +45,7 @@ void InstrumentEffects::RestartCaptureIfRunning() {
 }
 
 void InstrumentEffects::RedrawAllViews() {
+    if (instrumentViews_.readouts) instrumentViews_.readouts->refresh();
     if (instrumentViews_.scope) instrumentViews_.scope->invalidate();
     if (instrumentViews_.spectrum) instrumentViews_.spectrum->invalidate();
 }

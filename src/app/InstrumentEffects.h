@@ -14,6 +14,7 @@
 #include "acquisition/SamplingBar.h"
 #include "acquisition/SignalDoc.h"
 #include "app/FrameViews.h"
+#include "app/MeasurementReadouts.h"
 #include "app/PanelEffects.h"
 #include "app/ScopePanel.h"
 #include "app/SpectrumPanel.h"
@@ -33,6 +34,7 @@ struct EffectViews {
     CSpectrumView* spectrum = nullptr;
     ScopePanel* scopePanel = nullptr;
     SpectrumPanel* spectrumPanel = nullptr;
+    MeasurementReadouts* readouts = nullptr;  // measures a record that arrived before the views redraw
 };
 
 // The parts of the instrument the effects act on.

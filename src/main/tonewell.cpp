@@ -14,11 +14,13 @@
 // their buttons would (Run/Stop monitoring input, Run/Stop output).
 
 #include "app/Instrument.h"
+#include "app/ReadoutOptions.h"
 #include "app/qt/Artwork.h"
 #include "app/qt/AudioDeviceWindow.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/SplashWindow.h"
 #include "platform/audio/AudioBackendSelection.h"
+#include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtShell.h"
 
 #include <QApplication>
@@ -108,6 +110,11 @@ int main(int argc, char** argv) {
     // A remembered device that has gone: said once the start that fell back has finished.
     audio->setReport([&shell](const std::string& text) { shell.post([&shell, text] { shell.showMessage(text); }); });
     tonewell::Instrument instrument(shell, *audio);
+    // The measurement readouts as the Display Setting left them.
+    {
+        tonewell::QtSettingsStore store;
+        instrument.readouts.setOptions(tonewell::LoadReadoutOptions(store));
+    }
     tonewell::MainWindow window(shell, instrument, kProductEdition);
     window.setAudioBackendName(QString::fromStdString(audio->displayName()));
     QObject::connect(&window, &tonewell::MainWindow::programEnded, &app, &QApplication::quit, Qt::QueuedConnection);

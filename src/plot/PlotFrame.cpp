@@ -130,6 +130,7 @@ void PlotFrame::layout(std::int32_t width, std::int32_t height, TextExtent chara
     plotRect_.left = margins.labelsLeft ? clientRect_.left + 4 * cw : clientRect_.left + 3;
     plotRect_.right = margins.labelsRight ? clientRect_.right - 4 * cw : clientRect_.right - 3;
     plotRect_.top = margins.twoReadoutRows ? clientRect_.top + 2 * (ch - 3) : clientRect_.top + ch + 2;
+    plotRect_.top += margins.measurementRows * ch;
     plotRect_.bottom = clientRect_.bottom - 2 * ch + 7;
     // A window too small for the margins still gets a plot of one pixel.
     plotRect_.right = std::max(plotRect_.right, plotRect_.left);

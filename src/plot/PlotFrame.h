@@ -22,6 +22,7 @@ struct PlotMargins {
     bool labelsLeft = false;      // A's labels stand left of the plot
     bool labelsRight = false;     // B's labels stand right of it
     bool twoReadoutRows = false;  // A's and B's readout lines above the plot take a row each
+    std::int32_t measurementRows = 0;  // rows of measurements at the top, above the readout lines
     friend bool operator==(const PlotMargins&, const PlotMargins&) = default;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "shared/AxisLabels.h"
 #include "shared/DocumentNumbers.h"
@@ -54,6 +55,11 @@ void CScopeView::apply(const ScopeSettings& settings) {
             (cursor.channel == CursorChannel::B && settings_.bRange.isOff()))
             cursor.clear();
     }
+    invalidate();
+}
+
+void CScopeView::setReadout(MeasurementReadout readout) {
+    readout_ = std::move(readout);
     invalidate();
 }
 
@@ -355,20 +361,23 @@ void CScopeView::drawMeasurementLines(Canvas& canvas, const PlotColours& colours
     const CSignalDoc& doc = parts_.document;
     const PlotRect& p = plot();
     const bool eitherOff = settings_.aRange.isOff() || settings_.bRange.isOff();
-    const auto line = [&](float max, float min, float mean, float rms) {
-        return showMaxMin_ ? "Max=" + VoltsText(max) + " Min=" + VoltsText(min)
-                           : "Mean=" + VoltsText(mean) + " RMS=" + VoltsText(rms);
+    // A sum or difference is no channel's tone.
+    const bool frequencies = readout_.shown && (settings_.type == kScopeTypeSeparate || settings_.type == kScopeTypeXY);
+    const auto line = [&](float max, float min, float mean, float rms, int channel) {
+        return (showMaxMin_ ? "Max=" + VoltsText(max) + " Min=" + VoltsText(min)
+                            : "Mean=" + VoltsText(mean) + " RMS=" + VoltsText(rms)) +
+               (frequencies ? ScopeFrequencyText(readout_.channel(channel)) : std::string());
     };
     const std::int32_t centre = (p.left + p.right) / 2;
     if (points_.count(0) > 1) {
         canvas.setTextColour(colours.channelA);
         DrawAligned(canvas, centre, ReadoutRow(p, character_.height, 0, eitherOff),
-                    line(doc.maxA, doc.minA, doc.meanA, doc.rmsA), Align::Centre);
+                    line(doc.maxA, doc.minA, doc.meanA, doc.rmsA, 0), Align::Centre);
     }
     if (points_.count(1) > 1) {
         canvas.setTextColour(colours.channelB);
         DrawAligned(canvas, centre, ReadoutRow(p, character_.height, 1, eitherOff),
-                    line(doc.maxB, doc.minB, doc.meanB, doc.rmsB), Align::Centre);
+                    line(doc.maxB, doc.minB, doc.meanB, doc.rmsB, 1), Align::Centre);
     }
 }
 

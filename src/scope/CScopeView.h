@@ -18,6 +18,7 @@
 #include "acquisition/SignalDoc.h"
 #include "platform/Canvas.h"
 #include "platform/Shell.h"
+#include "plot/MeasurementReadout.h"
 #include "plot/PlotCursor.h"
 #include "plot/PlotFrame.h"
 #include "plot/PlotGeometry.h"
@@ -59,6 +60,10 @@ public:
     // "Off" go.
     void apply(const ScopeSettings& settings);
     const ScopeSettings& settings() const { return settings_; }
+    // The tone measurements of the record, whose frequencies join the Mean/RMS and Max/Min
+    // lines of channels shown apart (not A+B or A-B).
+    void setReadout(MeasurementReadout readout);
+    const MeasurementReadout& readout() const { return readout_; }
     // A tap: above the plot Mean/RMS and Max/Min swap, above its corners the cursor channel
     // changes, on the plot a cursor is set, anywhere else the cursors go.
     void OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor) override;
@@ -124,6 +129,7 @@ private:
     bool rasterMode_ = false;
 
     ScopeSettings settings_;
+    MeasurementReadout readout_;
     bool showMaxMin_ = false;
     std::int32_t triggerMarkerX_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "shared/AxisLabels.h"
 #include "shared/LeadingInteger.h"
@@ -91,6 +92,11 @@ void CSpectrumView::apply(const SpectrumSettings& settings) {
             cursor.clear();
     }
     analysis_.spectrumDirty = true;
+    invalidate();
+}
+
+void CSpectrumView::setReadout(MeasurementReadout readout) {
+    readout_ = std::move(readout);
     invalidate();
 }
 
@@ -398,6 +404,7 @@ void CSpectrumView::prepare(const Canvas& canvas) {
     margins.labelsLeft = showA();
     margins.labelsRight = showB();
     margins.twoReadoutRows = showA() && showB();
+    margins.measurementRows = static_cast<std::int32_t>(measurementLines().size());
     frame_.layout(canvas.width(), canvas.height(), character_, settings_.xMultiplier, margins);
     // A record that changed since the last pass is analysed again.
     if (parts_.document.revision() != analysedRevision_) {
@@ -426,6 +433,7 @@ void CSpectrumView::draw(Canvas& canvas) const {
     drawTitle(canvas, colours);
     drawYLabels(canvas, colours);
     if (!cursors_[0].set() && !cursors_[1].set()) drawPeakReadouts(canvas, colours);
+    drawMeasurementLines(canvas, colours);
     DrawCursorCrosses(canvas, plot(), cursors_, colours, {true, true, 2});
     drawCursorReadout(canvas, colours);
 }
@@ -592,6 +600,25 @@ void CSpectrumView::drawPeakReadouts(Canvas& canvas, const PlotColours& colours)
             canvas.setTextColour(colours.channelB);
             DrawAligned(canvas, centre, ReadoutRow(p, character_.height, 1, eitherOff), text, Align::Centre);
         }
+    }
+}
+
+std::vector<int> CSpectrumView::measurementLines() const {
+    std::vector<int> channels;
+    if (settings_.type != SpectrumType::Amplitude) return channels;
+    if (showA() && readout_.hasLine(0)) channels.push_back(0);
+    if (showB() && readout_.hasLine(1)) channels.push_back(1);
+    return channels;
+}
+
+void CSpectrumView::drawMeasurementLines(Canvas& canvas, const PlotColours& colours) const {
+    const PlotRect& p = plot();
+    std::int32_t row = frame_.clientRect().top;
+    for (const int channel : measurementLines()) {
+        canvas.setTextColour(colours.channel(channel));
+        DrawAligned(canvas, (p.left + p.right) / 2, row, SpectrumReadoutLine(channel, readout_.channel(channel)),
+                    Align::Centre);
+        row += character_.height;
     }
 }
 

@@ -20,6 +20,7 @@
 #include "acquisition/SignalDoc.h"
 #include "platform/Canvas.h"
 #include "platform/Shell.h"
+#include "plot/MeasurementReadout.h"
 #include "plot/PlotCursor.h"
 #include "plot/PlotFrame.h"
 #include "plot/PlotGeometry.h"
@@ -66,6 +67,10 @@ public:
     // multipliers, cursors on a channel now "Off" go, and the spectrum is recomputed.
     void apply(const SpectrumSettings& settings);
     const SpectrumSettings& settings() const { return settings_; }
+    // The tone measurements of the record: an amplitude spectrum shows a line per shown channel
+    // above its peak readouts, the plot giving up the rows they take.
+    void setReadout(MeasurementReadout readout);
+    const MeasurementReadout& readout() const { return readout_; }
     // A tap: above the plot's corners the cursor channel changes, on the plot a cursor is set,
     // anywhere else the cursors go.
     void OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor) override;
@@ -145,6 +150,9 @@ private:
     void drawYLabels(Canvas& canvas, const PlotColours& colours) const;
     void drawTitle(Canvas& canvas, const PlotColours& colours) const;
     void drawPeakReadouts(Canvas& canvas, const PlotColours& colours) const;
+    // The channels (0 = A, 1 = B) whose measurement lines are drawn, in order.
+    std::vector<int> measurementLines() const;
+    void drawMeasurementLines(Canvas& canvas, const PlotColours& colours) const;
     void drawCursorReadout(Canvas& canvas, const PlotColours& colours) const;
 
     SpectrumViewParts parts_;
@@ -154,6 +162,7 @@ private:
 
     bool onePointPerColumn_ = false;
     SpectrumSettings settings_;
+    MeasurementReadout readout_;
 };
 
 }  // namespace tonewell

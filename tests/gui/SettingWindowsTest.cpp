@@ -4,9 +4,11 @@
 #include "acquisition/NotesDialog.h"
 #include "app/CalibrationSettingDialog.h"
 #include "app/DisplaySettingDialog.h"
+#include "app/Instrument.h"
 #include "app/InstrumentConfigurationFile.h"
 #include "app/qt/SettingWindows.h"
 #include "platform/RecordingShell.h"
+#include "platform/audio/LoopbackCable.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +143,36 @@ TEST(DisplayWindowTest, DefaultShowsTheBuiltInValuesWithoutStoringThem) {
     EXPECT_TRUE(configuration.invertInput);
     window.reject();
     EXPECT_TRUE(configuration.invertInput);
+}
+
+TEST(DisplayWindowTest, AClockCorrectionOutOfRangeKeepsTheDialogOpen) {
+    struct Store : SettingsStore {
+        std::optional<std::string> value(std::string_view) const override { return std::nullopt; }
+        void setValue(std::string_view key, const std::string& text) override { saved += std::string(key) + "=" + text + ";"; }
+        std::string saved;
+    } store;
+    RecordingShell shell;
+    LoopbackCable cable;
+    Instrument instrument(shell, cable);
+    TempDir dir;
+    DisplaySettingDialog model(instrument.configuration, shell, dir / kInstrumentConfigurationFileName, nullptr);
+    model.attachReadouts(&instrument.readouts, &store);
+    model.Open();
+    DisplaySettingWindow window(model, nullptr);
+    EXPECT_FALSE(window.showMeasurements()->isChecked());
+    EXPECT_EQ(window.clockPpm()->text(), QStringLiteral("0"));
+    EXPECT_TRUE(window.clockPpm()->toolTip().contains(QStringLiteral("(reference / F - 1) x 1000000")));
+    window.show();
+    window.showMeasurements()->click();
+    window.clockPpm()->setText(QStringLiteral("-2000"));
+    window.accept();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(shell.messages().back(), kClockPpmMessage);
+    window.clockPpm()->setText(QStringLiteral("12.5"));
+    window.accept();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(instrument.readouts.options(), (ReadoutOptions{true, 12.5}));
+    EXPECT_EQ(store.saved, "measurements/show=true;measurements/clockPpm=12.5;");
 }
 
 }  // namespace

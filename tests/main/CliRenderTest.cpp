@@ -182,5 +182,32 @@ TEST_F(CliRender, SpectrumChoicesTheRecordOrTheViewCannotTakeAreRefused) {
     EXPECT_FALSE(std::filesystem::exists(png));
 }
 
+// The readouts are drawn only when asked, and the clock correction moves them.
+TEST_F(CliRender, MeasurementsAreDrawnWhenAskedWithTheClockCorrection) {
+    for (const char* view : {"scope", "spectrum"}) {
+        std::vector<std::string> pictures;
+        for (const std::vector<std::string>& extra : std::vector<std::vector<std::string>>{
+                 {}, {"--measurements"}, {"--measurements", "--clock-ppm", "-500"}}) {
+            auto png = dir / "m.png";
+            std::vector<std::string> words{"render", stereo.string(), "--view", view, "--output", png.string()};
+            words.insert(words.end(), extra.begin(), extra.end());
+            auto result = runCli(words, dir);
+            ASSERT_EQ(result.exitCode, 0) << result.err;
+            pictures.push_back(readFileBytes(png));
+        }
+        EXPECT_NE(pictures[0], pictures[1]) << view;
+        EXPECT_NE(pictures[1], pictures[2]) << view;
+    }
+    auto png = (dir / "never.png").string();
+    auto alone = runCli({"render", stereo.string(), "--view", "scope", "--output", png, "--clock-ppm", "3"}, dir);
+    EXPECT_EQ(alone.exitCode, 2);
+    EXPECT_NE(alone.err.find("--clock-ppm needs --measurements"), std::string::npos) << alone.err;
+    auto far = runCli({"render", stereo.string(), "--view", "scope", "--output", png, "--measurements", "--clock-ppm",
+                       "1001"}, dir);
+    EXPECT_EQ(far.exitCode, 2);
+    EXPECT_NE(far.err.find("Please input a value within -1000~1000 ppm"), std::string::npos) << far.err;
+    EXPECT_FALSE(std::filesystem::exists(png));
+}
+
 }  // namespace
 }  // namespace tonewell

@@ -15,6 +15,7 @@
 #include "app/qt/SettingWindows.h"
 #include "app/qt/ShowGeneratorDialog.h"
 #include "platform/audio/ChosenAudioBackend.h"
+#include "platform/qt/QtSettingsStore.h"
 #include "spectrum/qt/SpectrumScaleDialogBoxes.h"
 
 #include <QDialog>
@@ -56,6 +57,8 @@ void QtFrameDialogs::displaySetting() {
                                instrument_.programDir / kInstrumentConfigurationFileName, [this] {
                                    if (frame_) frame_->afterDisplaySetting();
                                });
+    QtSettingsStore store;
+    model.attachReadouts(&instrument_.readouts, &store);
     model.Open();
     DisplaySettingWindow window(model, [this] { makeProgramDirectory(); }, parent_);
     window.exec();

@@ -184,6 +184,21 @@ DisplaySettingWindow::DisplaySettingWindow(DisplaySettingDialog& model, std::fun
         checks_[static_cast<std::size_t>(which)] = new QCheckBox(switches[which], this);
         layout->addWidget(checks_[static_cast<std::size_t>(which)]);
     }
+    showMeasurements_ = new QCheckBox(QString::fromLatin1(kShowMeasurementsLabel), this);
+    showMeasurements_->setToolTip(QStringLiteral(
+        "Frequency, level, THD, THD+N and SINAD of each channel's tone in the spectrum view, "
+        "the frequency in the oscilloscope's measurement line"));
+    layout->addWidget(showMeasurements_);
+    auto* clockRow = new QHBoxLayout;
+    auto* clockLabel = new QLabel(QString::fromLatin1(kClockCorrectionLabel), this);
+    clockPpm_ = new QLineEdit(this);
+    clockPpm_->setObjectName(QStringLiteral("clockPpm"));
+    clockPpm_->setToolTip(QString::fromLatin1(kClockCorrectionHelp));
+    clockLabel->setToolTip(clockPpm_->toolTip());
+    clockLabel->setBuddy(clockPpm_);
+    clockRow->addWidget(clockLabel);
+    clockRow->addWidget(clockPpm_);
+    layout->addLayout(clockRow);
 
     default_ = Button(QStringLiteral("Default"), this);
     save_ = Button(QStringLiteral("Save"), this);
@@ -194,7 +209,7 @@ DisplaySettingWindow::DisplaySettingWindow(DisplaySettingDialog& model, std::fun
     connect(save_, &QPushButton::clicked, this, [this] {
         takeControls();
         if (beforeSave_) beforeSave_();
-        model_.OnSave();
+        if (!model_.OnSave()) clockPpm_->setFocus();
     });
     layout->addLayout(ButtonRow(this, {default_, save_}));
     showModel();
@@ -208,6 +223,8 @@ void DisplaySettingWindow::showModel() {
     checks_[1]->setChecked(model_.removeDcInSpectrum);
     checks_[2]->setChecked(model_.enablePointEdit);
     checks_[3]->setChecked(model_.autoRunAtStartup);
+    showMeasurements_->setChecked(model_.showMeasurements);
+    clockPpm_->setText(FromUtf8(model_.clockPpm));
 }
 
 void DisplaySettingWindow::takeControls() {
@@ -216,11 +233,16 @@ void DisplaySettingWindow::takeControls() {
     model_.removeDcInSpectrum = checks_[1]->isChecked();
     model_.enablePointEdit = checks_[2]->isChecked();
     model_.autoRunAtStartup = checks_[3]->isChecked();
+    model_.showMeasurements = showMeasurements_->isChecked();
+    model_.clockPpm = clockPpm_->text().toStdString();
 }
 
 void DisplaySettingWindow::accept() {
     takeControls();
-    model_.OnOk();
+    if (!model_.OnOk()) {
+        clockPpm_->setFocus();
+        return;
+    }
     QDialog::accept();
 }
 

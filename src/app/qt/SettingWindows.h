@@ -77,6 +77,8 @@ public:
     QRadioButton* onePointPerRaster() const { return onePoint_; }
     // Invert, remove DC, "Point" editing, auto-run.
     QCheckBox* check(int which) const { return checks_[static_cast<std::size_t>(which)]; }
+    QCheckBox* showMeasurements() const { return showMeasurements_; }
+    QLineEdit* clockPpm() const { return clockPpm_; }
     QPushButton* defaultButton() const { return default_; }
     QPushButton* saveButton() const { return save_; }
 
@@ -92,6 +94,8 @@ private:
     QRadioButton* allPoints_ = nullptr;
     QRadioButton* onePoint_ = nullptr;
     std::array<QCheckBox*, 4> checks_{};
+    QCheckBox* showMeasurements_ = nullptr;
+    QLineEdit* clockPpm_ = nullptr;
     QPushButton* default_ = nullptr;
     QPushButton* save_ = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include "main/cli/Commands.h"
 
+#include "app/ReadoutOptions.h"
+
 #include "plot/qt/PlotPicture.h"
 
 #include <algorithm>
@@ -66,6 +68,7 @@ int RenderSpectrum(const Arguments& arguments, ConsoleInstrument& console, bool 
     instrument.spectrumPanel.setScaleModes(modes);
     // Out of memory for the transform: the view has shown why.
     if (console.shell.messageCount() != shownBefore) return kExitRefused;
+    instrument.readouts.refresh();
     if (!WritePlotPicture(instrument.spectrum, *arguments.get("output"), size)) {
         std::cerr << "tonewell-cli: cannot write " << *arguments.get("output") << "\n";
         return kExitRefused;
@@ -73,8 +76,22 @@ int RenderSpectrum(const Arguments& arguments, ConsoleInstrument& console, bool 
     return kExitOk;
 }
 
+// --measurements and --clock-ppm as the Display Setting's choices.
+ReadoutOptions ReadoutOptionsOf(const Arguments& arguments) {
+    ReadoutOptions options;
+    options.showMeasurements = arguments.get("measurements").has_value();
+    if (auto text = arguments.get("clock-ppm")) {
+        if (!options.showMeasurements) throw UsageError{"--clock-ppm needs --measurements"};
+        const std::optional<double> ppm = ParseClockPpm(*text);
+        if (!ppm) throw UsageError{std::string("--clock-ppm: ") + kClockPpmMessage + ", not \"" + *text + "\""};
+        options.clockPpm = *ppm;
+    }
+    return options;
+}
+
 int RunRender(const Arguments& arguments) {
     const QSize size = PictureSize(arguments.get("size").value_or(kDefaultPictureSize));
+    const ReadoutOptions readoutOptions = ReadoutOptionsOf(arguments);
     const bool spectrumView = arguments.get("view") == "spectrum";
     for (const std::string& option : spectrumView ? kScopeRenderOptions : kSpectrumRenderOptions)
         if (arguments.get(option))
@@ -88,6 +105,7 @@ int RunRender(const Arguments& arguments) {
         instrument.panel.createBars();
         instrument.scopePanel.takeTimeRange();
     }
+    instrument.readouts.setOptions(readoutOptions);
     if (spectrumView) {
         const int panelType = instrument.tables[Id::ScopeType].defaultIndex;
         if (!OpenRecord(console, arguments.file, panelPath ? panelType : kScopeTypeSeparate)) return kExitRefused;
@@ -110,6 +128,7 @@ int RunRender(const Arguments& arguments) {
             return kExitRefused;
         }
     }
+    instrument.readouts.refresh();
     if (!WritePlotPicture(instrument.scope, *arguments.get("output"), size)) {
         std::cerr << "tonewell-cli: cannot write " << *arguments.get("output") << "\n";
         return kExitRefused;
@@ -146,7 +165,15 @@ Command RenderCommand() {
        {"xscale", "lin|log", {"lin", "log"}, false, "frequency axis of AMS (default: the panel's, else lin)"},
        {"yscale", "volt|db", {"volt", "db"}, false, "amplitude axis of AMS (default: the panel's, else volt)"},
        {"normalized", "on|off", {"on", "off"}, false,
-        "AMS amplitudes as a fraction of each channel's peak (default: the panel's, else on)"}}},
+        "AMS amplitudes as a fraction of each channel's peak (default: the panel's, else on)"},
+       {"measurements", "", {}, false,
+        "show the tone measurements as the program's \"Show measurements\" does: the\n"
+        "                            frequency on the oscilloscope's lines, frequency, level,\n"
+        "                            THD, THD+N and SINAD per channel above an AMS spectrum"},
+       {"clock-ppm", "PPM", {}, false,
+        "sampling clock correction in parts per million (-1000..1000, default 0),\n"
+        "                            applied to the frequencies; find it by reading a known\n"
+        "                            reference with 0: PPM = (reference / reading - 1) x 1000000"}}},
      RunRender};
 }
 
