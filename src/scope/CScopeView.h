@@ -63,7 +63,6 @@ public:
     // The tone measurements of the record, whose frequencies join the Mean/RMS and Max/Min
     // lines of channels shown apart (not A+B or A-B).
     void setReadout(MeasurementReadout readout);
-    const MeasurementReadout& readout() const { return readout_; }
     // A tap: above the plot Mean/RMS and Max/Min swap, above its corners the cursor channel
     // changes, on the plot a cursor is set, anywhere else the cursors go.
     void OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor) override;

@@ -70,7 +70,6 @@ public:
     // The tone measurements of the record: an amplitude spectrum shows a line per shown channel
     // above its peak readouts, the plot giving up the rows they take.
     void setReadout(MeasurementReadout readout);
-    const MeasurementReadout& readout() const { return readout_; }
     // A tap: above the plot's corners the cursor channel changes, on the plot a cursor is set,
     // anywhere else the cursors go.
     void OnLButtonDown(std::int32_t x, std::int32_t y, bool secondCursor) override;
