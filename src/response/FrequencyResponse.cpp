@@ -1,6 +1,7 @@
 #include "response/FrequencyResponse.h"
 
 #include "response/PreciseRealFft.h"
+#include "response/SoundContinuity.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,6 +27,8 @@ constexpr double kBandShare = 0.01;
 // An answer stands out when the impulse response's main peak exceeds its RMS over the whole
 // transform this many times; noise alone peaks at about five times.
 constexpr double kPeakProminence = 8.0;
+// Sound lost, repeated or moved on its way, which the devices did not count.
+constexpr const char* kLostSound = "the recording lost sound during the sweep: measure again";
 // The transform that still fits comfortably in memory (floats and doubles of this many points).
 constexpr std::size_t kLargestTransform = std::size_t{1} << 22;
 
@@ -289,6 +292,17 @@ ResponseResult Compute(std::span<const float> stimulus, std::span<const float> r
         windowed[static_cast<std::size_t>(lag - windowStart)] = v;
         response.impulse[static_cast<std::size_t>(lag - response.impulseStart)] = static_cast<float>(v);
     }
+    // What the response does not explain: the stimulus through the impulse response outside the
+    // window, which is the recording (in the band) less the stimulus through the windowed one.
+    for (std::int64_t lag = windowStart; lag <= windowEnd; ++lag)
+        signal[static_cast<std::size_t>((lag % static_cast<std::int64_t>(n) + static_cast<std::int64_t>(n)) %
+                                        static_cast<std::int64_t>(n))] -= windowed[static_cast<std::size_t>(lag - windowStart)];
+    transform.forward(signal.data(), h.data());
+    for (std::size_t k = 0; k <= half; ++k) h[k] *= x[k];
+    transform.inverse(h.data(), signal.data());
+    if (UnexplainedSoundBursts(signal, recorded, peakLag, peakLag + static_cast<std::int64_t>(lx), seconds, rate))
+        return {kLostSound, {}, true};
+
     // Its transform need only be twice as long as the window to sample the spectrum finely
     // enough for the grid's means.
     const std::size_t size = std::min(n, NextPowerOfTwo(2 * (pre + post + 1)));
@@ -313,6 +327,7 @@ ResponseResult Compute(std::span<const float> stimulus, std::span<const float> r
         rotation = k % 1024 == 0 ? std::polar(1.0, step * static_cast<double>(k)) : rotation * turn;
         spectrum[k] *= rotation;
     }
+    if (BandArrivesAway(spectrum, size, from, to, rate)) return {kLostSound, {}, true};
     const SpectrumMean mean(spectrum, h);  // the response's bins are done with too
     const double spectrumBinHz = rate / static_cast<double>(size);
 

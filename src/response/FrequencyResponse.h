@@ -42,13 +42,16 @@ struct FrequencyResponse {
 struct ResponseResult {
     std::string problem;  // why nothing was computed, in the user's words; empty on success
     FrequencyResponse response;
+    // The problem is sound lost, repeated or moved on its way: another take may well succeed.
+    bool soundLost = false;
     bool ok() const { return problem.empty(); }
 };
 
 // The response of the system that turned `stimulus` into `recorded` (samples of full scale 1,
 // the recording starting no later than the stimulus). The recording must be at least as long
-// as the stimulus; a silent stimulus or recording, or one in which no answer to the stimulus
-// stands out, is refused with a problem saying so.
+// as the stimulus; a silent stimulus or recording, one in which no answer to the stimulus
+// stands out, or one in which sound went missing, came twice or moved during the stimulus
+// (response/SoundContinuity.h) is refused with a problem saying so.
 ResponseResult ComputeResponse(std::span<const float> stimulus, std::span<const float> recorded,
                                double sampleRate, const ResponseAnalysisSettings& settings = {});
 

@@ -152,6 +152,7 @@ void ResponseMeasurement::run() {
     result_ = std::move(outcome);
     if (cancelRequested_ && !result_.ok()) {
         result_.problem = "cancelled";
+        result_.soundLost = false;
         finish(MeasurementState::Cancelled);
     } else {
         finish(result_.ok() ? MeasurementState::Finished : MeasurementState::Failed);
@@ -259,9 +260,9 @@ ResponseResult ResponseMeasurement::measure() {
         underruns_ = output_->underrunCount();
         overruns_ = input_->overrunCount();
         if (underruns_ > 0)
-            return {"the output ran dry " + Times(underruns_) + " during the sweep (underruns): measure again", {}};
+            return {"the output ran dry " + Times(underruns_) + " during the sweep (underruns): measure again", {}, true};
         if (overruns_ > 0)
-            return {"the input lost sound " + Times(overruns_) + " during the sweep (overruns): measure again", {}};
+            return {"the input lost sound " + Times(overruns_) + " during the sweep (overruns): measure again", {}, true};
         if (recorded.size() >= target && playedBuffers_.load() == played.size()) break;
         if (std::chrono::steady_clock::now() > deadline)
             return {"the devices stopped before the sweep was through", {}};
@@ -272,7 +273,13 @@ ResponseResult ResponseMeasurement::measure() {
     ResponseAnalysisSettings analysis;
     analysis.fromHz = sweep.fromHz;
     analysis.toHz = sweep.toHz;
-    return ComputeResponse(stimulus, recorded, rate, analysis);
+    ResponseResult response = ComputeResponse(stimulus, recorded, rate, analysis);
+    // The recording starts as the output does, so the sweep cannot come back before it: an
+    // answer earlier than that (by more than the peak's interpolation) means frames went
+    // missing on the way in, unannounced.
+    if (response.ok() && response.response.latencySeconds < -1.0 / rate)
+        return {"the input lost sound before the sweep came back: measure again", {}, true};
+    return response;
 }
 
 }  // namespace tonewell

@@ -3,8 +3,10 @@
 // an input device of the same backend records at the same rate, then the response computed
 // from the two. It runs on a thread of its own, so that the caller (the UI thread of a window,
 // or a tool) only starts it, watches its progress, may cancel it, and takes the result when it
-// has ended. Sound lost on either side (output underruns, input overruns) fails it: a response
-// with a hole in it is worse than none. The output starts once the input delivers sound, and
+// has ended. Sound lost on either side (output underruns, input overruns, or a gap or jump the
+// recording shows where the devices counted nothing, as a sound server loses sound) fails it,
+// marked as lost sound so that the caller may measure again: a response with a hole in it is
+// worse than none. The output starts once the input delivers sound, and
 // the recording analysed starts with the frame that arrived as the output was started, so the
 // latency is the time from starting the output (opening it and sending the sweep) until the
 // sweep came back: the round trip through the devices and whatever lies between them.

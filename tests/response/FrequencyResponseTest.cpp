@@ -148,5 +148,46 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"TooShort", 10, 100, 1, 1, "too short"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Sound lost on its way, as a starved sound server loses it: the recording (the sweep through a
+// high-pass and 5 ms late) has silence put in at `at` seconds (the rest comes later), or loses a
+// stretch there (the rest comes earlier), or holds a stretch twice.
+struct LossCase {
+    const char* name;
+    double at, seconds;
+    enum { Silence, Dropped, Repeated } kind;
+};
+
+void PrintTo(const LossCase& c, std::ostream* out) { *out << c.name; }
+
+class LostSound : public ::testing::TestWithParam<LossCase> {};
+
+TEST_P(LostSound, IsRefusedAsSoundLost) {
+    const LossCase& c = GetParam();
+    const auto length = static_cast<std::size_t>(3.0 * kRate);
+    std::vector<float> stimulus(length), answer(length + 9600);
+    for (std::size_t i = 0; i < stimulus.size(); ++i) stimulus[i] = static_cast<float>(SweepAt(i / kRate));
+    for (std::size_t i = 0; i < answer.size(); ++i) answer[i] = static_cast<float>(SweepAt((i - 240.0) / kRate));
+    testing::MakeBiquad(Kind::HighPass, 100, 0.7071, kRate).run(answer);
+    const auto at = static_cast<std::ptrdiff_t>(c.at * kRate), span = static_cast<std::ptrdiff_t>(c.seconds * kRate);
+    std::vector<float> recorded(answer.begin(), answer.begin() + at);
+    if (c.kind == LossCase::Silence) recorded.insert(recorded.end(), static_cast<std::size_t>(span), 0.0f);
+    if (c.kind == LossCase::Repeated) recorded.insert(recorded.end(), answer.begin() + at - span, answer.begin() + at);
+    recorded.insert(recorded.end(), answer.begin() + at + (c.kind == LossCase::Dropped ? span : 0), answer.end());
+
+    const ResponseResult result = ComputeResponse(stimulus, recorded, kRate, {20.0, 20000.0});
+    EXPECT_TRUE(result.soundLost) << result.problem;
+    EXPECT_NE(result.problem.find("lost sound"), std::string::npos) << result.problem;
+    EXPECT_TRUE(result.response.frequencyHz.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Recordings, LostSound,
+    ::testing::Values(LossCase{"SilenceOfAPeriod", 2.2, 0.005, LossCase::Silence},
+                      LossCase{"SilenceOfAQuarterSecond", 0.9, 0.25, LossCase::Silence},
+                      LossCase{"DroppedStretch", 1.7, 0.02, LossCase::Dropped},
+                      LossCase{"DroppedInTheBass", 0.3, 0.01, LossCase::Dropped},
+                      LossCase{"RepeatedStretch", 1.2, 0.03, LossCase::Repeated}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace tonewell

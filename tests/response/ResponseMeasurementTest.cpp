@@ -133,6 +133,7 @@ TEST(ResponseMeasurement, LostSoundOnEitherSideFailsTheMeasurement) {
                   std::string::npos)
             << measurement.result().problem;
         EXPECT_EQ(output ? measurement.underruns() : measurement.overruns(), 2u);
+        EXPECT_TRUE(measurement.result().soundLost);
     }
 }
 

@@ -23,7 +23,10 @@ namespace tonewell::cli {
 namespace {
 
 // The options that belong to one way of measuring only.
-const std::vector<std::string> kLiveOnlyOptions{"seconds", "level", "rate"};
+const std::vector<std::string> kLiveOnlyOptions{"seconds", "level", "rate", "tries"};
+// Takes of a live measurement, when sound is lost: the usual and the most allowed.
+constexpr int kLiveTries = 3;
+constexpr int kMostLiveTries = 10;
 const std::vector<std::string> kFileOptions{"stimulus", "recorded"};
 
 double DecimalOption(const Arguments& arguments, const std::string& name, double fallback) {
@@ -80,13 +83,24 @@ bool MeasureLive(const Arguments& arguments, int channel, FrequencyResponse& res
     sweep.sampleRate = static_cast<std::uint32_t>(rate);
     if (const std::string problem = SweepSettingsProblem(sweep); !problem.empty()) throw UsageError{problem};
 
+    const double tries = DecimalOption(arguments, "tries", kLiveTries);
+    if (tries != std::floor(tries) || tries < 1 || tries > kMostLiveTries)
+        throw UsageError{"--tries takes a whole number from 1 to " + std::to_string(kMostLiveTries)};
+
     StopSignals stopSignals;
     const std::unique_ptr<AudioBackend> backend = CreateAudioBackendFromEnvironment();
     ResponseMeasurement measurement(*backend);
-    measurement.start(settings);
-    while (!measurement.waitForEnd(std::chrono::milliseconds(50)))
-        if (stopSignals.arrived()) measurement.cancel();
+    // A take that lost sound on a busy machine is measured again; each loss is told on stderr.
+    int take = 1;
+    for (;; ++take) {
+        measurement.start(settings);
+        while (!measurement.waitForEnd(std::chrono::milliseconds(50)))
+            if (stopSignals.arrived()) measurement.cancel();
+        if (!measurement.result().soundLost || take >= tries || stopSignals.arrived()) break;
+        std::cerr << "tonewell-cli: take " << take << ": " << measurement.result().problem << "\n";
+    }
     std::cout << "backend=" << backend->displayName() << "\n"
+              << "takes=" << take << "\n"
               << "underruns=" << measurement.underruns() << "\n"
               << "overruns=" << measurement.overruns() << "\n";
     if (!measurement.result().ok()) {
@@ -180,6 +194,7 @@ Command ResponseCommand() {
         {"seconds", "S", {}, false, "length of the sweep (live; default 5)"},
         {"level", "DBFS", {}, false, "peak level of the sweep (live; default -12)"},
         {"rate", "HZ", {}, false, "sampling rate (live; default 48000)"},
+        {"tries", "N", {}, false, "takes at most, when a take loses sound (live; default 3, at most 10)"},
         {"input", "A|B", {"A", "B"}, false, "the recorded channel (default A)"},
     };
     return {{"response", "",
@@ -188,11 +203,14 @@ Command ResponseCommand() {
       "output while recording the input at the same rate (backend and device chosen as for play).\n"
       "Writes a table (header \"frequency,magnitude,phase\", then Hz, dB and degrees per line) on\n"
       "a logarithmic grid of 48 points per octave over the stimulus's band, magnitude 0 dB at\n"
-      "unity gain, phase with the latency removed. Prints backend=, underruns= and overruns=\n"
-      "(live), then rate=, from=, to=, points=, latencyMs= (the impulse response's main peak\n"
-      "after the stimulus's start) and inverted= (1: the polarity is inverted). Different rates,\n"
-      "a silent recording, a recording shorter than the stimulus, or lost sound while measuring\n"
-      "are refused with a message and exit 1.",
+      "unity gain, phase with the latency removed. Prints backend=, takes=, underruns= and\n"
+      "overruns= (live, of the last take), then rate=, from=, to=, points=, latencyMs= (the\n"
+      "impulse response's main peak after the stimulus's start) and inverted= (1: the polarity is\n"
+      "inverted). Different rates, a silent recording, or a recording shorter than the stimulus\n"
+      "are refused with a message and exit 1. A live take that loses sound (the devices' underruns\n"
+      "or overruns, or a gap or jump found in the recording, as a busy machine may cause) is\n"
+      "measured again, up to --tries takes in all; each loss is told on stderr, and when every take\n"
+      "lost sound the last loss is the message and the exit status is 1.",
       options}, RunResponse};
 }
 

@@ -24,8 +24,12 @@ PortAudioInput::~PortAudioInput() {
 }
 
 int PortAudioInput::Callback(const void* input, void*, unsigned long frames,
-                             const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* userData) {
+                             const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags flags, void* userData) {
     auto& shared = *static_cast<Shared*>(userData);
+    // The device itself lost sound before this callback: the recording has a hole as surely as
+    // when the ring is full.
+    if ((flags & paInputOverflow) != 0 && shared.recording.load(std::memory_order_relaxed))
+        shared.overruns.fetch_add(1, std::memory_order_relaxed);
     if (input == nullptr) return paContinue;
     const std::size_t bytes = frames * shared.blockAlign;
     std::size_t room = shared.ring.freeSpace();

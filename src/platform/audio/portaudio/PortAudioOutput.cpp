@@ -25,7 +25,7 @@ PortAudioOutput::~PortAudioOutput() {
 }
 
 int PortAudioOutput::Callback(const void*, void* output, unsigned long frames,
-                              const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* userData) {
+                              const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags flags, void* userData) {
     auto& shared = *static_cast<Shared*>(userData);
     auto* destination = static_cast<std::uint8_t*>(output);
     const std::size_t wanted = frames * shared.blockAlign;
@@ -37,9 +37,11 @@ int PortAudioOutput::Callback(const void*, void* output, unsigned long frames,
     const std::size_t got = shared.ring.read(destination, wanted);
     if (got < wanted) std::memset(destination + got, shared.silence, wanted - got);
     if (wanted > 0) {
-        // A gap counts once the sound goes on after it.
+        // A gap counts once the sound goes on after it, ours or the device's (it ran dry
+        // before this callback while sound was playing).
         if (got > 0) {
-            if (shared.gap) shared.underruns.fetch_add(1, std::memory_order_relaxed);
+            const bool deviceGap = (flags & paOutputUnderflow) != 0 && shared.played;
+            if (shared.gap || deviceGap) shared.underruns.fetch_add(1, std::memory_order_relaxed);
             shared.played = true;
         }
         shared.gap = shared.played && got < wanted;
@@ -60,6 +62,11 @@ AudioResult PortAudioOutput::open(const WaveFormat& format, DoneCallback onDone)
 
     stream_ = stream;
     shared_ = std::move(shared);
+    const PaStreamInfo* info = Pa_GetStreamInfo(stream);
+    deviceLatency_ = std::chrono::microseconds(
+        info != nullptr && info->outputLatency > 0.0 ? static_cast<std::int64_t>(info->outputLatency * 1e6) : 0);
+    readHistory_.clear();
+    playedBytes_ = 0;
     queue_.emplace(format.blockAlign);
     scratch_.assign(shared_->ring.capacity(), 0);
     onDone_ = std::make_shared<const DoneCallback>(std::move(onDone));
@@ -92,8 +99,13 @@ void PortAudioOutput::serviceLocked() {
         if (count == 0) break;
         ring.write(scratch_.data(), count);
     }
+    // What the callback read a device latency ago has played by now.
+    const Clock::time_point now = Clock::now(), playedBefore = now - deviceLatency_;
+    readHistory_.emplace_back(now, ring.bytesRead());
+    while (readHistory_.size() > 1 && readHistory_[1].first <= playedBefore) readHistory_.pop_front();
+    if (readHistory_.front().first <= playedBefore) playedBytes_ = std::max(playedBytes_, readHistory_.front().second);
     std::vector<WaveHeader*> finished;
-    queue_->takeFinished(ring.bytesRead(), finished);
+    queue_->takeFinished(playedBytes_, finished);
     postDoneLocked(finished);
 }
 

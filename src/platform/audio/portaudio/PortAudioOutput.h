@@ -1,11 +1,14 @@
 #pragma once
 // Output through PortAudio. A feeder thread copies the queued buffers (loops included) into a
 // lock-free ring; the real-time callback only copies the ring to the device and pads with
-// silence when it runs dry. A buffer is done once the callback has taken its last byte; the
-// done callback then runs on the device's notification thread.
+// silence when it runs dry. A buffer is done once its last byte has played: the callback took
+// it the device's output latency ago (a buffer whose done closes the device must not lose what
+// the device still holds of it). The done callback then runs on the device's notification thread.
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -81,6 +84,12 @@ private:
     std::unique_ptr<NotificationThread> notifier_;
     std::thread feeder_;
     std::atomic<std::uint64_t> underruns_{0};
+    // The feeder's record of how far the callback had read when, kept for the device's latency,
+    // and the position played by now.
+    using Clock = std::chrono::steady_clock;
+    std::chrono::microseconds deviceLatency_{0};
+    std::deque<std::pair<Clock::time_point, std::uint64_t>> readHistory_;
+    std::uint64_t playedBytes_ = 0;
 };
 
 }  // namespace tonewell

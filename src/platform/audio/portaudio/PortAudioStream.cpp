@@ -3,6 +3,8 @@
 #include "platform/audio/portaudio/PortAudioBackend.h"
 #include "platform/audio/portaudio/PortAudioResult.h"
 
+#include <algorithm>
+
 namespace tonewell {
 
 namespace {
@@ -16,7 +18,7 @@ AudioResult LastResult(PaError error) {
 }  // namespace
 
 std::size_t RingBytesFor(const WaveFormat& format) {
-    return static_cast<std::size_t>(format.averageBytesPerSecond) / 4 + format.blockAlign;
+    return static_cast<std::size_t>(format.averageBytesPerSecond) + format.blockAlign;
 }
 
 AudioResult StartPortAudioStream(const PortAudioBackend& backend, bool output,
@@ -34,9 +36,12 @@ AudioResult StartPortAudioStream(const PortAudioBackend& backend, bool output,
     parameters.channelCount = format.channels;
     parameters.sampleFormat = format.bitsPerSample == 8 ? paUInt8 : paInt16;
     // The higher default latency: the instrument streams whole seconds and must not drop out
-    // on a busy machine.
+    // on a busy machine. An output buffer of a few tens of milliseconds (what a sound server's
+    // devices offer) runs dry whenever the machine keeps the callback waiting that long, and a
+    // sound server then plays silence and goes on late without telling anyone, so the output
+    // buffers at least kShortestOutputBuffer.
     parameters.suggestedLatency =
-        output ? info->defaultHighOutputLatency : info->defaultHighInputLatency;
+        output ? std::max(info->defaultHighOutputLatency, kShortestOutputBuffer) : info->defaultHighInputLatency;
     parameters.hostApiSpecificStreamInfo = nullptr;
     const PaStreamParameters* in = output ? nullptr : &parameters;
     const PaStreamParameters* out = output ? &parameters : nullptr;

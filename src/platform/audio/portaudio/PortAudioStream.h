@@ -22,7 +22,10 @@ void StopPortAudioStream(PaStream*& stream);
 
 // Period at which the backend threads serve the ring: short against its capacity.
 inline constexpr int kServicePeriodMilliseconds = 5;
-// Ring capacity in bytes for a format: about a quarter second.
+// Ring capacity in bytes for a format: about a second, well above the output's buffer, and
+// room for what an input hands over at once when it catches up after the machine kept it waiting.
 std::size_t RingBytesFor(const WaveFormat& format);
+// The shortest output buffer asked of a device, in seconds.
+inline constexpr double kShortestOutputBuffer = 0.2;
 
 }  // namespace tonewell
