@@ -33,7 +33,7 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       audio(audio),
       programDir(ProgramDirectory()),
       document(shell, configuration, run.inputRunning, StoredSelection(tables)),
-      effects(EffectTargets{tables, configuration, acquisition, run.inputRunning, document, shell, panel.sampling, panes,
+      effects(EffectTargets{tables, configuration, acquisition, run.inputRunning, document, shell, panes,
                             run.generatorShown}),
       panel(PanelHomes{tables, acquisition, generator, toneFilePath, startup}, document, effects, shell),
       spectrumAnalysis(shell),
@@ -53,6 +53,7 @@ Instrument::Instrument(Shell& shell, AudioBackend& audio)
       captureLink(CaptureLinkParts{document, panel, tables, configuration, acquisition, run.inputRunning, shell, effects,
                                    scopePanel}),
       capture(CaptureParts{document, acquisition, run, redraw, configuration, shell, audio}, &captureLink) {
+    effects.attachSampling(&panel.sampling);
     output.attachDisplay(&outputDisplay);
     panel.resetPanel();
     panel.createBars();

@@ -12,9 +12,10 @@ RangeCode InstrumentEffects::ScopeTimeRange() const {
 }
 
 void InstrumentEffects::ConfigureDocumentFormat() {
-    tonewell::ConfigureDocumentFormat(targets_.document, targets_.sampling.selection(targets_.tables, targets_.acquisition),
-                                      targets_.configuration,
-                                      targets_.acquisition, targets_.inputRunning, targets_.shell);
+    if (sampling_ == nullptr) return;
+    tonewell::ConfigureDocumentFormat(targets_.document, sampling_->selection(targets_.tables, targets_.acquisition),
+                                      targets_.configuration, targets_.acquisition, targets_.inputRunning,
+                                      targets_.shell);
 }
 
 void InstrumentEffects::ApplyScopeRanges() {

@@ -45,20 +45,21 @@ struct EffectTargets {
     std::atomic<bool>& inputRunning;
     CSignalDoc& document;
     Shell& shell;
-    const SamplingBar& sampling;              // the format the document takes
     PaneFlags& panes;                         // the instrument's panes
     const std::atomic<bool>& generatorShown;  // the generator dialog is open
 };
 
 class InstrumentEffects : public PanelEffects, public SpectrumFrameHooks {
 public:
-    // The sampling bar is only read once it exists (it may be constructed after this object).
     explicit InstrumentEffects(EffectTargets targets);
     InstrumentEffects(const InstrumentEffects&) = delete;
     InstrumentEffects& operator=(const InstrumentEffects&) = delete;
 
     // The frame attaches its views here; nullptr detaches them.
     void attachViews(FrameViews* views) { views_ = views; }
+    // The sampling bar whose format the document takes (the front panel's, made after this
+    // object, so attached once both exist).
+    void attachSampling(const SamplingBar* sampling) { sampling_ = sampling; }
     // Capture attaches its Run/Stop here; nullptr detaches it (then input monitoring never runs).
     void attachInputMonitoring(InputMonitoring* monitoring) { monitoring_ = monitoring; }
     // The instrument attaches its views and their bars' controllers here.
@@ -89,6 +90,7 @@ public:
 
 private:
     EffectTargets targets_;
+    const SamplingBar* sampling_ = nullptr;
     FrameViews* views_ = nullptr;
     InputMonitoring* monitoring_ = nullptr;
     EffectViews instrumentViews_;
