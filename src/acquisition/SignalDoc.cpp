@@ -1,5 +1,7 @@
 #include "acquisition/SignalDoc.h"
 
+#include "acquisition/StatisticsFollower.h"
+
 #include "acquisition/WaveDocumentReader.h"
 #include "acquisition/WaveDocumentWriter.h"
 #include "platform/FileByteReader.h"
@@ -92,7 +94,10 @@ bool CSignalDoc::OnOpenDocument(const std::filesystem::path& path, int scopeType
     dataA = std::move(keptA);
     dataB = std::move(keptB);
 
-    WaveReadResult result = ReadWaveDocument(source, scratch);
+    // A long record's statistics are summed behind the reader.
+    StatisticsFollower statistics(scopeType);
+    WaveReadResult result = ReadWaveDocument(source, scratch, &statistics);
+    statistics.finish();
     // A refused file is only reported: the record that was open stays, and with it the program
     // (closing the document would end it).
     for (const std::string& message : result.messages) shell_.showMessage(message);
@@ -123,7 +128,7 @@ bool CSignalDoc::OnOpenDocument(const std::filesystem::path& path, int scopeType
         if (!frameHooks_->SelectSamplingFrequency(riffHeader.format.samplesPerSecond))
             shell_.showMessage(kMessageFrequencyNotRecognized);
     }
-    ComputeStatistics(scopeType);
+    if (!statistics.store(*this, dcOffsets)) ComputeStatistics(scopeType);
     return true;
 }
 

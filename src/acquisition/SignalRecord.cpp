@@ -31,7 +31,7 @@ struct Accumulator {
     }
 };
 
-// Both channels in one pass. With SSE2 the two channels are the two low lanes of one register:
+// Both channels in one pass, going on from accA and accB. With SSE2 the two channels are the two low lanes of one register:
 // every lane operation is the scalar one, so each channel's sums run in sample order as before.
 // Four frames are converted to volts at a time; they are then added one frame after another.
 void accumulatePair(const std::uint16_t* a, const std::uint16_t* b, std::size_t n, std::int32_t zeroA,
@@ -39,10 +39,11 @@ void accumulatePair(const std::uint16_t* a, const std::uint16_t* b, std::size_t 
 #if defined(__SSE2__)
     const __m128i zero = _mm_set_epi32(zeroB, zeroA, zeroB, zeroA);
     const __m128 k = _mm_set_ps(kB, kA, kB, kA);
-    __m128 max = _mm_setzero_ps();
-    __m128 min = _mm_setzero_ps();
-    __m128 sum = _mm_setzero_ps();
-    __m128 sumSquares = _mm_setzero_ps();
+    // Going on from the sums so far (all zero for a whole record).
+    __m128 max = _mm_set_ps(0.0f, 0.0f, accB.max, accA.max);
+    __m128 min = _mm_set_ps(0.0f, 0.0f, accB.min, accA.min);
+    __m128 sum = _mm_set_ps(0.0f, 0.0f, accB.sum, accA.sum);
+    __m128 sumSquares = _mm_set_ps(0.0f, 0.0f, accB.sumSquares, accA.sumSquares);
     // Lanes 2 and 3 of the sums collect whatever: only lanes 0 and 1 are kept.
     const auto add = [&](__m128 v) {
         max = _mm_max_ps(v, max);  // v > max ? v : max
@@ -129,24 +130,56 @@ void ComputeStatistics(SignalRecord& r, int scopeType, DcOffsets& offsets) {
         return;
     }
 
-    const bool hasA = r.samplingType == kSamplingTypeA || r.samplingType == kSamplingTypeAB;
-    const bool hasB = r.samplingType == kSamplingTypeB || r.samplingType == kSamplingTypeAB;
-    Accumulator accA;
-    Accumulator accB;
-    if (hasA && hasB) {
-        accumulatePair(a, b, n, zeroA, zeroB, kA, kB, accA, accB);
-    } else if (hasA) {
-        for (std::size_t i = 0; i < n; ++i) accA.add(kA * static_cast<float>(a[i] - zeroA));
-    } else if (hasB) {
-        for (std::size_t i = 0; i < n; ++i) accB.add(kB * static_cast<float>(b[i] - zeroB));
+    SeparateStatistics statistics(r);
+    statistics.add(a, b, 0, n);
+    statistics.store(r, offsets);
+}
+
+SeparateStatistics::SeparateStatistics(const SignalRecord& format)
+    : samplingType_(format.samplingType),
+      hasA_(format.samplingType == kSamplingTypeA || format.samplingType == kSamplingTypeAB),
+      hasB_(format.samplingType == kSamplingTypeB || format.samplingType == kSamplingTypeAB),
+      zeroA_(format.zeroA),
+      zeroB_(format.zeroB),
+      kA_(voltsPerCodeA(format)),
+      kB_(voltsPerCodeB(format)) {}
+
+void SeparateStatistics::add(const std::uint16_t* a, const std::uint16_t* b, std::size_t from, std::size_t to) {
+    Accumulator accA{a_.max, a_.min, a_.sum, a_.sumSquares};
+    Accumulator accB{b_.max, b_.min, b_.sum, b_.sumSquares};
+    const std::size_t n = to - from;
+    if (hasA_ && hasB_) {
+        accumulatePair(a + from, b + from, n, zeroA_, zeroB_, kA_, kB_, accA, accB);
+    } else if (hasA_) {
+        for (std::size_t i = from; i < to; ++i) accA.add(kA_ * static_cast<float>(a[i] - zeroA_));
+    } else if (hasB_) {
+        for (std::size_t i = from; i < to; ++i) accB.add(kB_ * static_cast<float>(b[i] - zeroB_));
     }
-    if (hasA) {
-        accA.store(n, r.maxA, r.minA, r.meanA, r.rmsA);
-        offsets.dcOffsetCodesA = meanCodes(accA.sum, kA, n);
+    a_ = {accA.max, accA.min, accA.sum, accA.sumSquares};
+    b_ = {accB.max, accB.min, accB.sum, accB.sumSquares};
+    frames_ = to;
+}
+
+bool SeparateStatistics::fits(const SignalRecord& record) const {
+    return record.sampleCount == frames_ && frames_ > 0 && record.samplingType == samplingType_ &&
+           record.zeroA == zeroA_ && record.zeroB == zeroB_ && voltsPerCodeA(record) == kA_ &&
+           voltsPerCodeB(record) == kB_ && record.dataA.size() >= frames_ && record.dataB.size() >= frames_;
+}
+
+void SeparateStatistics::store(SignalRecord& r, DcOffsets& offsets) const {
+    const auto n = static_cast<std::uint32_t>(frames_);
+    r.maxA = r.minA = r.meanA = r.rmsA = 0.0f;
+    r.maxB = r.minB = r.meanB = r.rmsB = 0.0f;
+    if (n == 0) return;
+    if (hasA_) {
+        const Accumulator acc{a_.max, a_.min, a_.sum, a_.sumSquares};
+        acc.store(n, r.maxA, r.minA, r.meanA, r.rmsA);
+        offsets.dcOffsetCodesA = meanCodes(acc.sum, kA_, n);
     }
-    if (hasB) {
-        accB.store(n, r.maxB, r.minB, r.meanB, r.rmsB);
-        offsets.dcOffsetCodesB = meanCodes(accB.sum, kB, n);
+    if (hasB_) {
+        const Accumulator acc{b_.max, b_.min, b_.sum, b_.sumSquares};
+        acc.store(n, r.maxB, r.minB, r.meanB, r.rmsB);
+        offsets.dcOffsetCodesB = meanCodes(acc.sum, kB_, n);
     }
 }
 

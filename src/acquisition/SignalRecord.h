@@ -94,4 +94,38 @@ struct DcOffsets {
 // samples the statistics are 0 and offsets keep their values.
 void ComputeStatistics(SignalRecord& record, int scopeType, DcOffsets& offsets);
 
+// The statistics of the channels shown apart (every type but A+B and A-B), gathered range of
+// frames by range in record order, so that they can follow a record as it is read: the same sums
+// in the same order as ComputeStatistics.
+class SeparateStatistics {
+public:
+    // The record's format (channels, zero levels, volts per code) as the frames will have it.
+    explicit SeparateStatistics(const SignalRecord& format);
+    // Frames from..to-1 of the two channels' codes; ranges come in order, each where the last ended.
+    void add(const std::uint16_t* a, const std::uint16_t* b, std::size_t from, std::size_t to);
+    std::size_t frames() const { return frames_; }
+    // The record still has the format these were gathered for and exactly their frames.
+    bool fits(const SignalRecord& record) const;
+    void store(SignalRecord& record, DcOffsets& offsets) const;
+
+    struct Sums {
+        float max = 0.0f;
+        float min = 0.0f;
+        float sum = 0.0f;
+        float sumSquares = 0.0f;
+    };
+
+private:
+    int samplingType_ = 0;
+    bool hasA_ = false;
+    bool hasB_ = false;
+    std::int32_t zeroA_ = 0;
+    std::int32_t zeroB_ = 0;
+    float kA_ = 0.0f;
+    float kB_ = 0.0f;
+    Sums a_;
+    Sums b_;
+    std::size_t frames_ = 0;
+};
+
 }  // namespace tonewell

@@ -44,7 +44,8 @@ bool idIs(const char (&id)[4], const char* text) { return std::memcmp(id, text, 
 
 class Reader {
 public:
-    Reader(ByteReader& source, SignalRecord& record) : source_(source), record_(record) {}
+    Reader(ByteReader& source, SignalRecord& record, WaveReadFollower* follower)
+        : source_(source), record_(record), follower_(follower) {}
 
     WaveReadResult run() {
         try {
@@ -272,6 +273,7 @@ private:
         r.dataA = SampleArray(slots);
         r.dataB = format.channels == 2 ? SampleArray(slots) : SampleArray(slots, 0);
         if (n == 0) r.dataA[0] = r.dataB[0] = 0;
+        if (follower_ != nullptr) follower_->samplesStart(record_, n);
         if (!readFrames(n, format.channels == 2, bits <= 8)) return refuse(kMessageUnsupported);
         // The rest of the chunk (a truncated record's tail, a partial frame) is passed over so
         // that the chunks after it are read where they start.
@@ -311,12 +313,14 @@ private:
                 SplitStereo16(p, outA, outB, frames);
             }
             done += frames;
+            if (follower_ != nullptr) follower_->framesStored(done);
         }
         return true;
     }
 
     ByteReader& source_;
     SignalRecord& record_;
+    WaveReadFollower* follower_;
     WaveReadResult result_;
     bool riffSizeUnknown_ = false;
     bool haveFormat_ = false;
@@ -326,7 +330,11 @@ private:
 }  // namespace
 
 WaveReadResult ReadWaveDocument(ByteReader& source, SignalRecord& record) {
-    return Reader(source, record).run();
+    return Reader(source, record, nullptr).run();
+}
+
+WaveReadResult ReadWaveDocument(ByteReader& source, SignalRecord& record, WaveReadFollower* follower) {
+    return Reader(source, record, follower).run();
 }
 
 }  // namespace tonewell

@@ -7,6 +7,7 @@
 #include "acquisition/SignalRecord.h"
 #include "platform/ByteReader.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,5 +41,16 @@ struct WaveReadResult {
 // Statistics are not computed. When refused, record may hold part of the file: read into a
 // scratch record. A file without a fmt chunk before its data, or without data, is refused.
 WaveReadResult ReadWaveDocument(ByteReader& source, SignalRecord& record);
+
+// Told of the samples as the reader stores them (on the reader's thread): the record's arrays
+// and format once they are set, then the frames stored so far after each block.
+class WaveReadFollower {
+public:
+    virtual ~WaveReadFollower() = default;
+    virtual void samplesStart(const SignalRecord& record, std::uint64_t frames) = 0;
+    virtual void framesStored(std::uint64_t frames) = 0;
+};
+
+WaveReadResult ReadWaveDocument(ByteReader& source, SignalRecord& record, WaveReadFollower* follower);
 
 }  // namespace tonewell
